@@ -1,0 +1,3 @@
+// The off-screen backend on OSMesa: GL surfaces without a display, for tests,
+// snapshots and benchmarks.
+namespace plat::headless {}

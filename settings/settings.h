@@ -1,0 +1,40 @@
+// The module table, its factory defaults, the working view set and the general
+// settings, with the operations that move views between table and working set and
+// persist everything in the per-user store.
+#pragma once
+#include <cstdint>
+
+struct ModuleParams {
+  float depth;
+  float horz;
+  float vert;
+  float xrot;
+  float yrot;
+  float zrot;
+  float speed;
+  bool active;
+};
+
+constexpr int MODULE_COUNT = 10;  // rows 1..10; row 0 exists but is never loaded or saved
+
+extern ModuleParams g_Modules[MODULE_COUNT + 1];
+extern ModuleParams g_ModuleDefaults[MODULE_COUNT + 1];
+
+// The working set: the current module's view as drawn.
+extern float g_fDepth, g_fHorz, g_fVert, g_fXrot, g_fYrot, g_fZrot, g_fSpeed;
+extern int g_nModule;       // 0 = none, 1..10
+extern float g_fAnimTime;   // animation clock
+extern bool g_bSoundOn;     // "enable sound"
+extern int g_nCycleSeconds; // "cycle time"
+extern bool g_bNoFrameWarn; // "disable_frame_warn"
+
+constexpr const char* KIRU_KEY = "Software\\Quillmoor\\Kiru";
+
+void LoadModuleParams(int n);
+void StoreModuleParams(int n);
+void RestoreModuleDefaults(int n);
+int CountEnabledModules();
+int NextEnabledModule(int n);
+int PrevEnabledModule(int n);
+void LoadSettings();
+void SaveSettings();

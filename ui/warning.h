@@ -1,0 +1,6 @@
+// The video hardware warning, shown by the frame-rate test below 10 frames per second.
+#pragma once
+#include "platform/win.h"
+
+// Modal over `owner`; leaves its verdict in g_bKeepRunning.
+void ShowHardwareWarning(plat::HWND owner);
