@@ -1,0 +1,54 @@
+// Windows as the subsystems see them. A backend (X11, or the off-screen one)
+// creates the native window, binds it in the message layer (queue.h) with its
+// procedure, and turns native events into posted messages for it.
+#pragma once
+#include "platform/win.h"
+
+namespace plat {
+
+enum class WindowKind {
+  FullScreen,  // covers the screen, override-redirect, holds keyboard and pointer
+  Child,       // child of a host window given by id (preview, XScreenSaver window)
+  TopLevel,    // an ordinary managed window of its own
+};
+
+struct WindowSpec {
+  WindowKind kind = WindowKind::TopLevel;
+  const char* className = "";
+  const char* title = "";
+  HWND parent = 0;                  // for Child: a window of ours ...
+  unsigned long nativeParent = 0;   // ... or a native window id (X window)
+  int x = 0, y = 0, width = 0, height = 0;
+  WNDPROC proc = nullptr;
+};
+
+// Creates the window, binds it, sends WM_CREATE synchronously; 0 on failure
+// (also when the procedure answers WM_CREATE with -1).
+HWND CreateWindow(const WindowSpec& spec);
+// Sends WM_DESTROY, unbinds and destroys the native window.
+void DestroyWindow(HWND window);
+bool IsWindow(HWND window);
+bool GetClientRect(HWND window, RECT* rect);
+bool GetWindowRect(HWND window, RECT* rect);
+HWND GetDesktopWindow();
+HWND GetParent(HWND window);
+HWND GetForegroundWindow();
+bool SetForegroundWindow(HWND window);
+bool SetWindowText(HWND window, const char* text);
+int GetWindowText(HWND window, char* buffer, int size);
+bool ShowWindow(HWND window, bool show);
+bool RaiseWindow(HWND window);  // to the top of the stacking order
+bool LowerWindow(HWND window);  // to the bottom
+bool MoveWindow(HWND window, int x, int y);
+// Native lookups: a window of ours or another client's with this class and title
+// (the single-instance rule); whether a native window id exists.
+unsigned long FindNativeWindow(const char* className, const char* title);
+bool IsNativeWindow(unsigned long nativeId);
+bool RaiseNativeWindow(unsigned long nativeId);
+
+// Cursor
+bool GetCursorPos(POINT* point);
+void ShowCursor(bool show);          // over the full-screen window
+void ClipCursor(const RECT* rect);   // nullptr lifts the confinement
+
+}  // namespace plat
