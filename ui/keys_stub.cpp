@@ -6,5 +6,3 @@ plat::LRESULT HandleKey(plat::HWND, plat::UINT message, plat::WPARAM key) {
   if (message == plat::WM_KEYDOWN && key == plat::VK_ESCAPE) g_bQuit = true;
   return 0;
 }
-void CheckSelectButton(plat::HWND, int) {}
-void CenterOnDesktop(plat::HWND) {}

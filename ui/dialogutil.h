@@ -1,0 +1,8 @@
+// Helpers every dialog of the program uses.
+#pragma once
+#include "platform/win.h"
+
+// Marks the Select button of module n (1023 + n) and unmarks the other nine; n = 0 unmarks all.
+void CheckSelectButton(plat::HWND dialog, int n);
+// Centres the window on the desktop, raises and shows it.
+void CenterOnDesktop(plat::HWND window);
