@@ -2,6 +2,8 @@
 
 #include <GL/osmesa.h>
 
+#include <cstddef>
+
 namespace plat::headless {
 namespace {
 OSMesaContext g_hContext = nullptr;
@@ -15,7 +17,7 @@ bool MakeOffscreenContext(int width, int height) {
     g_hContext = OSMesaCreateContextExt(OSMESA_RGBA, 24, 0, 0, nullptr);
     if (!g_hContext) return false;
   }
-  g_Pixels.assign(static_cast<size_t>(width) * height * 4, 0);
+  g_Pixels.assign(static_cast<std::size_t>(width) * height * 4, 0);
   g_nWidth = width;
   g_nHeight = height;
   return OSMesaMakeCurrent(g_hContext, g_Pixels.data(), GL_UNSIGNED_BYTE, width, height) == GL_TRUE;
