@@ -4,3 +4,5 @@
 
 // Modal over `owner`; leaves its verdict in g_bKeepRunning.
 void ShowHardwareWarning(plat::HWND owner);
+// Arranges for the uninstaller to run once at the next start of the system and says so.
+void ScheduleRemoval(plat::HWND dialog);

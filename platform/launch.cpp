@@ -1,0 +1,70 @@
+#include "platform/launch.h"
+
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <atomic>
+#include <cerrno>
+
+namespace plat {
+namespace {
+
+std::atomic<Launcher> g_launcher{nullptr};
+
+// Double fork: the grandchild runs the program and is adopted by init, the child
+// ends at once and is reaped here, so no zombie is left and nothing waits.
+bool ForkExec(const std::vector<std::string>& argv) {
+  std::vector<char*> args;
+  args.reserve(argv.size() + 1);
+  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
+  args.push_back(nullptr);
+
+  pid_t child = fork();
+  if (child < 0) return false;
+  if (child == 0) {
+    setsid();
+    pid_t grandchild = fork();
+    if (grandchild == 0) {
+      execvp(args[0], args.data());
+      _exit(127);
+    }
+    _exit(grandchild < 0 ? 1 : 0);
+  }
+  int status = 0;
+  while (waitpid(child, &status, 0) < 0 && errno == EINTR) {
+  }
+  return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+}  // namespace
+
+bool LaunchProgram(const std::vector<std::string>& argv) {
+  if (argv.empty() || argv[0].empty()) return false;
+  if (Launcher launcher = g_launcher.load()) return launcher(argv);
+  return ForkExec(argv);
+}
+
+void SetLauncherForTesting(Launcher launcher) { g_launcher = launcher; }
+
+std::vector<std::string> SplitCommandLine(const std::string& text) {
+  std::vector<std::string> words;
+  std::string word;
+  bool inWord = false, quoted = false;
+  for (char c : text) {
+    if (c == '"') {
+      quoted = !quoted;
+      inWord = true;  // "" is an empty word
+    } else if (!quoted && (c == ' ' || c == '\t')) {
+      if (inWord) words.push_back(word);
+      word.clear();
+      inWord = false;
+    } else {
+      word.push_back(c);
+      inWord = true;
+    }
+  }
+  if (inWord) words.push_back(word);
+  return words;
+}
+
+}  // namespace plat

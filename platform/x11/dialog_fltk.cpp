@@ -1,0 +1,489 @@
+// Dialogs on the desktop: one builder turns a template into FLTK widgets, laid out
+// from dialog units with the dialog font's base units. The widgets mirror the
+// shared control state (dialogcore.h) and report what the user does as the
+// messages Win32 controls send. The dialog window and its GL host are adopted as
+// windows of ours, so window calls and the GL surface work on them.
+#include <FL/Fl.H>
+#include <FL/Fl_Box.H>
+#include <FL/Fl_Button.H>
+#include <FL/Fl_Check_Button.H>
+#include <FL/Fl_Double_Window.H>
+#include <FL/Fl_Group.H>
+#include <FL/Fl_Int_Input.H>
+#include <FL/Fl_PNG_Image.H>
+#include <FL/Fl_RGB_Image.H>
+#include <FL/Fl_Repeat_Button.H>
+#include <FL/fl_ask.H>
+#include <FL/fl_draw.H>
+#include <FL/x.H>
+
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <memory>
+#include <vector>
+
+#include "platform/dialogcore.h"
+#include "platform/msgbox.h"
+#include "platform/queue.h"
+#include "platform/resources.h"
+#include "platform/window.h"
+#include "platform/x11/dialog_fltk.h"
+#include "platform/x11/display.h"
+
+namespace plat::x11 {
+namespace {
+
+constexpr int FONT_SIZE = 11;
+
+Fl_Color DialogGrey() { return fl_rgb_color(212, 208, 200); }
+
+// Mirroring the shared state into widgets must not report back as user actions.
+bool g_bSyncing = false;
+
+struct Binding {
+  HWND dialog = 0;
+  std::size_t index = 0;
+};
+
+class DialogWindow : public Fl_Double_Window {
+ public:
+  DialogWindow(int w, int h, const char* label) : Fl_Double_Window(w, h, label) {}
+  HWND hwnd = 0;
+};
+
+struct NativeDialog {
+  DialogWindow* window = nullptr;
+  std::vector<std::unique_ptr<Binding>> bindings;
+  std::vector<std::unique_ptr<Fl_Image>> images;
+};
+
+dlg::Dialog* DialogOf(void* data, dlg::Control** control) {
+  auto* b = static_cast<Binding*>(data);
+  dlg::Dialog* d = dlg::Find(b->dialog);
+  if (!d || b->index >= d->controls.size()) return nullptr;
+  *control = &d->controls[b->index];
+  return d;
+}
+
+// A group box: an etched frame whose caption interrupts its top edge.
+class GroupFrame : public Fl_Widget {
+ public:
+  GroupFrame(int x, int y, int w, int h, const char* text) : Fl_Widget(x, y, w, h) { copy_label(text); }
+  void draw() override {
+    fl_font(FL_HELVETICA, FONT_SIZE);
+    int half = FONT_SIZE / 2;
+    fl_draw_box(FL_ENGRAVED_FRAME, x(), y() + half, w(), h() - half, DialogGrey());
+    const char* text = label();
+    if (text && *text) {
+      int tw = static_cast<int>(fl_width(text));
+      fl_color(DialogGrey());
+      fl_rectf(x() + 6, y(), tw + 4, FONT_SIZE + 2);
+      fl_color(FL_BLACK);
+      fl_draw(text, x() + 8, y() + FONT_SIZE - 1);
+    }
+  }
+};
+
+// The seconds field: reports focus changes and edits as the edit control does.
+class DigitsInput : public Fl_Int_Input {
+ public:
+  DigitsInput(int x, int y, int w, int h) : Fl_Int_Input(x, y, w, h) {}
+  int handle(int event) override {
+    int used = Fl_Int_Input::handle(event);
+    if ((event == FL_FOCUS || event == FL_UNFOCUS) && !g_bSyncing) {
+      dlg::Control* c = nullptr;
+      if (dlg::Dialog* d = DialogOf(user_data(), &c))
+        dlg::NotifyEdit(*d, *c, event == FL_FOCUS ? EN_SETFOCUS : EN_KILLFOCUS);
+    }
+    return used;
+  }
+};
+
+void OnButton(Fl_Widget* widget, void* data) {
+  if (g_bSyncing) return;
+  dlg::Control* c = nullptr;
+  dlg::Dialog* d = DialogOf(data, &c);
+  if (!d) return;
+  auto* button = static_cast<Fl_Button*>(widget);
+  if (c->kind == ControlKind::AutoCheckBox) c->checked = button->value() != 0;
+  if (c->kind == ControlKind::AutoRadioPush) button->value(1);
+  dlg::NotifyClicked(*d, *c);
+}
+
+void OnEdit(Fl_Widget* widget, void* data) {
+  if (g_bSyncing) return;
+  dlg::Control* c = nullptr;
+  dlg::Dialog* d = DialogOf(data, &c);
+  if (!d) return;
+  c->text = static_cast<Fl_Input*>(widget)->value();
+  dlg::NotifyEdit(*d, *c, EN_CHANGE);
+}
+
+void OnSpinUp(Fl_Widget*, void* data) {
+  dlg::Control* c = nullptr;
+  if (dlg::Dialog* d = DialogOf(data, &c)) dlg::NotifySpin(*d, *c, true);
+}
+
+void OnSpinDown(Fl_Widget*, void* data) {
+  dlg::Control* c = nullptr;
+  if (dlg::Dialog* d = DialogOf(data, &c)) dlg::NotifySpin(*d, *c, false);
+}
+
+void OnWindowClose(Fl_Widget* widget, void*) {
+  // Esc arrives as a key of its own; only the title bar's close button gets here.
+  if (Fl::event() == FL_SHORTCUT && Fl::event_key() == FL_Escape) return;
+  auto* window = static_cast<DialogWindow*>(widget);
+  dlg::Dialog* d = dlg::Find(window->hwnd);
+  if (d && (d->tmpl.style & WS_SYSMENU)) PostMessage(window->hwnd, WM_CLOSE, 0, 0);
+}
+
+// Keys as virtual-key codes (FLTK's key numbers are X keysyms here).
+UINT VirtualKey(int key) {
+  if (key >= 'a' && key <= 'z') return static_cast<UINT>(key - 'a' + 'A');
+  if ((key >= '0' && key <= '9') || key == ' ') return static_cast<UINT>(key);
+  if (key >= FL_F + 1 && key <= FL_F + 12) return VK_F1 + static_cast<UINT>(key - FL_F - 1);
+  if (key >= FL_KP + '0' && key <= FL_KP + '9') return VK_NUMPAD0 + static_cast<UINT>(key - FL_KP - '0');
+  switch (key) {
+    case FL_BackSpace: return VK_BACK;
+    case FL_Tab: return VK_TAB;
+    case FL_Enter:
+    case FL_KP_Enter: return VK_RETURN;
+    case FL_Escape: return VK_ESCAPE;
+    case FL_Page_Up: return VK_PRIOR;
+    case FL_Page_Down: return VK_NEXT;
+    case FL_End: return VK_END;
+    case FL_Home: return VK_HOME;
+    case FL_Left: return VK_LEFT;
+    case FL_Up: return VK_UP;
+    case FL_Right: return VK_RIGHT;
+    case FL_Down: return VK_DOWN;
+    case FL_Insert: return VK_INSERT;
+    case FL_Delete: return VK_DELETE;
+    case FL_Shift_L:
+    case FL_Shift_R: return VK_SHIFT;
+    case FL_Control_L:
+    case FL_Control_R: return VK_CONTROL;
+    case FL_Alt_L:
+    case FL_Alt_R: return VK_MENU;
+  }
+  return 0;
+}
+
+// Keys of a dialog become key messages of the dialog window, so that a frame pump
+// can take them; only the seconds field keeps its typing.
+int Dispatch(int event, Fl_Window* window) {
+  auto* dialogWindow = dynamic_cast<DialogWindow*>(window);
+  if (dialogWindow && (event == FL_KEYDOWN || event == FL_KEYUP)) {
+    int key = Fl::event_key();
+    bool typing = dynamic_cast<DigitsInput*>(Fl::focus()) != nullptr && key != FL_Escape;
+    if (!typing) {
+      if (UINT vk = VirtualKey(key))
+        PostMessage(dialogWindow->hwnd, event == FL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP, vk, 0);
+      return 1;
+    }
+  }
+  return Fl::handle_(event, window);
+}
+
+void MirrorCheck(dlg::Dialog&, dlg::Control& c) {
+  if (auto* button = static_cast<Fl_Button*>(c.native)) {
+    g_bSyncing = true;
+    button->value(c.checked ? 1 : 0);
+    g_bSyncing = false;
+  }
+}
+
+void MirrorText(dlg::Dialog&, dlg::Control& c) {
+  auto* widget = static_cast<Fl_Widget*>(c.native);
+  if (!widget) return;
+  g_bSyncing = true;
+  if (c.kind == ControlKind::EditDigits) static_cast<Fl_Input*>(widget)->value(c.text.c_str());
+  else widget->copy_label(c.text.c_str());
+  g_bSyncing = false;
+  widget->redraw();
+}
+
+void MirrorFocus(dlg::Dialog&, dlg::Control* c) {
+  if (!c || !c->native) return;
+  g_bSyncing = true;
+  static_cast<Fl_Widget*>(c->native)->take_focus();
+  g_bSyncing = false;
+}
+
+void Pump(dlg::Dialog&, bool wait) {
+  if (wait) Fl::wait(0.02);
+  else Fl::check();
+}
+
+// A bottom-up or top-down 24- or 32-bit uncompressed BMP, as RGB.
+Fl_RGB_Image* DecodeBmp(const unsigned char* data, std::size_t size) {
+  auto u16 = [&](std::size_t at) { return static_cast<unsigned>(data[at] | data[at + 1] << 8); };
+  auto u32 = [&](std::size_t at) {
+    return static_cast<std::uint32_t>(data[at] | data[at + 1] << 8 | data[at + 2] << 16 |
+                                      static_cast<std::uint32_t>(data[at + 3]) << 24);
+  };
+  if (size < 54 || data[0] != 'B' || data[1] != 'M') return nullptr;
+  std::uint32_t offset = u32(10);
+  int width = static_cast<std::int32_t>(u32(18));
+  int height = static_cast<std::int32_t>(u32(22));
+  unsigned bits = u16(28);
+  if (u32(30) != 0 || (bits != 24 && bits != 32) || width <= 0 || width > 4096 || height == 0 ||
+      height > 4096 || height < -4096)
+    return nullptr;
+  bool bottomUp = height > 0;
+  int rows = bottomUp ? height : -height;
+  std::size_t stride = (static_cast<std::size_t>(width) * (bits / 8) + 3) & ~std::size_t{3};
+  if (offset > size || stride * static_cast<std::size_t>(rows) > size - offset) return nullptr;
+  auto* pixels = new unsigned char[static_cast<std::size_t>(width) * rows * 3];
+  for (int y = 0; y < rows; ++y) {
+    const unsigned char* src = data + offset + stride * static_cast<std::size_t>(bottomUp ? rows - 1 - y : y);
+    unsigned char* dst = pixels + static_cast<std::size_t>(y) * width * 3;
+    for (int x = 0; x < width; ++x, src += bits / 8) {
+      dst[x * 3] = src[2];
+      dst[x * 3 + 1] = src[1];
+      dst[x * 3 + 2] = src[0];
+    }
+  }
+  auto* image = new Fl_RGB_Image(pixels, width, rows, 3);
+  image->alloc_array = 1;  // the image frees the pixels
+  return image;
+}
+
+Fl_Image* LoadResourceImage(ControlKind kind, int resource) {
+  ResourceData data;
+  if (kind == ControlKind::Icon) {
+    if (!FindResource("ICON", static_cast<std::uint16_t>(resource), &data)) return nullptr;
+    auto* png = new Fl_PNG_Image(nullptr, data.data, static_cast<int>(data.size));
+    if (png->w() <= 0 || png->h() <= 0) {
+      delete png;
+      return nullptr;
+    }
+    if (png->w() == 32 && png->h() == 32) return png;
+    Fl_Image* scaled = png->copy(32, 32);  // icons show at their natural 32 × 32
+    delete png;
+    return scaled;
+  }
+  if (!FindResource("BITMAP", static_cast<std::uint16_t>(resource), &data)) return nullptr;
+  return DecodeBmp(data.data, data.size);
+}
+
+Fl_Widget* BuildControl(NativeDialog& native, dlg::Control& c, const DialogControl& source,
+                        Binding* binding, Fl_Window** glHost) {
+  int x = c.pixels.left, y = c.pixels.top;
+  int w = c.pixels.right - c.pixels.left, h = c.pixels.bottom - c.pixels.top;
+  Fl_Widget* widget = nullptr;
+  switch (c.kind) {
+    case ControlKind::PushButton:
+    case ControlKind::DefPushButton:
+    case ControlKind::AutoRadioPush: {
+      auto* button = new Fl_Button(x, y, w, h);
+      button->copy_label(c.text.c_str());
+      button->callback(OnButton, binding);
+      if (c.kind == ControlKind::DefPushButton) button->box(FL_UP_BOX), button->labelfont(FL_HELVETICA_BOLD);
+      if (c.kind == ControlKind::AutoRadioPush) button->down_box(FL_DOWN_BOX);
+      widget = button;
+      break;
+    }
+    case ControlKind::AutoCheckBox: {
+      auto* box = new Fl_Check_Button(x, y, w, h);
+      box->copy_label(c.text.c_str());
+      box->callback(OnButton, binding);
+      widget = box;
+      break;
+    }
+    case ControlKind::EditDigits: {
+      auto* input = new DigitsInput(x, y, w, h);
+      input->user_data(binding);
+      input->callback(OnEdit, binding);
+      input->when(FL_WHEN_CHANGED);
+      input->textsize(FONT_SIZE);
+      input->value(c.text.c_str());
+      widget = input;
+      break;
+    }
+    case ControlKind::UpDown: {
+      auto* group = new Fl_Group(x, y, w, h);
+      auto* up = new Fl_Repeat_Button(x, y, w, h / 2, "@-18>");
+      auto* down = new Fl_Repeat_Button(x, y + h / 2, w, h - h / 2, "@-12>");
+      for (Fl_Button* arrow : {static_cast<Fl_Button*>(up), static_cast<Fl_Button*>(down)}) {
+        arrow->labelsize(7);
+        arrow->labelcolor(FL_BLACK);
+        arrow->visible_focus(0);
+      }
+      up->callback(OnSpinUp, binding);
+      down->callback(OnSpinDown, binding);
+      group->end();
+      widget = group;
+      break;
+    }
+    case ControlKind::StaticLeft:
+    case ControlKind::StaticCentre: {
+      auto* box = new Fl_Box(x, y, w, h);
+      box->box(FL_NO_BOX);
+      box->copy_label(c.text.c_str());
+      box->align(FL_ALIGN_INSIDE | FL_ALIGN_TOP | FL_ALIGN_WRAP |
+                 (c.kind == ControlKind::StaticLeft ? FL_ALIGN_LEFT : FL_ALIGN_CENTER));
+      widget = box;
+      break;
+    }
+    case ControlKind::GroupBox:
+      widget = new GroupFrame(x, y, w, h, c.text.c_str());
+      break;
+    case ControlKind::EtchedFrame:
+    case ControlKind::EtchedLine: {
+      auto* box = new Fl_Box(x, y, std::max(w, 2), std::max(h, 2));
+      box->box(FL_ENGRAVED_FRAME);
+      widget = box;
+      break;
+    }
+    case ControlKind::BlackRect:
+      if (c.id != -1) {
+        // A native child window: the GL surface is built inside it.
+        auto* host = new Fl_Window(x, y, w, h);
+        host->box(FL_FLAT_BOX);
+        host->color(FL_BLACK);
+        host->end();
+        *glHost = host;
+        widget = host;
+      } else {
+        auto* box = new Fl_Box(x, y, w, h);
+        box->box(FL_FLAT_BOX);
+        box->color(FL_BLACK);
+        widget = box;
+      }
+      break;
+    case ControlKind::Icon:
+    case ControlKind::Bitmap: {
+      auto* box = new Fl_Box(x, y, w, h);
+      box->box(FL_NO_BOX);
+      if (Fl_Image* image = LoadResourceImage(c.kind, source.resource)) {
+        native.images.emplace_back(image);
+        box->image(image);
+        if (c.kind == ControlKind::Bitmap) box->resize(x, y, image->w(), image->h());
+        else box->align(FL_ALIGN_INSIDE | FL_ALIGN_TOP_LEFT);
+      }
+      widget = box;
+      break;
+    }
+  }
+  widget->labelsize(FONT_SIZE);
+  if (c.kind != ControlKind::BlackRect && c.kind != ControlKind::GroupBox) widget->color(DialogGrey());
+  if (c.kind == ControlKind::EditDigits) widget->color(FL_WHITE);
+  c.native = widget;
+  return widget;
+}
+
+int MessageBoxFltk(HWND, const char* text, const char* caption, UINT) {
+  if (!GetDisplay()) {
+    std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
+    return IDOK;
+  }
+  SuspendInputGrab();
+  fl_message_title(caption ? caption : "");
+  fl_message_hotspot(0);
+  fl_message("%s", text ? text : "");
+  ResumeInputGrab();
+  return IDOK;
+}
+
+void SetUpToolkit() {
+  static bool s_bDone = false;
+  if (s_bDone) return;
+  s_bDone = true;
+  Fl::event_dispatch(Dispatch);
+  Fl::visible_focus(1);
+  InstallFltkMessageBox();
+}
+
+void Teardown(dlg::Dialog& d) {
+  auto* native = static_cast<NativeDialog*>(d.native);
+  HWND hwnd = d.hwnd;
+  std::vector<HWND> adopted;
+  for (dlg::Control& c : d.controls)
+    if (c.nativeWindow) adopted.push_back(c.hwnd);
+  dlg::Unregister(hwnd);  // d is gone from here on
+  for (HWND child : adopted) DestroyWindow(child);
+  if (NativeWindowOf(hwnd)) DestroyWindow(hwnd);
+  else UnbindWindow(hwnd);
+  if (native) {
+    native->window->hide();
+    delete native->window;
+    Fl::check();
+    delete native;
+  }
+}
+
+}  // namespace
+
+void InstallFltkMessageBox() { SetMessageBoxHandler(MessageBoxFltk); }
+
+}  // namespace plat::x11
+
+namespace plat {
+
+int DialogBox(const DialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param) {
+  using namespace plat::x11;
+  if (!GetDisplay()) return -1;
+  SetUpToolkit();
+  auto d = dlg::NewDialog(t, owner, proc, param);
+  auto* native = new NativeDialog;
+  auto* window = new DialogWindow(d->pixelWidth, d->pixelHeight, nullptr);
+  native->window = window;
+  window->copy_label(t.caption.c_str());
+  window->color(DialogGrey());
+  window->callback(OnWindowClose);
+  Fl_Window* glHost = nullptr;
+  std::size_t glHostIndex = 0;
+  for (std::size_t i = 0; i < d->controls.size(); ++i) {
+    native->bindings.push_back(std::make_unique<Binding>());
+    Binding* binding = native->bindings.back().get();
+    binding->index = i;
+    Fl_Window* host = nullptr;
+    window->begin();
+    BuildControl(*native, d->controls[i], t.controls[i], binding, &host);
+    if (host) {
+      glHost = host;
+      glHostIndex = i;
+    }
+  }
+  window->end();
+  window->set_modal();
+  window->position((Fl::w() - d->pixelWidth) / 2, (Fl::h() - d->pixelHeight) / 2);
+  window->show();
+  while (!window->shown()) Fl::wait(0.01);
+  Fl::check();
+
+  d->hwnd = AdoptNativeWindow(fl_xid(window), dlg::DialogWindowProc);
+  if (d->hwnd == 0) {
+    d->hwnd = AllocWindowHandle();
+    BindWindow(d->hwnd, GetCurrentThreadId(), dlg::DialogWindowProc);
+  }
+  window->hwnd = d->hwnd;
+  for (auto& binding : native->bindings) binding->dialog = d->hwnd;
+  if (glHost) {
+    dlg::Control& c = d->controls[glHostIndex];
+    c.hwnd = AdoptNativeWindow(fl_xid(glHost), dlg::ControlWindowProc);
+    c.nativeWindow = c.hwnd != 0;
+  }
+  d->native = native;
+  d->ops.checkChanged = MirrorCheck;
+  d->ops.textChanged = MirrorText;
+  d->ops.focusChanged = MirrorFocus;
+  d->ops.pumpEvents = Pump;
+  d->ops.ended = [](dlg::Dialog& dialog) {
+    static_cast<NativeDialog*>(dialog.native)->window->hide();
+  };
+
+  HWND hwnd = d->hwnd;
+  dlg::Dialog* registered = dlg::Register(std::move(d));
+  SuspendInputGrab();
+  dlg::InitDialog(*registered);
+  int result = dlg::RunModalLoop(hwnd);
+  ResumeInputGrab();
+  if (dlg::Dialog* done = dlg::Find(hwnd)) Teardown(*done);
+  return result;
+}
+
+}  // namespace plat

@@ -1,0 +1,37 @@
+// The program's dialog templates, and the identifiers their procedures use.
+#pragma once
+#include "platform/dialog.h"
+
+constexpr int IDD_ABOUT = 100;
+constexpr int IDD_CONTROL_MENU = 105;
+constexpr int IDD_SETTINGS = 2003;
+constexpr int IDD_WARNING = 2005;
+constexpr int IDI_KIRU = 104;
+constexpr int IDB_WARNING = 106;
+
+// Settings dialog (2003)
+constexpr int IDC_ENABLE_FIRST = 1001;   // 1000 + module
+constexpr int IDC_PREVIEW = 1012;
+constexpr int IDC_SELECT_FIRST = 1024;   // 1023 + module
+constexpr int IDC_SPIN = 1034;
+constexpr int IDC_SECONDS = 1035;
+constexpr int IDC_ENABLE_ALL = 1046;
+constexpr int IDC_DISABLE_ALL = 1047;
+constexpr int IDC_SOUND = 1049;
+constexpr int IDC_ABOUT = 16;
+
+// About dialog (100)
+constexpr int IDC_LINK_ICT = 1046;
+constexpr int IDC_LINK_TIBET_SOCIETY = 1047;
+constexpr int IDC_LINK_WEB_SITE = 1040;
+constexpr int IDC_LINK_EMAIL = 1039;
+
+// Video hardware warning (2005)
+constexpr int IDC_DOWNLOAD_PELLOR = 1050;
+constexpr int IDC_DISABLE_WARNING = 1052;
+constexpr int IDC_REMOVE_KIRU = 1047;
+
+const plat::DialogTemplate& SettingsDialogTemplate();
+const plat::DialogTemplate& AboutDialogTemplate();
+const plat::DialogTemplate& ControlMenuTemplate();
+const plat::DialogTemplate& WarningDialogTemplate();

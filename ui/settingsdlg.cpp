@@ -1,0 +1,192 @@
+#include "ui/settingsdlg.h"
+
+#include <cstdio>
+#include <cstdlib>
+
+#include "platform/dialog.h"
+#include "platform/queue.h"
+#include "platform/window.h"
+#include "render/framepump.h"
+#include "render/glcontext.h"
+#include "settings/registry.h"
+#include "settings/settings.h"
+#include "sound/sound.h"
+#include "ui/about.h"
+#include "ui/dialog_templates.h"
+#include "ui/dialogutil.h"
+
+namespace {
+
+constexpr int MIN_SECONDS = 1;
+constexpr int MAX_SECONDS = 9999;
+constexpr int SECONDS_FIELD_CHARS = 9;
+
+plat::HWND g_hPreviewWnd;
+int g_nLastSpinPos;
+
+int ReadSecondsField(plat::HWND dialog) {
+  char text[SECONDS_FIELD_CHARS + 1];
+  plat::GetDlgItemText(dialog, IDC_SECONDS, text, sizeof text);
+  return std::atoi(text);
+}
+
+void WriteSeconds(plat::HWND dialog, int seconds) {
+  char text[16];
+  std::snprintf(text, sizeof text, "%d", seconds);
+  plat::SetDlgItemText(dialog, IDC_SECONDS, text);
+}
+
+int ClampSeconds(int seconds) {
+  return seconds < MIN_SECONDS ? MIN_SECONDS : seconds > MAX_SECONDS ? MAX_SECONDS : seconds;
+}
+
+void StoreSeconds(plat::HWND dialog, int seconds) {
+  g_nCycleSeconds = ClampSeconds(seconds);
+  WriteSeconds(dialog, g_nCycleSeconds);
+}
+
+void StartUp(plat::HWND dialog) {
+  g_bSaverMode = false;
+  SelectRegKey(dialog, KIRU_KEY);
+  LoadSettings();
+  g_hPreviewWnd = plat::GetDlgItem(dialog, IDC_PREVIEW);
+  CenterOnDesktop(dialog);
+  bool previewReady = CreateGLContext(g_hPreviewWnd, 32);
+  plat::CheckDlgButton(dialog, IDC_SOUND, g_bSoundOn);
+  if (previewReady)
+    for (int n = 1; n <= MODULE_COUNT; ++n)
+      plat::CheckDlgButton(dialog, IDC_ENABLE_FIRST - 1 + n, g_Modules[n].active);
+  plat::SetScrollRange(plat::GetDlgItem(dialog, IDC_SPIN), plat::SB_CTL, MIN_SECONDS, MAX_SECONDS, false);
+  WriteSeconds(dialog, g_nCycleSeconds);
+  if (!previewReady) {
+    plat::PostMessage(dialog, plat::WM_CLOSE, 0, 0);  // the context has said why already
+    return;
+  }
+  StartFramePump(dialog);
+  SoundStart();  // always, so that the sound can be switched on later
+  if (g_bSoundOn) SoundPlay(dialog, 0);
+}
+
+void SetAllEnabled(plat::HWND dialog, bool active) {
+  for (int n = 1; n <= MODULE_COUNT; ++n) {
+    g_Modules[n].active = active;
+    plat::CheckDlgButton(dialog, IDC_ENABLE_FIRST - 1 + n, active);
+  }
+}
+
+void Cancel(plat::HWND dialog) {
+  g_bQuit = true;
+  SoundStop();
+  SoundShutdown();
+  plat::ShowWindow(dialog, false);
+  // Within a pass the pump closes the dialog; outside one nothing else would.
+  if (!g_bInPump && !g_bClosed) plat::PostMessage(dialog, plat::WM_CLOSE, 0, 0);
+}
+
+void OnCommand(plat::HWND dialog, unsigned id, unsigned notification) {
+  g_bEditFocus = false;
+  if (id >= IDC_SELECT_FIRST && id < IDC_SELECT_FIRST + MODULE_COUNT) {
+    StoreModuleParams(g_nModule);
+    g_nModule = static_cast<int>(id) - (IDC_SELECT_FIRST - 1);
+    LoadModuleParams(g_nModule);
+    return;
+  }
+  if (id >= IDC_ENABLE_FIRST && id < IDC_ENABLE_FIRST + MODULE_COUNT) {
+    g_Modules[id - (IDC_ENABLE_FIRST - 1)].active = plat::IsDlgButtonChecked(dialog, static_cast<int>(id));
+    return;
+  }
+  switch (id) {
+    case IDC_ENABLE_ALL:
+      SetAllEnabled(dialog, true);
+      break;
+    case IDC_DISABLE_ALL:
+      SetAllEnabled(dialog, false);
+      break;
+    case IDC_SOUND:
+      g_bSoundOn = plat::IsDlgButtonChecked(dialog, IDC_SOUND);
+      break;
+    case IDC_SECONDS:
+      if (notification == plat::EN_KILLFOCUS) StoreSeconds(dialog, ReadSecondsField(dialog));
+      else g_bEditFocus = true;
+      break;
+    case IDC_ABOUT:
+      ShowAboutDialog(dialog);
+      break;
+    case plat::IDOK:
+      g_nCycleSeconds = ReadSecondsField(dialog);
+      StoreModuleParams(g_nModule);
+      SaveSettings();
+      Cancel(dialog);
+      break;
+    case plat::IDCANCEL:
+      Cancel(dialog);
+      break;
+  }
+}
+
+void OnSpin(plat::HWND dialog, plat::WPARAM wParam) {
+  int value = ReadSecondsField(dialog);  // a typed number is the base
+  switch (plat::LOWORD(wParam)) {
+    case plat::SB_THUMBPOSITION: {
+      int position = static_cast<short>(plat::HIWORD(wParam));
+      value = position <= g_nLastSpinPos ? value + 1 : value - 1;
+      g_nLastSpinPos = position;
+      break;
+    }
+    case plat::SB_TOP:
+      value = MAX_SECONDS;
+      break;
+    case plat::SB_BOTTOM:
+      value = 0;
+      break;
+    case plat::SB_THUMBTRACK:
+    case plat::SB_ENDSCROLL:
+      return;
+  }
+  StoreSeconds(dialog, value);
+}
+
+void OnClose(plat::HWND dialog) {
+  if (g_bClosed) return;
+  g_bClosed = true;
+  g_bQuit = true;
+  DestroyGLContext();
+  SoundStop();
+  SoundShutdown();
+  plat::EndDialog(dialog, 1);
+}
+
+}  // namespace
+
+plat::LRESULT SettingsDialogProc(plat::HWND dialog, plat::UINT message, plat::WPARAM wParam, plat::LPARAM) {
+  switch (message) {
+    case plat::WM_INITDIALOG:
+      StartUp(dialog);
+      return 1;
+    case plat::WM_COMMAND:
+      OnCommand(dialog, plat::LOWORD(wParam), plat::HIWORD(wParam));
+      return 1;
+    case plat::WM_HSCROLL:
+    case plat::WM_VSCROLL:
+      OnSpin(dialog, wParam);
+      return 1;
+    case FramePump:
+      RunFramePump(dialog, true);
+      return 0;
+    case plat::WM_CLOSE:
+      OnClose(dialog);
+      return 1;
+  }
+  return 0;
+}
+
+int RunSettingsDialog(plat::HWND owner) {
+  return plat::DialogBox(SettingsDialogTemplate(), owner, SettingsDialogProc, 0);
+}
+
+plat::HWND SettingsPreviewWindow() { return g_hPreviewWnd; }
+
+void ResetSettingsDialogForTesting() {
+  g_hPreviewWnd = 0;
+  g_nLastSpinPos = 0;
+}

@@ -1,0 +1,14 @@
+// The settings dialog (2003): module choice and views with a live GL preview,
+// cycle time and sound; only OK saves.
+#pragma once
+#include "platform/win.h"
+
+// Runs the dialog modally; returns its result (1), or -1 when it could not open.
+int RunSettingsDialog(plat::HWND owner);
+
+plat::LRESULT SettingsDialogProc(plat::HWND dialog, plat::UINT message, plat::WPARAM wParam,
+                                 plat::LPARAM lParam);
+// The preview control on which the GL context is built (0 before start-up).
+plat::HWND SettingsPreviewWindow();
+// Forgets the spin position and preview window of an earlier dialog.
+void ResetSettingsDialogForTesting();

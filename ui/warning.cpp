@@ -1,0 +1,100 @@
+#include "ui/warning.h"
+
+#include <cstdio>
+#include <string>
+#include <vector>
+
+#include "platform/dialog.h"
+#include "platform/msgbox.h"
+#include "platform/window.h"
+#include "render/framepump.h"
+#include "settings/registry.h"
+#include "settings/settings.h"
+#include "shell/saverstate.h"
+#include "ui/about.h"
+#include "ui/dialog_templates.h"
+#include "ui/dialogutil.h"
+
+namespace {
+
+constexpr const char* RUNONCE_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
+constexpr const char* KILL_VALUE = "kill_saver";
+constexpr std::size_t MACHINE_STRING_SIZE = 356;
+constexpr int CAPTION_SIZE = 256;
+
+plat::LRESULT WarningDialogProc(plat::HWND dialog, plat::UINT message, plat::WPARAM wParam, plat::LPARAM) {
+  g_bWarningShown = true;
+  switch (message) {
+    case plat::WM_INITDIALOG: {
+      CenterOnDesktop(dialog);
+      plat::RECT rect;
+      if (plat::GetWindowRect(dialog, &rect)) plat::ClipCursor(&rect);
+      plat::SetFocus(plat::GetDlgItem(dialog, plat::IDOK));
+      char caption[CAPTION_SIZE] = "";
+      if (plat::GetWindowText(dialog, caption, CAPTION_SIZE) <= 0)
+        std::snprintf(caption, sizeof caption, "%s", WarningDialogTemplate().caption.c_str());
+      char rate[64];
+      std::snprintf(rate, sizeof rate, " -- frames per second: %.0f", static_cast<double>(g_fMeasuredFps));
+      plat::SetWindowText(dialog, (std::string(caption) + rate).c_str());
+      return 0;  // the focus is chosen
+    }
+    case plat::WM_COMMAND:
+      switch (plat::LOWORD(wParam)) {
+        case plat::IDOK:
+          if (plat::IsDlgButtonChecked(dialog, IDC_DISABLE_WARNING)) {
+            SelectRegKey(dialog, KIRU_KEY);
+            RegWriteDword("disable_frame_warn", 1);
+            g_bNoFrameWarn = true;
+          }
+          g_bKeepRunning = true;
+          plat::ClipCursor(nullptr);
+          plat::EndDialog(dialog, 1);
+          return 1;
+        case plat::IDCANCEL:
+          g_bKeepRunning = false;
+          plat::ClipCursor(nullptr);
+          plat::EndDialog(dialog, 1);
+          return 1;
+        case IDC_DOWNLOAD_PELLOR: {
+          plat::ClipCursor(nullptr);
+          plat::LowerWindow(dialog);  // so that the browser can come to the front
+          std::vector<char> link(LINK_PELLOR_PAGE, LINK_PELLOR_PAGE + std::char_traits<char>::length(LINK_PELLOR_PAGE) + 1);
+          OpenWebLink(link.data());
+          return 1;
+        }
+        case IDC_REMOVE_KIRU:
+          if (g_hSaverWnd) plat::LowerWindow(g_hSaverWnd);
+          ScheduleRemoval(dialog);
+          return 1;
+      }
+      return 0;
+  }
+  return 0;
+}
+
+}  // namespace
+
+void ShowHardwareWarning(plat::HWND owner) {
+  plat::DialogBox(WarningDialogTemplate(), owner, WarningDialogProc, 0);
+}
+
+void ScheduleRemoval(plat::HWND dialog) {
+  char installDir[MACHINE_STRING_SIZE];
+  SelectRegKey(dialog, KIRU_KEY);
+  RegReadMachineString("install_dir", installDir, sizeof installDir, "");
+  std::string command = std::string(installDir) + "\\uninstal.exe";
+
+  SelectRegKey(dialog, RUNONCE_KEY);
+  std::string name = KILL_VALUE;
+  char value[MACHINE_STRING_SIZE];
+  RegReadMachineString(name.c_str(), value, sizeof value, "");
+  for (int counter = 1; value[0] != '\0'; ++counter) {
+    name = KILL_VALUE + std::to_string(counter);
+    RegReadMachineString(name.c_str(), value, sizeof value, "");
+  }
+  RegWriteMachineString(name.c_str(), command.c_str());
+  SelectRegKey(dialog, KIRU_KEY);
+
+  plat::MessageBox(dialog, "This Screen saver will be removed\nthe next time you start Windows.",
+                   "Screen saver will be removed.", plat::MB_OK);
+}
