@@ -1,0 +1,124 @@
+#include <gtest/gtest.h>
+
+#include "platform/dialogcore.h"
+#include "platform/headless/dialog.h"
+#include "platform/headless/headless.h"
+#include "platform/queue.h"
+#include "render/framepump.h"
+#include "ui/controlmenu.h"
+#include "ui/dialog_templates.h"
+#include "ui/dialogutil.h"
+
+namespace hl = plat::headless;
+
+namespace {
+
+std::vector<plat::MSG> g_seen;
+
+plat::LRESULT Recorder(plat::HWND dialog, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam) {
+  if (message != plat::WM_INITDIALOG) g_seen.push_back({dialog, message, wParam, lParam, 0});
+  if (message == plat::WM_COMMAND && plat::LOWORD(wParam) == plat::IDCANCEL) plat::EndDialog(dialog, 7);
+  return message == plat::WM_INITDIALOG ? 1 : 0;
+}
+
+TEST(DialogLayer, ControlsSitWhereTheirDialogUnitsSay) {
+  auto d = plat::dlg::NewDialog(SettingsDialogTemplate(), 0, Recorder, 0);
+  EXPECT_EQ(d->pixelWidth, 425 * 6 / 4);
+  EXPECT_EQ(d->pixelHeight, 281 * 13 / 8);
+  plat::dlg::Control* preview = plat::dlg::FindControl(*d, IDC_PREVIEW);
+  ASSERT_NE(preview, nullptr);
+  EXPECT_EQ(preview->pixels.left, 9);
+  EXPECT_EQ(preview->pixels.right - preview->pixels.left, 274 * 6 / 4);
+  // The spin arrows take the right end of their field.
+  plat::dlg::Control* field = plat::dlg::FindControl(*d, IDC_SECONDS);
+  plat::dlg::Control* spin = plat::dlg::FindControl(*d, IDC_SPIN);
+  EXPECT_EQ(field->pixels.right, spin->pixels.left);
+  EXPECT_EQ(spin->pixels.right, (340 + 31) * 6 / 4);
+}
+
+TEST(DialogLayer, RadioButtonsAreExclusiveAndCommandsArrive) {
+  hl::ResetForTesting();
+  g_seen.clear();
+  plat::HWND dialog = hl::CreateDialogForTesting(SettingsDialogTemplate(), 0, Recorder, 0);
+  hl::ClickForTesting(dialog, 1025);
+  hl::ClickForTesting(dialog, 1030);
+  hl::ClickForTesting(dialog, 1001);
+  hl::DispatchForTesting(100);
+  EXPECT_FALSE(plat::IsDlgButtonChecked(dialog, 1025));
+  EXPECT_TRUE(plat::IsDlgButtonChecked(dialog, 1030));
+  EXPECT_TRUE(plat::IsDlgButtonChecked(dialog, 1001));
+  ASSERT_EQ(g_seen.size(), 3u);
+  EXPECT_EQ(g_seen[1].message, plat::WM_COMMAND);
+  EXPECT_EQ(g_seen[1].wParam, plat::MAKEWPARAM(1030, plat::BN_CLICKED));
+  EXPECT_EQ(static_cast<plat::HWND>(g_seen[1].lParam), plat::GetDlgItem(dialog, 1030));
+  EXPECT_EQ(plat::GetDlgCtrlID(plat::GetDlgItem(dialog, 1030)), 1030);
+
+  char small[4];
+  plat::SetDlgItemText(dialog, IDC_SECONDS, "123456");
+  EXPECT_EQ(plat::GetDlgItemText(dialog, IDC_SECONDS, small, sizeof small), 3);
+  EXPECT_STREQ(small, "123");
+
+  // Esc in a dialog loop is Cancel; the close button too.
+  plat::PostMessage(dialog, plat::WM_KEYDOWN, plat::VK_ESCAPE, 0);
+  hl::DispatchForTesting(100);
+  int result = 0;
+  EXPECT_TRUE(hl::DialogEndedForTesting(dialog, &result));
+  EXPECT_EQ(result, 7);
+  hl::DestroyDialogForTesting(dialog);
+  EXPECT_EQ(plat::GetDlgItem(dialog, 1030), 0u);
+}
+
+TEST(DialogLayer, ModalDialogWithNobodyToAnswerEnds) {
+  hl::ResetForTesting();
+  EXPECT_EQ(plat::DialogBox(AboutDialogTemplate(), 0, Recorder, 0), -1);
+}
+
+TEST(DialogHelpers, CheckSelectButtonMarksOneOrNone) {
+  hl::ResetForTesting();
+  plat::HWND dialog = hl::CreateDialogForTesting(SettingsDialogTemplate(), 0, Recorder, 0);
+  CheckSelectButton(dialog, 4);
+  for (int n = 1; n <= 10; ++n) EXPECT_EQ(plat::IsDlgButtonChecked(dialog, 1023 + n), n == 4);
+  CheckSelectButton(dialog, 0);
+  for (int n = 1; n <= 10; ++n) EXPECT_FALSE(plat::IsDlgButtonChecked(dialog, 1023 + n));
+  hl::DestroyDialogForTesting(dialog);
+}
+
+TEST(DialogHelpers, CenterOnDesktopCentresAndShows) {
+  hl::ResetForTesting();
+  hl::SetDesktopSizeForTesting(1001, 801);
+  plat::HWND dialog = hl::CreateDialogForTesting(AboutDialogTemplate(), 0, Recorder, 0);
+  CenterOnDesktop(dialog);
+  plat::RECT r;
+  ASSERT_TRUE(plat::GetWindowRect(dialog, &r));
+  int w = 244 * 6 / 4, h = 206 * 13 / 8;
+  EXPECT_EQ(r.left, (1001 - w) / 2);
+  EXPECT_EQ(r.top, (801 - h) / 2);
+  EXPECT_EQ(r.right - r.left, w);
+  hl::DestroyDialogForTesting(dialog);
+  hl::ResetForTesting();
+}
+
+TEST(ControlMenu, OneAtATimeWithTheCursorFreedInTheSaver) {
+  hl::ResetForTesting();
+  g_bSaverMode = true;
+  bool shownWhileOpen = false, clippedWhileOpen = false;
+  hl::SetModalHookForTesting([&](plat::HWND dialog, int id) {
+    EXPECT_EQ(id, IDD_CONTROL_MENU);
+    shownWhileOpen = hl::CursorShown();
+    clippedWhileOpen = hl::CursorClipped();
+    ShowControlMenu(0);  // a second request while open returns at once
+    EXPECT_EQ(hl::FocusedControlForTesting(dialog), plat::GetDlgItem(dialog, plat::IDOK));
+    hl::ClickForTesting(dialog, plat::IDOK);
+  });
+  size_t opened = hl::OpenedDialogsForTesting().size();
+  ShowControlMenu(0);
+  hl::SetModalHookForTesting(nullptr);
+  EXPECT_EQ(hl::OpenedDialogsForTesting().size(), opened + 1);
+  EXPECT_TRUE(shownWhileOpen);
+  EXPECT_TRUE(clippedWhileOpen);
+  EXPECT_FALSE(hl::CursorShown());
+  EXPECT_FALSE(hl::CursorClipped());
+  g_bSaverMode = false;
+}
+
+}  // namespace

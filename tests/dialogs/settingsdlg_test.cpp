@@ -1,0 +1,229 @@
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "platform/headless/dialog.h"
+#include "platform/headless/headless.h"
+#include "platform/queue.h"
+#include "render/framepump.h"
+#include "render/glcontext.h"
+#include "settings/registry.h"
+#include "settings/settings.h"
+#include "testenv.h"
+#include "ui/dialog_templates.h"
+#include "ui/settingsdlg.h"
+
+namespace hl = plat::headless;
+
+namespace {
+
+class SettingsDialog : public testing::Test {
+ protected:
+  kiru_test::TempHome home;
+  plat::HWND dialog = 0;
+  std::string hiveAtStart;
+
+  void SetUp() override {
+    hl::ResetForTesting();
+    ResetRunStateForTesting();
+    ResetSettingsDialogForTesting();
+    dialog = hl::CreateDialogForTesting(SettingsDialogTemplate(), 0, SettingsDialogProc, 0);
+    ASSERT_NE(dialog, 0u);
+    hiveAtStart = home.UserHive();
+    Pump();
+  }
+  void TearDown() override {
+    if (!Ended()) plat::SendMessage(dialog, plat::WM_CLOSE, 0, 0);
+    hl::DestroyDialogForTesting(dialog);
+    hl::ResetForTesting();
+  }
+
+  // Enough passes of the pump (and whatever they dispatch) for what was posted.
+  void Pump(int passes = 3) {
+    for (int i = 0; i < passes * 4 && !Ended(); ++i) hl::DispatchForTesting(8);
+  }
+  bool Ended() { return hl::DialogEndedForTesting(dialog, nullptr); }
+  void Key(plat::UINT vk) {
+    plat::PostMessage(dialog, plat::WM_KEYDOWN, vk, 0);
+    plat::PostMessage(dialog, plat::WM_KEYUP, vk, 0);
+    Pump();
+  }
+  std::string Field() {
+    char text[32];
+    plat::GetDlgItemText(dialog, IDC_SECONDS, text, sizeof text);
+    return text;
+  }
+  void TypeSecondsAndLeave(const char* text) {
+    hl::TypeForTesting(dialog, IDC_SECONDS, text);
+    Pump();
+    hl::FocusForTesting(dialog, -1);
+    Pump();
+  }
+  std::int32_t Saved(const std::string& name) {
+    SelectRegKey(0, KIRU_KEY);
+    return RegReadDword(name.c_str(), -99999);
+  }
+};
+
+TEST_F(SettingsDialog, StartUpShowsTheSettingsAndRunsThePreview) {
+  EXPECT_FALSE(g_bSaverMode);
+  EXPECT_NE(g_hRC, 0u);
+  EXPECT_EQ(Field(), std::to_string(g_nCycleSeconds));
+  EXPECT_EQ(plat::IsDlgButtonChecked(dialog, IDC_SOUND), g_bSoundOn);
+  for (int n = 1; n <= MODULE_COUNT; ++n)
+    EXPECT_EQ(plat::IsDlgButtonChecked(dialog, 1000 + n), g_Modules[n].active) << n;
+  ASSERT_GE(g_nModule, 1);
+  EXPECT_TRUE(plat::IsDlgButtonChecked(dialog, 1023 + g_nModule));
+  EXPECT_GT(hl::PresentedFrames(), 0);
+}
+
+TEST_F(SettingsDialog, SelectStoresTheViewThenLoadsTheNewModule) {
+  int before = g_nModule;
+  g_fDepth = 77.5f;
+  hl::ClickForTesting(dialog, 1023 + 3);
+  Pump();
+  EXPECT_FLOAT_EQ(g_Modules[before].depth, 77.5f);
+  EXPECT_EQ(g_nModule, 3);
+  EXPECT_FLOAT_EQ(g_fDepth, g_Modules[3].depth);
+  for (int n = 1; n <= MODULE_COUNT; ++n) EXPECT_EQ(plat::IsDlgButtonChecked(dialog, 1023 + n), n == 3);
+}
+
+TEST_F(SettingsDialog, EnableBoxesAndEnableDisableAll) {
+  hl::ClickForTesting(dialog, IDC_DISABLE_ALL);
+  Pump();
+  for (int n = 1; n <= MODULE_COUNT; ++n) {
+    EXPECT_FALSE(g_Modules[n].active);
+    EXPECT_FALSE(plat::IsDlgButtonChecked(dialog, 1000 + n));
+  }
+  hl::ClickForTesting(dialog, 1000 + 4);
+  Pump();
+  EXPECT_TRUE(g_Modules[4].active);
+  hl::ClickForTesting(dialog, IDC_ENABLE_ALL);
+  Pump();
+  for (int n = 1; n <= MODULE_COUNT; ++n) {
+    EXPECT_TRUE(g_Modules[n].active);
+    EXPECT_TRUE(plat::IsDlgButtonChecked(dialog, 1000 + n));
+  }
+}
+
+TEST_F(SettingsDialog, SecondsFieldIsReadAndClampedWhenLeft) {
+  struct Case {
+    const char* typed;
+    const char* shown;
+  } cases[] = {{"0", "1"}, {"12345", "9999"}, {"", "1"}, {"abc", "1"}, {"42", "42"},
+               {"0000000012", "1"}};  // only nine characters are read
+  for (const Case& c : cases) {
+    TypeSecondsAndLeave(c.typed);
+    EXPECT_EQ(Field(), c.shown) << c.typed;
+    EXPECT_EQ(g_nCycleSeconds, std::atoi(c.shown)) << c.typed;
+    EXPECT_FALSE(g_bEditFocus);
+  }
+}
+
+TEST_F(SettingsDialog, SpinStepsFromTheTypedValueAndJumpsToTheEnds) {
+  plat::SetDlgItemText(dialog, IDC_SECONDS, "20");
+  hl::SpinForTesting(dialog, IDC_SPIN, true);
+  Pump();
+  EXPECT_EQ(Field(), "21");
+  hl::SpinForTesting(dialog, IDC_SPIN, false);
+  hl::SpinForTesting(dialog, IDC_SPIN, false);
+  Pump();
+  EXPECT_EQ(Field(), "19");
+  plat::SendMessage(dialog, plat::WM_VSCROLL, plat::MAKEWPARAM(plat::SB_TOP, 0), 0);
+  EXPECT_EQ(Field(), "9999");
+  EXPECT_EQ(g_nCycleSeconds, 9999);
+  plat::SendMessage(dialog, plat::WM_VSCROLL, plat::MAKEWPARAM(plat::SB_BOTTOM, 0), 0);
+  EXPECT_EQ(Field(), "1");
+  plat::SendMessage(dialog, plat::WM_VSCROLL, plat::MAKEWPARAM(plat::SB_THUMBTRACK, 50), 0);
+  EXPECT_EQ(Field(), "1");
+}
+
+TEST_F(SettingsDialog, KeysGoToTheFieldWhileItIsEdited) {
+  hl::FocusForTesting(dialog, IDC_SECONDS);
+  plat::SetDlgItemText(dialog, IDC_SECONDS, "1");
+  Pump();
+  ASSERT_TRUE(g_bEditFocus);
+  float depth = g_fDepth;
+  int module = g_nModule;
+  Key('5');
+  Key(plat::VK_PRIOR);
+  Key(plat::VK_RETURN);
+  EXPECT_EQ(Field(), "15");
+  EXPECT_FLOAT_EQ(g_fDepth, depth);
+  EXPECT_EQ(g_nModule, module);
+  hl::FocusForTesting(dialog, -1);
+  Pump();
+  Key(plat::VK_PRIOR);
+  EXPECT_NE(g_fDepth, depth);  // the preview steers again
+}
+
+TEST_F(SettingsDialog, OkSavesEveryAdjustedView) {
+  hl::ClickForTesting(dialog, 1023 + 3);
+  Pump();
+  Key(plat::VK_PRIOR);
+  float depth3 = g_fDepth;
+  hl::ClickForTesting(dialog, 1023 + 6);
+  Pump();
+  Key(plat::VK_NEXT);
+  Key(plat::VK_NEXT);
+  float depth6 = g_fDepth;
+  plat::SetDlgItemText(dialog, IDC_SECONDS, "33");
+  hl::ClickForTesting(dialog, plat::IDOK);
+  Pump();
+  int result = 0;
+  ASSERT_TRUE(hl::DialogEndedForTesting(dialog, &result));
+  EXPECT_EQ(result, 1);
+  EXPECT_TRUE(g_bClosed);
+  EXPECT_EQ(Saved("mod3 depth"), std::lround(depth3 * 100));
+  EXPECT_EQ(Saved("mod6 depth"), std::lround(depth6 * 100));
+  EXPECT_EQ(Saved("cycle time"), 33);
+}
+
+class SettingsDialogClosing : public SettingsDialog, public testing::WithParamInterface<int> {};
+
+TEST_P(SettingsDialogClosing, SavesNothing) {
+  Key(plat::VK_PRIOR);
+  hl::ClickForTesting(dialog, IDC_DISABLE_ALL);
+  TypeSecondsAndLeave("77");
+  switch (GetParam()) {
+    case 0:
+      hl::ClickForTesting(dialog, plat::IDCANCEL);
+      break;
+    case 1:
+      plat::PostMessage(dialog, plat::WM_KEYDOWN, plat::VK_ESCAPE, 0);
+      break;
+    case 2:
+      plat::PostMessage(dialog, plat::WM_CLOSE, 0, 0);  // the title bar's close button
+      break;
+  }
+  Pump();
+  EXPECT_TRUE(Ended());
+  EXPECT_EQ(home.UserHive(), hiveAtStart);
+}
+
+INSTANTIATE_TEST_SUITE_P(CancelEscClose, SettingsDialogClosing, testing::Values(0, 1, 2));
+
+TEST_F(SettingsDialog, OkOutsideAPassOfThePumpStillCloses) {
+  plat::SendMessage(dialog, plat::WM_COMMAND, plat::MAKEWPARAM(plat::IDOK, plat::BN_CLICKED), 0);
+  EXPECT_FALSE(g_bInPump);
+  Pump();
+  EXPECT_TRUE(Ended());
+  EXPECT_NE(Saved("cycle time"), -99999);
+}
+
+TEST(SettingsDialogStart, WithoutAPreviewTheDialogClosesAtOnce) {
+  kiru_test::TempHome home;
+  hl::ResetForTesting();
+  ResetRunStateForTesting();
+  hl::GLFailures failures;
+  failures.createRC = true;
+  hl::SetGLFailuresForTesting(failures);
+  plat::HWND dialog = hl::CreateDialogForTesting(SettingsDialogTemplate(), 0, SettingsDialogProc, 0);
+  for (int i = 0; i < 10; ++i) hl::DispatchForTesting(8);
+  EXPECT_TRUE(hl::DialogEndedForTesting(dialog, nullptr));
+  EXPECT_FALSE(kiru_test::g_boxes.empty());
+  hl::DestroyDialogForTesting(dialog);
+  hl::ResetForTesting();
+}
+
+}  // namespace
