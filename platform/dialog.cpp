@@ -14,6 +14,8 @@ std::map<HWND, std::unique_ptr<Dialog>> g_dialogs;
 std::map<HWND, HWND> g_controlOwner;  // control window → dialog window
 
 constexpr int SPIN_MIN_PIXELS = 12;
+int g_nBaseX = DIALOG_BASE_X;
+int g_nBaseY = DIALOG_BASE_Y;
 
 bool Focusable(ControlKind kind) {
   switch (kind) {
@@ -40,6 +42,7 @@ RECT ToPixels(const DialogControl& c) {
 }  // namespace
 
 std::unique_ptr<Dialog> NewDialog(const DialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param) {
+  EnsureMessageQueue();  // the dialog's messages are posted before anyone peeks
   auto d = std::make_unique<Dialog>();
   d->owner = owner;
   d->proc = proc;
@@ -261,6 +264,13 @@ void NotifySpin(Dialog& d, Control& c, bool up) {
 void NotifyFocus(Dialog& d, HWND control) { MoveFocus(d, control); }
 
 }  // namespace dlg
+
+void SetDialogBaseUnits(int baseX, int baseY) {
+  dlg::g_nBaseX = baseX > 0 ? baseX : DIALOG_BASE_X;
+  dlg::g_nBaseY = baseY > 0 ? baseY : DIALOG_BASE_Y;
+}
+int DialogUnitsToPixelsX(int du) { return du * dlg::g_nBaseX / 4; }
+int DialogUnitsToPixelsY(int du) { return du * dlg::g_nBaseY / 8; }
 
 bool EndDialog(HWND dialog, int result) {
   dlg::Dialog* d = dlg::Find(dialog);

@@ -62,11 +62,14 @@ constexpr unsigned HIWORD(WPARAM w) { return static_cast<unsigned>((w >> 16) & 0
 
 constexpr int SB_CTL = 2;
 
-// Dialog units to pixels with the 8-point dialog font's base units.
+// Dialog units to pixels with the dialog font's base units (average character
+// width and line height in pixels): x px = du × baseX / 4, y px = du × baseY / 8.
+// 6 × 13 is the classic 8-point dialog font; a toolkit sets what its font measures.
 constexpr int DIALOG_BASE_X = 6;
 constexpr int DIALOG_BASE_Y = 13;
-constexpr int DialogUnitsToPixelsX(int du) { return du * DIALOG_BASE_X / 4; }
-constexpr int DialogUnitsToPixelsY(int du) { return du * DIALOG_BASE_Y / 8; }
+void SetDialogBaseUnits(int baseX, int baseY);
+int DialogUnitsToPixelsX(int du);
+int DialogUnitsToPixelsY(int du);
 
 // Modal: WM_INITDIALOG (lParam = param) reaches the procedure, then a nested loop
 // dispatches queued messages and the toolkit's events until EndDialog. Returns the

@@ -64,7 +64,7 @@ DialogTemplate MakeSettings() {
        "F6, F7 - Rotate Left/Right"},
       {"F8 - Slower", "F9 - Faster", "Page Up - Zoom Out", "Page Dn - Zoom In"}};
   const int columnX[3] = {13, 96, 202};
-  const int columnWidth[3] = {75, 97, 74};
+  const int columnWidth[3] = {75, 98, 74};
   const int lineY[4] = {216, 226, 236, 246};
   for (int col = 0; col < 3; ++col)
     for (int row = 0; row < 4; ++row)

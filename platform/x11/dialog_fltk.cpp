@@ -35,7 +35,12 @@
 namespace plat::x11 {
 namespace {
 
-constexpr int FONT_SIZE = 11;
+constexpr int FONT_SIZE = 10;
+constexpr int LAYOUT_FONT_SIZE = 11;  // the base units come from the 8-point size; texts run a size smaller to fit
+// A narrow sans face stands nearest to the classic dialog font; fontconfig picks
+// another sans where it is missing, and the measured base units follow the face.
+constexpr Fl_Font DIALOG_FONT = FL_FREE_FONT;
+constexpr Fl_Font DIALOG_FONT_BOLD = FL_FREE_FONT + 1;
 
 Fl_Color DialogGrey() { return fl_rgb_color(212, 208, 200); }
 
@@ -72,7 +77,7 @@ class GroupFrame : public Fl_Widget {
  public:
   GroupFrame(int x, int y, int w, int h, const char* text) : Fl_Widget(x, y, w, h) { copy_label(text); }
   void draw() override {
-    fl_font(FL_HELVETICA, FONT_SIZE);
+    fl_font(DIALOG_FONT, FONT_SIZE);
     int half = FONT_SIZE / 2;
     fl_draw_box(FL_ENGRAVED_FRAME, x(), y() + half, w(), h() - half, DialogGrey());
     const char* text = label();
@@ -281,7 +286,7 @@ Fl_Widget* BuildControl(NativeDialog& native, dlg::Control& c, const DialogContr
       auto* button = new Fl_Button(x, y, w, h);
       button->copy_label(c.text.c_str());
       button->callback(OnButton, binding);
-      if (c.kind == ControlKind::DefPushButton) button->box(FL_UP_BOX), button->labelfont(FL_HELVETICA_BOLD);
+      if (c.kind == ControlKind::DefPushButton) button->box(FL_UP_BOX), button->labelfont(DIALOG_FONT_BOLD);
       if (c.kind == ControlKind::AutoRadioPush) button->down_box(FL_DOWN_BOX);
       widget = button;
       break;
@@ -299,6 +304,7 @@ Fl_Widget* BuildControl(NativeDialog& native, dlg::Control& c, const DialogContr
       input->callback(OnEdit, binding);
       input->when(FL_WHEN_CHANGED);
       input->textsize(FONT_SIZE);
+      input->textfont(DIALOG_FONT);
       input->value(c.text.c_str());
       widget = input;
       break;
@@ -323,7 +329,9 @@ Fl_Widget* BuildControl(NativeDialog& native, dlg::Control& c, const DialogContr
       auto* box = new Fl_Box(x, y, w, h);
       box->box(FL_NO_BOX);
       box->copy_label(c.text.c_str());
-      box->align(FL_ALIGN_INSIDE | FL_ALIGN_TOP | FL_ALIGN_WRAP |
+      // One-line texts stay on their line even where this font runs a little wider.
+      bool oneLine = source.height <= 10 && c.text.find('\n') == std::string::npos;
+      box->align(FL_ALIGN_INSIDE | FL_ALIGN_TOP | (oneLine ? 0 : FL_ALIGN_WRAP) |
                  (c.kind == ControlKind::StaticLeft ? FL_ALIGN_LEFT : FL_ALIGN_CENTER));
       widget = box;
       break;
@@ -369,6 +377,7 @@ Fl_Widget* BuildControl(NativeDialog& native, dlg::Control& c, const DialogContr
     }
   }
   widget->labelsize(FONT_SIZE);
+  if (c.kind != ControlKind::DefPushButton) widget->labelfont(DIALOG_FONT);
   if (c.kind != ControlKind::BlackRect && c.kind != ControlKind::GroupBox) widget->color(DialogGrey());
   if (c.kind == ControlKind::EditDigits) widget->color(FL_WHITE);
   c.native = widget;
@@ -394,6 +403,12 @@ void SetUpToolkit() {
   s_bDone = true;
   Fl::event_dispatch(Dispatch);
   Fl::visible_focus(1);
+  Fl::set_font(DIALOG_FONT, " DejaVu Sans Condensed");
+  Fl::set_font(DIALOG_FONT_BOLD, "BDejaVu Sans Condensed");
+  fl_open_display();
+  fl_font(DIALOG_FONT, LAYOUT_FONT_SIZE);
+  double letters = fl_width("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
+  SetDialogBaseUnits((static_cast<int>(letters / 26) + 1) / 2, fl_height());
   InstallFltkMessageBox();
 }
 
