@@ -21,6 +21,7 @@ struct ModuleObject {
   float heading;
   float phase;
 };
+static_assert(sizeof(ModuleObject) == 8 * sizeof(float), "eight packed floats");
 
 // Row k belongs to module k; row 0 is unused. Zero at start, initialised at a
 // module's first enabled frame and never reset afterwards.
