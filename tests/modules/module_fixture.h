@@ -36,6 +36,12 @@ class ModuleTest : public ::testing::Test {
     }
   }
 
+  static void TearDownTestSuite() {
+    gluDeleteQuadric(g_pQuadric);
+    g_pQuadric = nullptr;
+    plat::headless::DestroyOffscreenContext();
+  }
+
   void SetUp() override {
     std::memset(g_Objects, 0, sizeof g_Objects);
     for (bool& f : g_bFirstUse) f = true;
