@@ -1,0 +1,18 @@
+// Keeps every test away from the machine's own settings: HOME and the XDG
+// folders point into a fresh temporary directory for the whole run.
+#include <cstdlib>
+#include <string>
+
+namespace {
+struct PrivateHome {
+  PrivateHome() {
+    char pattern[] = "/tmp/kiru-test-XXXXXX";
+    if (const char* dir = mkdtemp(pattern)) {
+      std::string base = dir;
+      setenv("HOME", base.c_str(), 1);
+      setenv("XDG_CONFIG_HOME", (base + "/config").c_str(), 1);
+      setenv("XDG_CONFIG_DIRS", (base + "/etc").c_str(), 1);
+    }
+  }
+} g_PrivateHome;
+}  // namespace
