@@ -9,6 +9,7 @@
 #include "platform/msgbox.h"
 #include "platform/window.h"
 #include "scene/texture.h"
+#include "scene/tga.h"
 
 plat::GLDC g_hDC;
 plat::GLRC g_hRC;
@@ -122,10 +123,8 @@ void ResizeView(int width, int height) {
 
 bool InitGLState() {
   if (!LoadTextureResource(kTextureResource, 0)) return false;
-  // The loader leaves slot 0's texture bound; it stays bound for the context's life.
-  GLint texture = 0;
-  glGetIntegerv(GL_TEXTURE_BINDING_2D, &texture);
-  glBindTexture(GL_TEXTURE_2D, static_cast<GLuint>(texture));
+  // Slot 0 stays bound for the context's life: the modules bind no other texture.
+  glBindTexture(GL_TEXTURE_2D, g_TextureSlots[0].texture);
 
   glShadeModel(GL_SMOOTH);
   glClearColor(0.0f, 0.0f, 0.0f, 0.0f);

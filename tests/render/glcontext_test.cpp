@@ -4,6 +4,7 @@
 
 #include "harness.h"
 #include "platform/window.h"
+#include "scene/tga.h"
 
 namespace {
 
@@ -98,6 +99,10 @@ TEST_F(GLContext, CreatesContextWithFixedState) {
   GLint func;
   glGetIntegerv(GL_DEPTH_FUNC, &func);
   EXPECT_EQ(func, GL_LEQUAL);
+  GLint bound = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  EXPECT_NE(bound, 0);
+  EXPECT_EQ(static_cast<GLuint>(bound), g_TextureSlots[0].texture);
 
   ResizeView(100, 0);  // a zero height is taken as one
   glGetIntegerv(GL_VIEWPORT, viewport);
