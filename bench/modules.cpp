@@ -1,12 +1,15 @@
 // Frame cost of each module off-screen, without the frame limiter: every quadric is
 // tessellated by GLU each frame, as the program draws it.
 // bench_modules [FRAMES]   (default 60 frames per module and size)
+#include <GL/gl.h>
+
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
 #include <ctime>
 
 #include "platform/headless/offscreen.h"
+#include "render/glcontext.h"
 #include "scene/random.h"
 #include "tools/offscreen_scene.h"
 
@@ -32,13 +35,13 @@ int main(int argc, char** argv) {
   } sizes[] = {{640, 480}, {1920, 1080}};
   // One context for both sizes: the texture and quadric are set up once.
   if (!plat::headless::MakeOffscreenContext(sizes[0].width, sizes[0].height)) return 1;
-  if (!SetUpFixedState()) return 1;
+  if (!InitGLState()) return 1;
   std::printf("renderer: %s, %d frames per row\n",
               reinterpret_cast<const char*>(glGetString(GL_RENDERER)), frames);
   std::printf("%-8s %-10s %12s %12s %10s\n", "module", "size", "cpu ms/fr", "wall ms/fr", "fps");
   for (const auto& size : sizes) {
     if (!plat::headless::MakeOffscreenContext(size.width, size.height)) return 1;
-    SetUpProjection(size.width, size.height);
+    ResizeView(size.width, size.height);
     for (int module = 1; module <= MODULE_COUNT; ++module) {
       LoadFactoryView(module);
       SeedRandom(1);

@@ -1,6 +1,7 @@
 // kiru-snapshot MODULE FRAMES WIDTHxHEIGHT FILE.png
 // Draws FRAMES frames of one module off-screen with the factory view and writes the
 // last one as a PNG: pictures of the modules for people, without a display.
+#include <GL/gl.h>
 #include <png.h>
 
 #include <cstdio>
@@ -8,6 +9,7 @@
 #include <vector>
 
 #include "platform/headless/offscreen.h"
+#include "render/glcontext.h"
 #include "scene/random.h"
 #include "tools/offscreen_scene.h"
 
@@ -53,8 +55,8 @@ int main(int argc, char** argv) {
     std::fprintf(stderr, "kiru-snapshot: no off-screen GL context\n");
     return 1;
   }
-  SetUpProjection(width, height);
-  if (!SetUpFixedState()) {
+  ResizeView(width, height);
+  if (!InitGLState()) {
     std::fprintf(stderr, "kiru-snapshot: texture 107 did not load\n");
     return 1;
   }

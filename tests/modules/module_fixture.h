@@ -39,7 +39,6 @@ class ModuleTest : public ::testing::Test {
   static void TearDownTestSuite() {
     gluDeleteQuadric(g_pQuadric);
     g_pQuadric = nullptr;
-    plat::headless::DestroyOffscreenContext();
   }
 
   void SetUp() override {
