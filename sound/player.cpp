@@ -34,6 +34,7 @@ bool PostToVoice(const VoiceSlot& slot, plat::UINT msg, plat::WPARAM wParam, pla
 
 void SoundStart() {
   for (VoiceSlot& slot : g_Voices) {
+    if (slot.thread.joinable()) continue;  // a second start leaves running voices alone
     auto life = std::make_shared<VoiceLife>();
     try {
       slot.thread = std::thread(VoiceThread, life);
