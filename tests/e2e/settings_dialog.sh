@@ -1,0 +1,109 @@
+#!/usr/bin/env bash
+# The settings dialog on a real X server: it opens with a moving preview and the
+# frame rate in its title; a Select button and Page Up in the preview change a
+# view that OK stores in the hive, while Cancel leaves the hive as start-up wrote it.
+# Usage: settings_dialog.sh <kiru binary>   (KIRU_SCREENSHOT=<png> also saves a picture)
+set -euo pipefail
+KIRU="$1"
+for tool in Xvfb xdotool xdpyinfo import compare; do
+  command -v "$tool" >/dev/null || { echo "SKIP: $tool missing"; exit 0; }
+done
+
+for n in $(seq 90 150); do
+  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then DISPLAY_NUMBER=$n; break; fi
+done
+[ -n "${DISPLAY_NUMBER:-}" ] || { echo "no free display"; exit 1; }
+
+WORK=$(mktemp -d /tmp/kiru-e2e-dialog-XXXXXX)
+PIDS=()
+cleanup() {
+  for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/config" XDG_CONFIG_DIRS="$WORK/etc"
+mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_CONFIG_DIRS"
+HIVE="$XDG_CONFIG_HOME/kiru/user.reg"
+
+Xvfb ":$DISPLAY_NUMBER" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
+PIDS+=($!)
+export DISPLAY=":$DISPLAY_NUMBER"
+for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
+
+fail() { echo "FAIL: $*"; exit 1; }
+
+# Starts the dialog and waits for the frame-rate readout; sets KIRU_PID and WIN.
+start_dialog() {
+  "$KIRU" /c &
+  KIRU_PID=$!
+  PIDS+=("$KIRU_PID")
+  WIN=""
+  for _ in $(seq 200); do
+    WIN=$(xdotool search --name "Kiru Settings" 2>/dev/null | head -1 || true)
+    if [ -n "$WIN" ] && xdotool getwindowname "$WIN" | grep -q "animation frames per second"; then return 0; fi
+    sleep 0.1
+  done
+  fail "no dialog with a frame-rate title (window '${WIN}')"
+}
+
+# Dialog units to screen pixels from the dialog's own size (425 × 281 units).
+read_geometry() {
+  eval "$(xdotool getwindowgeometry --shell "$WIN")"
+  GX=$X GY=$Y GW=$WIDTH GH=$HEIGHT
+}
+click_du() {  # x y in dialog units (the centre of the control)
+  local px=$((GX + $1 * GW / 425)) py=$((GY + $2 * GH / 281))
+  xdotool mousemove "$px" "$py" click 1
+  sleep 0.3
+}
+hover_preview() { xdotool mousemove $((GX + 140 * GW / 425)) $((GY + 100 * GH / 281)); sleep 0.2; }
+wait_exit() {
+  for _ in $(seq 100); do kill -0 "$KIRU_PID" 2>/dev/null || { wait "$KIRU_PID" || true; return 0; }; sleep 0.1; done
+  fail "the dialog did not close"
+}
+hive_value() { grep -i "^\"$1\"=" "$HIVE" | head -1 | cut -d= -f2; }
+
+# --- OK path ---
+start_dialog
+read_geometry
+title=$(xdotool getwindowname "$WIN")
+[[ "$title" =~ ^Kiru\ Settings\ ~\ \(animation\ frames\ per\ second:\ [0-9]+\)$ ]] || fail "title '$title'"
+
+# The preview moves: two pictures of it a moment apart differ.
+crop="$((274 * GW / 425))x$((191 * GH / 281))+$((GX + 6 * GW / 425))+$((GY + 5 * GH / 281))"
+import -window root -crop "$crop" "$WORK/a.png"
+sleep 0.7
+import -window root -crop "$crop" "$WORK/b.png"
+diff_pixels=$(compare -metric AE "$WORK/a.png" "$WORK/b.png" null: 2>&1 || true)
+[ "${diff_pixels%% *}" != "0" ] || fail "the preview does not move"
+
+if [ -n "${KIRU_SCREENSHOT:-}" ]; then
+  sleep 1.5
+  import -window "$WIN" "$KIRU_SCREENSHOT"
+fi
+
+before=$(hive_value "mod4 depth")
+click_du 327 75      # Select "Tsurphu" (module 4)
+hover_preview
+for _ in 1 2 3; do xdotool key Prior; sleep 0.15; done
+sleep 0.3
+click_du 352 260     # OK
+wait_exit
+after=$(hive_value "mod4 depth")
+[ -n "$after" ] && [ "$after" != "$before" ] || fail "OK did not store the new depth ($before -> $after)"
+echo "OK stored mod4 depth $before -> $after"
+
+# --- Cancel path ---
+start_dialog
+read_geometry
+cp "$HIVE" "$WORK/at-start.reg"
+click_du 327 75
+hover_preview
+for _ in 1 2 3; do xdotool key Prior; sleep 0.15; done
+click_du 379 107     # Disable All
+click_du 352 234     # Cancel
+wait_exit
+cmp -s "$HIVE" "$WORK/at-start.reg" || { diff "$WORK/at-start.reg" "$HIVE" || true; fail "Cancel changed the hive"; }
+echo "Cancel left the hive as start-up wrote it"
