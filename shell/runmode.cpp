@@ -201,6 +201,7 @@ int RunSaverWindow(const SaverTarget& target) {
   // Everything but full-screen saving is hosted by someone who owns the input.
   g_bPreview = target.kind != SaverTarget::Kind::FullScreen;
 
+  EnsureMessageQueue();  // posts made while the window is created must not be lost
   InstallCloseSignals();
   g_hSaverWnd = CreateWindow(spec);
   int exitCode = -1;  // the window could not be made

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <csignal>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -168,6 +169,34 @@ TEST_F(RunModeTest, FaultsEndWithMinusOneAfterCleaningUp) {
 TEST(RunSaverWindow, HostThatIsNoWindowEndsWithMinusOne) {
   EXPECT_EQ(RunSaverWindow(SaverTarget{SaverTarget::Kind::Preview, 0}), -1);
   EXPECT_EQ(RunSaverWindow(SaverTarget{SaverTarget::Kind::WindowId, 99999}), -1);
+}
+
+}  // namespace
+
+namespace {
+
+int g_nClosesSeen;
+
+plat::LRESULT SignalOnCreate(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam) {
+  if (message == plat::WM_CREATE) raise(SIGTERM);
+  if (message == plat::WM_CLOSE) ++g_nClosesSeen;
+  return GenericSaverProc(window, message, wParam, lParam);
+}
+
+// SIGTERM reaches the saver window as an ordinary close request, through the
+// handler (which stores the view and saves), and the run ends with status 0.
+TEST(RunSaverWindow, TerminationSignalIsACloseRequest) {
+  g_nClosesSeen = 0;
+  g_bPreview = false;
+  g_bWin9x = false;
+  SetSaverHandlerForTesting(SignalOnCreate);
+  int exitCode = RunSaverWindow(SaverTarget{SaverTarget::Kind::FullScreen, 0});
+  SetSaverHandlerForTesting(nullptr);
+  signal(SIGTERM, SIG_DFL);
+  signal(SIGINT, SIG_DFL);
+  EXPECT_EQ(exitCode, 0);
+  EXPECT_EQ(g_nClosesSeen, 1);
+  EXPECT_FALSE(plat::IsWindow(g_hSaverWnd));
 }
 
 }  // namespace
