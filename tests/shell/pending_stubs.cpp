@@ -1,54 +1,27 @@
-// Temporary stand-ins for pieces that other branches are building (the headless
-// window layer, the frame pump's handler, the settings dialog). Each goes when
-// its real counterpart is on main.
-#include <map>
+// Stand-ins for pieces other branches are building, so that the shell tests link
+// (they never run the real frame pump's work). Each steps aside by itself once
+// its real counterpart is in the tree; delete this file when both have.
+#include "platform/win.h"
 
-#include "platform/queue.h"
-#include "platform/window.h"
-#include "render/framepump.h"
-#include "shell/saverproc.h"
-
-namespace plat {
-namespace {
-std::map<HWND, HWND> g_parents;
-}
-
-HWND CreateWindow(const WindowSpec& spec) {
-  HWND window = AllocWindowHandle();
-  BindWindow(window, GetCurrentThreadId(), spec.proc);
-  g_parents[window] = spec.parent;
-  if (SendMessage(window, WM_CREATE, 0, 0) == -1) {
-    UnbindWindow(window);
-    return 0;
-  }
-  return window;
-}
-void DestroyWindow(HWND window) {
-  if (!IsWindowBound(window)) return;
-  SendMessage(window, WM_DESTROY, 0, 0);
-  UnbindWindow(window);
-}
-bool IsWindow(HWND window) { return window != 0 && IsWindowBound(window); }
-bool GetClientRect(HWND, RECT* rect) {
-  *rect = RECT{0, 0, 1024, 768};
-  return true;
-}
-HWND GetDesktopWindow() { return 1; }
-HWND GetParent(HWND window) { return g_parents.count(window) ? g_parents[window] : 0; }
-HWND GetForegroundWindow() { return 0; }
-bool SetForegroundWindow(HWND) { return true; }
-unsigned long FindNativeWindow(const char*, const char*) { return 0; }
-bool IsNativeWindow(unsigned long) { return false; }
-bool RaiseNativeWindow(unsigned long) { return false; }
-bool GetCursorPos(POINT* point) {
-  *point = POINT{};
-  return true;
-}
-void ShowCursor(bool) {}
-}  // namespace plat
-
-plat::LRESULT SaverHandler(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam) {
-  return GenericSaverProc(window, message, wParam, lParam);
-}
-
+#if !__has_include("ui/settingsdlg.h")
 int RunSettingsDialog(plat::HWND) { return 0; }
+#endif
+
+#if !__has_include("settings/settings.cpp") && !__has_include("settings/registry.cpp")
+#include <cstdint>
+
+#include "settings/registry.h"
+#include "settings/settings.h"
+
+void SelectRegKey(plat::HWND, const char*) {}
+std::int32_t RegReadDword(const char*, std::int32_t defaultValue) { return defaultValue; }
+bool RegWriteDword(const char*, std::int32_t) { return true; }
+void LoadModuleParams(int) {}
+void StoreModuleParams(int) {}
+void RestoreModuleDefaults(int) {}
+int CountEnabledModules() { return 0; }
+int NextEnabledModule(int) { return 0; }
+int PrevEnabledModule(int) { return 0; }
+void LoadSettings() {}
+void SaveSettings() {}
+#endif
