@@ -49,6 +49,7 @@ LRESULT RecordParent(HWND, UINT message, WPARAM, LPARAM) {
 class SaverProcTest : public ::testing::Test {
  protected:
   void SetUp() override {
+    EnsureMessageQueue();
     g_cursor = POINT{500, 400};
     g_nHides = 0;
     g_handled.clear();
