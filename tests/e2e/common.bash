@@ -17,20 +17,33 @@ trap cleanup EXIT
 
 fail() {
   echo "FAIL: $*" >&2
+  [ -s "$WORK/kiru.log" ] && sed 's/^/kiru: /' "$WORK/kiru.log" >&2
+  if [ -n "${KIRU_PID:-}" ]; then
+    if kill -0 "$KIRU_PID" 2>/dev/null; then
+      echo "kiru $KIRU_PID still runs" >&2
+    else
+      wait "$KIRU_PID" 2>/dev/null && echo "kiru ended with 0" >&2 || echo "kiru ended with $?" >&2
+    fi
+  fi
   exit 1
 }
 
 start_x() {
-  local n
+  local n i pid
   for n in $(seq 90 150); do
     [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
     Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-    PIDS+=($!)
+    pid=$!
+    PIDS+=("$pid")
     export DISPLAY=":$n"
-    local i
     for i in $(seq 1 50); do
-      xdpyinfo >/dev/null 2>&1 && return 0
-      kill -0 "${PIDS[-1]}" 2>/dev/null || break
+      kill -0 "$pid" 2>/dev/null || break
+      # Another run may have taken the number first: the server must be ours.
+      if xdpyinfo >/dev/null 2>&1; then
+        sleep 0.2
+        kill -0 "$pid" 2>/dev/null && return 0
+        break
+      fi
       sleep 0.1
     done
   done

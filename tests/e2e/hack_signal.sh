@@ -25,7 +25,7 @@ wait_exit "$KIRU_PID" 10 || fail "SIGTERM did not end the -root saver"
 [ "$(hive_dword "mod1 speed")" = 50 ] || fail "settings not saved on SIGTERM"
 
 # -window-id in another program's window, which then goes away.
-xev -geometry 200x150+10+10 -name kiruhost >/dev/null 2>&1 &
+xev -geometry 200x150+10+10 -name kiruhost -event expose >/dev/null 2>&1 &
 host_pid=$!
 PIDS+=("$host_pid")
 host=""

@@ -6,7 +6,8 @@ start_x
 setup_home
 
 # The host: xev's window, 320 x 240, white.
-xev -geometry 320x240+10+10 -name kiruhost >/dev/null 2>&1 &
+# Only exposures: by default xev would redirect the mapping of child windows to itself.
+xev -geometry 320x240+10+10 -name kiruhost -event expose >/dev/null 2>&1 &
 host_pid=$!
 PIDS+=("$host_pid")
 host=""
