@@ -1,0 +1,267 @@
+#include "platform/regstore.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
+#include <vector>
+
+namespace plat {
+
+namespace {
+
+std::string HomeDir() {
+  if (const char* home = std::getenv("HOME"); home && *home) return home;
+  struct passwd pw, *found = nullptr;
+  char buf[4096];
+  if (getpwuid_r(getuid(), &pw, buf, sizeof buf, &found) == 0 && found && found->pw_dir)
+    return found->pw_dir;
+  return {};
+}
+
+std::string UserConfigDir() {
+  // Relative values are to be ignored, as the base-directory rules say.
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && xdg[0] == '/') return xdg;
+  std::string home = HomeDir();
+  return home.empty() ? std::string() : home + "/.config";
+}
+
+std::string MachineConfigDir() {
+  if (const char* dirs = std::getenv("XDG_CONFIG_DIRS"); dirs && dirs[0] == '/') {
+    std::string first(dirs);
+    return first.substr(0, first.find(':'));
+  }
+  return "/etc/xdg";
+}
+
+bool MakeDirs(const std::string& dir, mode_t mode) {
+  for (std::size_t pos = 1; pos <= dir.size(); ++pos) {
+    if (pos != dir.size() && dir[pos] != '/') continue;
+    std::string part = dir.substr(0, pos);
+    if (mkdir(part.c_str(), mode) != 0 && errno != EEXIST) return false;
+  }
+  struct stat st;
+  return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+enum class FileState { Missing, Read, Unreadable };
+
+FileState ReadFile(const std::string& path, std::string* text, struct stat* st) {
+  text->clear();
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT ? FileState::Missing : FileState::Unreadable;
+  FileState state = FileState::Read;
+  if (fstat(fd, st) != 0 || !S_ISREG(st->st_mode)) {
+    state = FileState::Unreadable;
+  } else {
+    char buf[16384];
+    for (;;) {
+      ssize_t n = read(fd, buf, sizeof buf);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) state = FileState::Unreadable;
+      if (n <= 0) break;
+      text->append(buf, static_cast<std::size_t>(n));
+    }
+  }
+  close(fd);
+  return state;
+}
+
+bool WriteAll(int fd, const std::string& text) {
+  std::size_t done = 0;
+  while (done < text.size()) {
+    ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// One hive file, locked for a read-modify-write.
+class HiveTxn {
+ public:
+  explicit HiveTxn(RegRoot root) : root_(root), path_(RegHiveFile(root)) {}
+  ~HiveTxn() {
+    if (lockFd_ >= 0) close(lockFd_);  // closing drops the flock
+  }
+  HiveTxn(const HiveTxn&) = delete;
+  HiveTxn& operator=(const HiveTxn&) = delete;
+
+  const std::string& Path() const { return path_; }
+
+  // Takes the lock and reads the hive. Without the lock the hive is still read,
+  // but nothing may be written back.
+  void Begin() {
+    if (path_.empty()) return;
+    std::string dir = path_.substr(0, path_.rfind('/'));
+    mode_t dirMode = root_ == RegRoot::CurrentUser ? 0700 : 0755;
+    if (MakeDirs(dir, dirMode)) {
+      lockFd_ = open((path_ + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+      if (lockFd_ >= 0) {
+        while (flock(lockFd_, LOCK_EX) != 0 && errno == EINTR) {
+        }
+      }
+    }
+    std::string text;
+    state_ = ReadFile(path_, &text, &stat_);
+    hive_ = RegHive::Parse(text);
+    // A hive we cannot read is never replaced: that would lose what it holds.
+    writable_ = lockFd_ >= 0 && state_ != FileState::Unreadable &&
+                (state_ == FileState::Missing || faccessat(AT_FDCWD, path_.c_str(), W_OK, AT_EACCESS) == 0);
+  }
+
+  RegHive& Hive() { return hive_; }
+  bool Writable() const { return writable_; }
+  void MarkDirty() { dirty_ = true; }
+  bool Dirty() const { return dirty_; }
+
+  bool Commit() {
+    if (!dirty_) return true;
+    dirty_ = false;
+    if (!writable_) return false;
+    std::string tmp = path_ + ".tmp";
+    std::string dir = path_.substr(0, path_.rfind('/'));
+    // The temporary name is fixed: only the lock holder uses it, and a file left
+    // by a writer that died is simply replaced.
+    unlink(tmp.c_str());
+    mode_t mode = state_ == FileState::Read ? (stat_.st_mode & 07777) : 0666;
+    int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0) return false;
+    bool ok = true;
+    if (state_ == FileState::Read) {
+      ok = fchmod(fd, mode) == 0;
+      if (ok && geteuid() == 0 && fchown(fd, stat_.st_uid, stat_.st_gid) != 0) {
+        // The owner stays root's; the file is still written.
+      }
+    }
+    ok = ok && WriteAll(fd, hive_.Text()) && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    if (!ok || rename(tmp.c_str(), path_.c_str()) != 0) {
+      unlink(tmp.c_str());
+      return false;
+    }
+    // Make the rename itself durable.
+    int dfd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    if (dfd >= 0) {
+      fsync(dfd);
+      close(dfd);
+    }
+    state_ = FileState::Read;
+    return true;
+  }
+
+ private:
+  RegRoot root_;
+  std::string path_;
+  int lockFd_ = -1;
+  FileState state_ = FileState::Missing;
+  struct stat stat_ {};
+  RegHive hive_;
+  bool writable_ = false;
+  bool dirty_ = false;
+};
+
+struct BatchState {
+  int depth = 0;
+  std::vector<std::unique_ptr<HiveTxn>> hives;
+
+  HiveTxn& Open(RegRoot root) {
+    std::string path = RegHiveFile(root);
+    for (auto& h : hives)
+      if (h->Path() == path) return *h;
+    hives.push_back(std::make_unique<HiveTxn>(root));
+    hives.back()->Begin();
+    return *hives.back();
+  }
+};
+
+thread_local BatchState* t_pBatch = nullptr;
+
+std::string KeyPath(RegRoot root, std::string_view subkey) {
+  std::string path = RegRootName(root);
+  while (!subkey.empty() && subkey.front() == '\\') subkey.remove_prefix(1);
+  while (!subkey.empty() && subkey.back() == '\\') subkey.remove_suffix(1);
+  if (!subkey.empty()) path += "\\" + std::string(subkey);
+  return path;
+}
+
+}  // namespace
+
+const char* RegRootName(RegRoot root) {
+  switch (root) {
+    case RegRoot::CurrentUser: return "HKEY_CURRENT_USER";
+    case RegRoot::LocalMachine: return "HKEY_LOCAL_MACHINE";
+    case RegRoot::ClassesRoot: return "HKEY_CLASSES_ROOT";
+  }
+  return "";
+}
+
+std::string RegHiveFile(RegRoot root) {
+  if (root == RegRoot::CurrentUser) {
+    std::string dir = UserConfigDir();
+    return dir.empty() ? dir : dir + "/kiru/user.reg";
+  }
+  return MachineConfigDir() + "/kiru/machine.reg";
+}
+
+bool RegStoreGet(RegRoot root, std::string_view subkey, std::string_view name, RegData* data) {
+  std::string key = KeyPath(root, subkey);
+  if (t_pBatch) {
+    HiveTxn& txn = t_pBatch->Open(root);
+    if (txn.Writable() && txn.Hive().AddKey(key)) txn.MarkDirty();
+    return txn.Hive().Get(key, name, data);
+  }
+  std::string path = RegHiveFile(root);
+  if (path.empty()) return false;
+  std::string text;
+  struct stat st;
+  ReadFile(path, &text, &st);
+  RegHive hive = RegHive::Parse(text);
+  if (hive.HasKey(key)) return hive.Get(key, name, data);
+  // A missing key is created, and holds nothing yet.
+  HiveTxn txn(root);
+  txn.Begin();
+  if (txn.Writable() && txn.Hive().AddKey(key)) {
+    txn.MarkDirty();
+    txn.Commit();
+  }
+  return txn.Hive().Get(key, name, data);
+}
+
+bool RegStoreSet(RegRoot root, std::string_view subkey, std::string_view name, const RegData& data) {
+  std::string key = KeyPath(root, subkey);
+  if (t_pBatch) {
+    HiveTxn& txn = t_pBatch->Open(root);
+    if (!txn.Writable()) return false;
+    txn.Hive().Set(key, name, data);
+    txn.MarkDirty();
+    return true;
+  }
+  HiveTxn txn(root);
+  txn.Begin();
+  if (!txn.Writable()) return false;
+  txn.Hive().Set(key, name, data);
+  txn.MarkDirty();
+  return txn.Commit();
+}
+
+RegBatch::RegBatch() {
+  if (!t_pBatch) t_pBatch = new BatchState;
+  ++t_pBatch->depth;
+}
+
+RegBatch::~RegBatch() {
+  if (--t_pBatch->depth > 0) return;
+  BatchState* state = t_pBatch;
+  t_pBatch = nullptr;
+  for (auto& h : state->hives) h->Commit();
+  delete state;
+}
+
+}  // namespace plat
