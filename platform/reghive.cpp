@@ -147,7 +147,11 @@ void AppendQuoted(std::string* out, std::string_view text) {
   out->push_back('"');
   for (char c : text) {
     if (c == '\\' || c == '"') out->push_back('\\');
-    out->push_back(c);
+    // Names have no other form, so line breaks and NULs in them take escapes.
+    if (c == '\n') *out += "\\n";
+    else if (c == '\r') *out += "\\r";
+    else if (c == '\0') *out += "\\0";
+    else out->push_back(c);
   }
   out->push_back('"');
 }
@@ -279,13 +283,15 @@ RegHive RegHive::Parse(std::string_view text) {
     item.raw = lines[i];
     // hex data may continue over further lines, each ending in a backslash.
     if (StartsWithText(TrimBlanks(dataText), "hex")) {
-      while (!dataText.empty() && dataText.back() == '\\' && i + 1 < lines.size()) {
+      std::string_view piece = body;
+      while (piece.ends_with('\\') && i + 1 < lines.size()) {
         dataText.pop_back();
         ++i;
         item.raw += lines[i];
-        dataText += TrimBlanks(Content(lines[i]));
+        piece = TrimBlanks(Content(lines[i]));
+        dataText += piece;
       }
-      if (!dataText.empty() && dataText.back() == '\\') dataText.pop_back();  // cut short at the end
+      if (piece.ends_with('\\')) dataText.pop_back();  // cut short at the end of the file
     }
     item.readable = ParseData(dataText, &item.data);
     section->items.push_back(std::move(item));
@@ -390,6 +396,9 @@ void RegHive::Set(std::string_view keyPath, std::string_view name, const RegData
   while (at > 0 && !section->items[at - 1].isValue) --at;
   std::string& before = at == 0 ? section->header : section->items[at - 1].raw;
   if (!before.empty() && before.back() != '\n') before += eol_;
+  // hex data cut short with a trailing backslash would run on into the new line;
+  // a blank line ends it.
+  if (at > 0 && TrimBlanks(Content(before)).ends_with('\\')) before += eol_;
   Item item;
   item.raw = line + eol_;
   item.isValue = true;

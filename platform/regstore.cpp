@@ -108,9 +108,8 @@ class HiveTxn {
         }
       }
     }
-    std::string text;
-    state_ = ReadFile(path_, &text, &stat_);
-    hive_ = RegHive::Parse(text);
+    state_ = ReadFile(path_, &original_, &stat_);
+    hive_ = RegHive::Parse(original_);
     // A hive we cannot read is never replaced: that would lose what it holds.
     writable_ = lockFd_ >= 0 && state_ != FileState::Unreadable &&
                 (state_ == FileState::Missing || faccessat(AT_FDCWD, path_.c_str(), W_OK, AT_EACCESS) == 0);
@@ -125,8 +124,14 @@ class HiveTxn {
     if (!dirty_) return true;
     dirty_ = false;
     if (!writable_) return false;
+    // Writing back what is already there (every start of the saver does) costs a
+    // read and a compare instead of a synced replace.
+    std::string text = hive_.Text();
+    if (state_ == FileState::Read && text == original_) return true;
+    // The data is synced before the rename, so the name points at the old file or
+    // at the whole new one. The folder is not synced: after a power cut the old
+    // version may come back, which costs a sync per save less and tears nothing.
     std::string tmp = path_ + ".tmp";
-    std::string dir = path_.substr(0, path_.rfind('/'));
     // The temporary name is fixed: only the lock holder uses it, and a file left
     // by a writer that died is simply replaced.
     unlink(tmp.c_str());
@@ -140,19 +145,14 @@ class HiveTxn {
         // The owner stays root's; the file is still written.
       }
     }
-    ok = ok && WriteAll(fd, hive_.Text()) && fsync(fd) == 0;
+    ok = ok && WriteAll(fd, text) && fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
     if (!ok || rename(tmp.c_str(), path_.c_str()) != 0) {
       unlink(tmp.c_str());
       return false;
     }
-    // Make the rename itself durable.
-    int dfd = open(dir.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    if (dfd >= 0) {
-      fsync(dfd);
-      close(dfd);
-    }
     state_ = FileState::Read;
+    original_ = std::move(text);
     return true;
   }
 
@@ -162,6 +162,7 @@ class HiveTxn {
   int lockFd_ = -1;
   FileState state_ = FileState::Missing;
   struct stat stat_ {};
+  std::string original_;  // the hive as read, to skip replacing it with itself
   RegHive hive_;
   bool writable_ = false;
   bool dirty_ = false;

@@ -7,7 +7,8 @@
 // Every change is one transaction: under an exclusive flock on "<hive>.lock" the
 // file is read again, changed, written to "<hive>.tmp" in the same folder, synced
 // and renamed over the hive. Readers never lock: they see the old file or the new
-// one, never a mix, and a writer killed at any point leaves one of the two.
+// one, never a mix, and a writer killed at any point leaves one of the two. A
+// transaction that leaves the text as it was does not replace the file.
 //
 // Opening a key creates it (and the folders) as the registry's create-key call
 // does; a key that cannot be created and a value that cannot be read are the same

@@ -1,5 +1,6 @@
 #include <gtest/gtest.h>
 #include <signal.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -131,6 +132,19 @@ TEST_F(RegStore, UnknownKeysValuesAndLinesSurviveSaveSettings) {
   // The Kiru key gained its values in place, ahead of the other key.
   EXPECT_LT(after.find("\"enable sound\""), after.find("[HKEY_CURRENT_USER\\Software\\Elsewhere]"));
   EXPECT_EQ(RegHive::Parse(after).Values().size(), 82u + 3u);
+}
+
+TEST_F(RegStore, WritingBackTheSameValuesLeavesTheFileAlone) {
+  LoadSettings();
+  struct stat before, after;
+  ASSERT_EQ(stat(config_.UserHive().c_str(), &before), 0);
+  LoadSettings();
+  RegWriteDword("cycle time", 15);
+  ASSERT_EQ(stat(config_.UserHive().c_str(), &after), 0);
+  EXPECT_EQ(before.st_ino, after.st_ino);
+  RegWriteDword("cycle time", 16);
+  ASSERT_EQ(stat(config_.UserHive().c_str(), &after), 0);
+  EXPECT_NE(before.st_ino, after.st_ino);
 }
 
 TEST_F(RegStore, MalformedHiveLoadsWhatIsReadable) {
