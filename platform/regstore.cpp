@@ -9,7 +9,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <memory>
-#include <vector>
 
 namespace plat {
 
@@ -93,8 +92,6 @@ class HiveTxn {
   HiveTxn(const HiveTxn&) = delete;
   HiveTxn& operator=(const HiveTxn&) = delete;
 
-  const std::string& Path() const { return path_; }
-
   // Takes the lock and reads the hive. Without the lock the hive is still read,
   // but nothing may be written back.
   void Begin() {
@@ -103,9 +100,12 @@ class HiveTxn {
     mode_t dirMode = root_ == RegRoot::CurrentUser ? 0700 : 0755;
     if (MakeDirs(dir, dirMode)) {
       lockFd_ = open((path_ + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-      if (lockFd_ >= 0) {
-        while (flock(lockFd_, LOCK_EX) != 0 && errno == EINTR) {
-        }
+      int rc = 0;
+      while (lockFd_ >= 0 && (rc = flock(lockFd_, LOCK_EX)) != 0 && errno == EINTR) {
+      }
+      if (lockFd_ >= 0 && rc != 0) {  // no locking here (some network mounts): no safe write
+        close(lockFd_);
+        lockFd_ = -1;
       }
     }
     state_ = ReadFile(path_, &original_, &stat_);
@@ -118,7 +118,6 @@ class HiveTxn {
   RegHive& Hive() { return hive_; }
   bool Writable() const { return writable_; }
   void MarkDirty() { dirty_ = true; }
-  bool Dirty() const { return dirty_; }
 
   bool Commit() {
     if (!dirty_) return true;
@@ -141,8 +140,8 @@ class HiveTxn {
     bool ok = true;
     if (state_ == FileState::Read) {
       ok = fchmod(fd, mode) == 0;
-      if (ok && geteuid() == 0 && fchown(fd, stat_.st_uid, stat_.st_gid) != 0) {
-        // The owner stays root's; the file is still written.
+      // Root saving someone else's hive leaves it theirs; if that fails it saves anyway.
+      if (geteuid() == 0 && fchown(fd, stat_.st_uid, stat_.st_gid) != 0) {
       }
     }
     ok = ok && WriteAll(fd, text) && fsync(fd) == 0;
@@ -170,19 +169,22 @@ class HiveTxn {
 
 struct BatchState {
   int depth = 0;
-  std::vector<std::unique_ptr<HiveTxn>> hives;
+  std::unique_ptr<HiveTxn> user;  // opened at the batch's first use of the hive
 
   HiveTxn& Open(RegRoot root) {
-    std::string path = RegHiveFile(root);
-    for (auto& h : hives)
-      if (h->Path() == path) return *h;
-    hives.push_back(std::make_unique<HiveTxn>(root));
-    hives.back()->Begin();
-    return *hives.back();
+    if (!user) {
+      user = std::make_unique<HiveTxn>(root);
+      user->Begin();
+    }
+    return *user;
   }
 };
 
 thread_local BatchState* t_pBatch = nullptr;
+
+// Only the user's hive is held for a whole batch. With one long-held lock there is
+// no order in which two processes could each wait for the other's hive.
+bool Batched(RegRoot root) { return t_pBatch && root == RegRoot::CurrentUser; }
 
 std::string KeyPath(RegRoot root, std::string_view subkey) {
   std::string path = RegRootName(root);
@@ -213,7 +215,7 @@ std::string RegHiveFile(RegRoot root) {
 
 bool RegStoreGet(RegRoot root, std::string_view subkey, std::string_view name, RegData* data) {
   std::string key = KeyPath(root, subkey);
-  if (t_pBatch) {
+  if (Batched(root)) {
     HiveTxn& txn = t_pBatch->Open(root);
     if (txn.Writable() && txn.Hive().AddKey(key)) txn.MarkDirty();
     return txn.Hive().Get(key, name, data);
@@ -237,7 +239,7 @@ bool RegStoreGet(RegRoot root, std::string_view subkey, std::string_view name, R
 
 bool RegStoreSet(RegRoot root, std::string_view subkey, std::string_view name, const RegData& data) {
   std::string key = KeyPath(root, subkey);
-  if (t_pBatch) {
+  if (Batched(root)) {
     HiveTxn& txn = t_pBatch->Open(root);
     if (!txn.Writable()) return false;
     txn.Hive().Set(key, name, data);
@@ -261,7 +263,7 @@ RegBatch::~RegBatch() {
   if (--t_pBatch->depth > 0) return;
   BatchState* state = t_pBatch;
   t_pBatch = nullptr;
-  for (auto& h : state->hives) h->Commit();
+  if (state->user) state->user->Commit();
   delete state;
 }
 

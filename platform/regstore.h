@@ -34,9 +34,10 @@ bool RegStoreGet(RegRoot root, std::string_view subkey, std::string_view name, R
 // Opens (creating) root\subkey and sets one value.
 bool RegStoreSet(RegRoot root, std::string_view subkey, std::string_view name, const RegData& data);
 
-// While a batch is open on a thread, that thread's reads and writes of a hive
-// share one transaction: the hive is locked and read at its first use and, if
-// anything changed, replaced once when the outermost batch closes. Each value
+// While a batch is open on a thread, that thread's reads and writes of the user's
+// hive share one transaction: the hive is locked and read at its first use and, if
+// anything changed, replaced once when the outermost batch closes. The machine
+// hive is not batched: its operations stay transactions of their own. Each value
 // set inside still lands whole or not at all; a crash before the end loses the
 // batch, never part of a value. Batches nest.
 class RegBatch {
