@@ -130,7 +130,17 @@ class HiveTxn {
     // The data is synced before the rename, so the name points at the old file or
     // at the whole new one. The folder is not synced: after a power cut the old
     // version may come back, which costs a sync per save less and tears nothing.
-    std::string tmp = path_ + ".tmp";
+    // A hive that is a symbolic link (kept with the user's other dotfiles) stays one:
+    // the file it points at is what gets replaced.
+    std::string target = path_;
+    struct stat link;
+    if (lstat(path_.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+      if (char* real = realpath(path_.c_str(), nullptr)) {
+        target = real;
+        std::free(real);
+      }
+    }
+    std::string tmp = target + ".tmp";
     // The temporary name is fixed: only the lock holder uses it, and a file left
     // by a writer that died is simply replaced.
     unlink(tmp.c_str());
@@ -146,7 +156,7 @@ class HiveTxn {
     }
     ok = ok && WriteAll(fd, text) && fsync(fd) == 0;
     ok = close(fd) == 0 && ok;
-    if (!ok || rename(tmp.c_str(), path_.c_str()) != 0) {
+    if (!ok || rename(tmp.c_str(), target.c_str()) != 0) {
       unlink(tmp.c_str());
       return false;
     }

@@ -147,6 +147,17 @@ TEST_F(RegStore, WritingBackTheSameValuesLeavesTheFileAlone) {
   EXPECT_NE(before.st_ino, after.st_ino);
 }
 
+TEST_F(RegStore, AHiveThatIsALinkStaysALink) {
+  std::string real = config_.Root() + "/dotfiles/kiru.reg";
+  WriteText(real, "REGEDIT4\n");
+  std::filesystem::create_directories(config_.Root() + "/config/kiru");
+  std::filesystem::create_symlink(real, config_.UserHive());
+  EXPECT_TRUE(RegWriteDword("x", 3));
+  EXPECT_TRUE(std::filesystem::is_symlink(config_.UserHive()));
+  EXPECT_NE(ReadText(real).find("\"x\"=dword:00000003\n"), std::string::npos);
+  EXPECT_EQ(RegReadDword("x", 0), 3);
+}
+
 TEST_F(RegStore, MalformedHiveLoadsWhatIsReadable) {
   WriteText(config_.UserHive(),
             "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Kiru]\n"
