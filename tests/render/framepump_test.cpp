@@ -103,6 +103,7 @@ TEST_F(FramePumpTest, FailedContextPostsNoPump) {
 
 TEST_F(FramePumpTest, DrainsAllInputBeforeTheFrameThenPostsTheNext) {
   plat::HWND saver = MakeSaver();
+  g_fDepth = 40.0f;  // below 50 the zoom step is 0.3 (module 1's factory depth is 50)
   float depth = g_fDepth;
   plat::PostMessage(saver, plat::WM_USER + 1, 0, 0);
   plat::PostMessage(saver, plat::WM_KEYDOWN, plat::VK_PRIOR, 0);
