@@ -1,9 +1,11 @@
 // The X11 backend's own surface, for the other parts of platform/x11 (windows,
-// events, GLX, FLTK dialogs). Nothing outside platform/ includes this.
+// events, GLX, FLTK dialogs) and the backend's tests. It names Xlib's display
+// type without including Xlib, so including it pulls no X11 header in.
 #pragma once
-#include <X11/Xlib.h>
-
 #include "platform/win.h"
+
+struct _XDisplay;
+typedef struct _XDisplay Display;
 
 namespace plat::x11 {
 
