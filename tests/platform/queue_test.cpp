@@ -53,6 +53,7 @@ TEST(Queue, WindowFilterAndQuitComesLast) {
 // The frame pump relies on this: its own repost is taken before the input that
 // arrived meanwhile, so the input reaches the pump's drain, not the window procedure.
 TEST(Queue, PostedMessagesComeBeforeInput) {
+  EnsureMessageQueue();
   HWND a = AllocWindowHandle();
   BindWindow(a, GetCurrentThreadId(), nullptr);
   PostMessage(a, WM_KEYDOWN, 27, 0);
