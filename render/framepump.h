@@ -6,6 +6,7 @@
 constexpr plat::UINT FramePump = 7427;  // private window message, wParam = lParam = 0xFFFFFFFF
 
 // Run state (GUI thread only).
+extern plat::HWND g_hSaverWnd;  // the saver window (0 in the settings dialog)
 extern bool g_bSaverMode;    // saver window (true) or settings dialog (false)
 extern bool g_bFullScreen;   // full-screen saving (not the preview)
 extern bool g_bQuit;         // no further frames
@@ -18,8 +19,30 @@ extern plat::DWORD g_dwModuleStart;  // when the current module began full-brigh
 extern int g_nFadeState;     // 0 idle, 2 fading out, 1 fading in
 extern float g_fFadeAngle;   // radians
 
+// Frame bookkeeping. One counter serves the start-up frame-rate test and the
+// dialog's title readout; the two never run in the same host.
+extern int g_nFrameCount;
+extern plat::DWORD g_dwMeasureStart;
+extern bool g_bRateTestDone;
+extern plat::DWORD g_dwLastFrame;  // limiter: start of the previous frame
+extern bool g_bCueTimerSet;        // the first frame of the process has run
+extern plat::DWORD g_dwCueTimer;
+extern int g_nCueIndex;            // voice most recently asked to play
+
 plat::LRESULT SaverHandler(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam);
+// Starts the pump on a host whose GL context is ready: clears the edit focus,
+// starts the module timer and posts the first FramePump.
+void StartFramePump(plat::HWND host);
+// One FramePump pass: drain the host's queue, one frame, post the next pass.
+// The settings dialog's procedure calls it with dialog = true.
+void RunFramePump(plat::HWND host, bool dialog);
 void RenderFrame(plat::HWND window);
 float FadeOutStep();
 float FadeInStep();
 void ResetFade();
+
+// The frame-rate test opens the video hardware warning through this; tests replace it.
+using HardwareWarningFn = void (*)(plat::HWND owner);
+void SetHardwareWarningForTesting(HardwareWarningFn show);  // nullptr: the real dialog
+// Puts every run-state flag and the frame bookkeeping back to their start values.
+void ResetRunStateForTesting();

@@ -1,5 +1,6 @@
 #include "render/framepump.h"
 
+plat::HWND g_hSaverWnd;
 bool g_bSaverMode;
 bool g_bFullScreen;
 bool g_bQuit;
@@ -11,3 +12,28 @@ float g_fMeasuredFps;
 plat::DWORD g_dwModuleStart;
 int g_nFadeState;
 float g_fFadeAngle;
+
+int g_nFrameCount;
+plat::DWORD g_dwMeasureStart;
+bool g_bRateTestDone;
+plat::DWORD g_dwLastFrame;
+bool g_bCueTimerSet;
+plat::DWORD g_dwCueTimer;
+int g_nCueIndex;
+
+void ResetRunStateForTesting() {
+  g_hSaverWnd = 0;
+  g_bSaverMode = g_bFullScreen = g_bQuit = g_bClosed = g_bInPump = g_bEditFocus = false;
+  g_bKeepRunning = true;
+  g_fMeasuredFps = 0.0f;
+  g_dwModuleStart = 0;
+  g_nFadeState = 0;
+  g_fFadeAngle = 0.0f;
+  g_nFrameCount = 0;
+  g_dwMeasureStart = 0;
+  g_bRateTestDone = false;
+  g_dwLastFrame = 0;
+  g_bCueTimerSet = false;
+  g_dwCueTimer = 0;
+  g_nCueIndex = 0;
+}

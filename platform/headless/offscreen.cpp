@@ -30,6 +30,8 @@ void DestroyOffscreenContext() {
   g_nWidth = g_nHeight = 0;
 }
 
+void ReleaseOffscreenContext() { OSMesaMakeCurrent(nullptr, nullptr, 0, 0, 0); }
+
 int OffscreenWidth() { return g_nWidth; }
 int OffscreenHeight() { return g_nHeight; }
 const unsigned char* OffscreenPixels() { return g_Pixels.empty() ? nullptr : g_Pixels.data(); }

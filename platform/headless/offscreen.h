@@ -9,6 +9,8 @@ namespace plat::headless {
 // makes it current on the calling thread.
 bool MakeOffscreenContext(int width, int height);
 void DestroyOffscreenContext();
+// Leaves the context alive but current nowhere.
+void ReleaseOffscreenContext();
 int OffscreenWidth();
 int OffscreenHeight();
 // The colour buffer, RGBA, rows bottom first (as GL reads them); empty without a context.

@@ -1,0 +1,275 @@
+// The saver window's handler and the frame pump. There is no timer and no render
+// thread: each FramePump pass drains the host's pending input, draws one frame and
+// posts the next pass, so input is never starved and modal dialogs opened inside a
+// frame simply hold the animation still.
+#include "render/framepump.h"
+
+#include <GL/gl.h>
+
+#include <bit>
+#include <cmath>
+#include <cstdint>
+#include <cstdio>
+
+#include "platform/clock.h"
+#include "platform/glsurface.h"
+#include "platform/queue.h"
+#include "platform/window.h"
+#include "render/glcontext.h"
+#include "scene/modules.h"
+#include "settings/registry.h"
+#include "settings/settings.h"
+#include "shell/saverproc.h"
+#include "sound/sound.h"
+#include "ui/dialogutil.h"
+#include "ui/keys.h"
+#include "ui/warning.h"
+
+namespace {
+
+constexpr plat::WPARAM kPumpParam = 0xFFFFFFFF;
+constexpr plat::DWORD kCueInterval = 3200;    // ms between voice starts
+constexpr plat::DWORD kFrameFloor = 30;       // ms between frame starts
+constexpr int kRateTestFrames = 12;
+constexpr int kReadoutFrames = 10;
+// pi/120 in single precision: 60 steps make a quarter turn.
+constexpr float kFadeStep = std::bit_cast<float>(std::uint32_t{0x3CD67744});
+
+HardwareWarningFn g_pShowWarning = nullptr;
+
+int DrawNoModule() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  return glGetError() == GL_NO_ERROR ? 1 : 0;
+}
+
+int (*const kModuleRoutines[])() = {
+    DrawNoModule, DrawModule1, DrawModule2, DrawModule3, DrawModule4, DrawModule5,
+    DrawModule6,  DrawModule7, DrawModule8, DrawModule9, DrawModule10,
+};
+
+void PostFramePump(plat::HWND host) {
+  plat::PostMessage(host, FramePump, kPumpParam, static_cast<plat::LPARAM>(kPumpParam));
+}
+
+void OnSaverCreate(plat::HWND window) {
+  g_bSaverMode = true;
+  SelectRegKey(window, KIRU_KEY);
+  g_bNoFrameWarn = RegReadDword("disable_frame_warn", 0) == 1;
+  LoadSettings();
+
+  plat::RECT client, desktop;
+  plat::GetClientRect(window, &client);
+  plat::GetClientRect(plat::GetDesktopWindow(), &desktop);
+  g_bFullScreen = client.right - client.left == desktop.right - desktop.left;
+
+  // A failed context has told the user already; the window stays black until closed.
+  if (!CreateGLContext(window, 32)) return;
+  StartFramePump(window);
+  if (g_bFullScreen && g_bSoundOn) {
+    SoundStart();
+    SoundPlay(window, 0);
+  }
+}
+
+void OnSaverClose() {
+  if (g_bClosed) return;
+  g_bClosed = true;
+  g_bQuit = true;
+  DestroyGLContext();
+  StoreModuleParams(g_nModule);
+  SaveSettings();
+  SoundStop();
+  SoundShutdown();
+}
+
+// Start-up test in full screen: the 3rd to the 12th frame starts span nine
+// intervals, divided by ten. False when the warning ended the run.
+bool FrameRateTest(plat::HWND host) {
+  if (g_nFrameCount == 2) g_dwMeasureStart = plat::GetTickCount();
+  ++g_nFrameCount;
+  if (g_nFrameCount < kRateTestFrames) return true;
+
+  plat::DWORD elapsed = plat::GetTickCount() - g_dwMeasureStart;
+  float rate = 1000.0f / (static_cast<float>(elapsed) / 10.0f);
+  if (rate >= 20.0f) {
+    SelectRegKey(host, KIRU_KEY);
+    RegWriteDword("disable_frame_warn", 1);
+    g_bNoFrameWarn = true;
+  } else if (rate < 10.0f) {
+    g_fMeasuredFps = rate;
+    (g_pShowWarning ? g_pShowWarning : ShowHardwareWarning)(host);
+    if (!g_bKeepRunning) {
+      g_bQuit = true;
+      plat::PostMessage(host, plat::WM_CLOSE, 0, 0);
+      return false;
+    }
+  }
+  g_bRateTestDone = true;
+  return true;
+}
+
+void TitleReadout(plat::HWND host) {
+  if (g_nFrameCount == 0) g_dwMeasureStart = plat::GetTickCount();
+  if (g_nFrameCount >= kReadoutFrames) {
+    plat::DWORD now = plat::GetTickCount();
+    float rate = 1000.0f / (static_cast<float>(now - g_dwMeasureStart) / static_cast<float>(g_nFrameCount));
+    char title[96];
+    std::snprintf(title, sizeof title, "Kiru Settings ~ (animation frames per second: %.0f)", rate);
+    plat::SetWindowText(host, title);
+    g_nFrameCount = 0;
+    g_dwMeasureStart = now;
+  }
+  ++g_nFrameCount;
+}
+
+void SoundCue(plat::HWND host) {
+  if (!g_bSoundOn) {
+    SoundStop();
+    return;
+  }
+  plat::DWORD now = plat::GetTickCount();
+  if (now - g_dwCueTimer >= kCueInterval) {
+    g_dwCueTimer = now;
+    g_nCueIndex = (g_nCueIndex + 1) % VOICE_COUNT;
+    SoundPlay(host, g_nCueIndex);
+  }
+}
+
+void CycleModules() {
+  if (CountEnabledModules() <= 1) return;
+  plat::DWORD shown = plat::GetTickCount() - g_dwModuleStart;
+  // Unsigned product: a huge cycle time wraps as a tick count would, never overflows.
+  if (shown <= static_cast<plat::DWORD>(g_nCycleSeconds) * 1000u) return;
+
+  if (g_nFadeState == 0) g_nFadeState = 2;
+  if (g_nFadeState == 2) {
+    if (FadeOutStep() == 0.0f) {
+      StoreModuleParams(g_nModule);
+      g_nModule = NextEnabledModule(g_nModule);
+      LoadModuleParams(g_nModule);
+      g_nFadeState = 1;
+    }
+  } else if (g_nFadeState == 1) {
+    if (FadeInStep() == 1.0f) {
+      g_nFadeState = 0;
+      g_dwModuleStart = plat::GetTickCount();
+    }
+  }
+}
+
+// Frames begin at least 30 ms apart. The signed difference keeps a clock that
+// steps back from stalling the saver. False when the saver quit meanwhile.
+bool LimitFrameRate() {
+  auto diff = static_cast<std::int32_t>(plat::GetTickCount() - g_dwLastFrame);
+  plat::DWORD d = diff < 0 ? 0u - static_cast<plat::DWORD>(diff) : static_cast<plat::DWORD>(diff);
+  if (d < kFrameFloor) {
+    plat::Sleep(kFrameFloor - d);
+    if (g_bQuit) return false;
+  }
+  g_dwLastFrame = plat::GetTickCount();
+  return true;
+}
+
+}  // namespace
+
+void SetHardwareWarningForTesting(HardwareWarningFn show) { g_pShowWarning = show; }
+
+float FadeOutStep() {
+  g_fFadeAngle += kFadeStep;
+  float c = std::cos(g_fFadeAngle);
+  float v = c * c * (c < 0.0f ? -1.0f : 1.0f);
+  if (v <= 0.0f) {
+    v = 0.0f;
+    g_fFadeAngle = 0.0f;
+  }
+  glColor4f(v, v, v, 1.0f);
+  return v;
+}
+
+float FadeInStep() {
+  g_fFadeAngle += kFadeStep;
+  float s = std::sin(g_fFadeAngle);
+  float v = s * s;
+  if (v >= 1.0f) {
+    v = 1.0f;
+    g_fFadeAngle = 0.0f;
+  }
+  glColor4f(v, v, v, 1.0f);
+  return v;
+}
+
+void ResetFade() {
+  g_fFadeAngle = 0.0f;
+  glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
+  g_nFadeState = 0;
+}
+
+void RenderFrame(plat::HWND window) {
+  if (!g_bCueTimerSet) {
+    g_bCueTimerSet = true;
+    g_dwCueTimer = plat::GetTickCount();
+  }
+
+  if (g_bFullScreen && !g_bNoFrameWarn && !g_bRateTestDone) {
+    if (!FrameRateTest(window)) return;
+  } else if (!g_bSaverMode) {
+    TitleReadout(window);
+  }
+
+  SoundCue(window);
+  if (!g_bSaverMode) CheckSelectButton(window, g_nModule);
+  if (g_bSaverMode) CycleModules();
+  if (!LimitFrameRate()) return;
+
+  bool known = g_nModule >= 0 && g_nModule <= MODULE_COUNT;
+  int drawn = kModuleRoutines[known ? g_nModule : 0]();
+  if (drawn != 0 && !g_bQuit) plat::SwapBuffers(g_hDC);
+}
+
+void StartFramePump(plat::HWND host) {
+  g_bEditFocus = false;
+  g_dwModuleStart = plat::GetTickCount();
+  PostFramePump(host);
+}
+
+void RunFramePump(plat::HWND host, bool dialog) {
+  if (g_bInPump || g_bQuit) return;
+  g_bInPump = true;
+
+  plat::MSG msg;
+  while (!g_bQuit && plat::PeekMessage(&msg, host, 0, 0, plat::PM_REMOVE)) {
+    bool key = msg.message == plat::WM_KEYDOWN || msg.message == plat::WM_KEYUP;
+    if (key && !(dialog && g_bEditFocus)) {
+      HandleKey(host, msg.message, msg.wParam);
+    } else if (msg.message == plat::WM_CLOSE) {
+      g_bQuit = true;  // handled once, through the procedure, after the drain
+    } else {
+      plat::DispatchMessage(&msg);  // key messages reach the edit field untranslated
+    }
+  }
+
+  if (g_bQuit && !g_bClosed) plat::PostMessage(host, plat::WM_CLOSE, 0, 0);
+  if (!g_bQuit) RenderFrame(host);
+  if (!g_bQuit) {
+    if (!dialog) plat::RaiseWindow(g_hSaverWnd);
+    PostFramePump(host);
+  }
+  g_bInPump = false;
+}
+
+plat::LRESULT SaverHandler(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam) {
+  switch (message) {
+    case plat::WM_CREATE:
+      OnSaverCreate(window);
+      break;
+    case plat::WM_CLOSE:
+      OnSaverClose();
+      break;
+    case FramePump:
+      RunFramePump(window, false);
+      break;
+    default:
+      break;
+  }
+  return GenericSaverProc(window, message, wParam, lParam);
+}

@@ -1,0 +1,142 @@
+// The GL context on a host window: framebuffer-config choice by score, the fixed
+// projection and state every module relies on, and tear-down that reports but
+// never stops.
+#include "render/glcontext.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include "platform/msgbox.h"
+#include "platform/window.h"
+#include "scene/texture.h"
+#include "scene/tga.h"
+
+plat::GLDC g_hDC;
+plat::GLRC g_hRC;
+GLUquadric* g_pQuadric;
+
+namespace {
+
+plat::HWND g_hGLWnd;  // the window g_hDC belongs to
+
+constexpr int kTextureResource = 107;
+constexpr int kRequestDepthBits = 24;
+constexpr unsigned kDriverBonus = 1024;
+
+constexpr const char* kHardwareText =
+    "Your video hardware doesn't appear to support the OpenGL \n"
+    "hardware acceleration required for this screen saver.\n"
+    "Check the manufacturer's web site to make sure you have\n"
+    "installed the most current drivers for your video hardware.";
+
+bool FailCreation(const char* text, const char* caption) {
+  DestroyGLContext();
+  plat::MessageBox(0, text, caption, plat::MB_OK | plat::MB_ICONEXCLAMATION);
+  return false;
+}
+
+void ReportShutdown(const char* text) {
+  plat::MessageBox(0, text, "SHUTDOWN ERROR", plat::MB_OK | plat::MB_ICONINFORMATION);
+}
+
+}  // namespace
+
+unsigned ScorePixelFormat(const plat::FbConfig& config, int colourBits, bool softwareOnly) {
+  if (config.bufferSize != colourBits || !config.supportGL || !config.drawToWindow ||
+      config.depthSize <= 8 || !config.rgba) {
+    return 0;
+  }
+  unsigned score = config.doubleBuffer ? 2 : 1;
+  // Shallower depth buffers of 16 bits or more score higher; depths beyond 128 bits
+  // would wrap the unsigned sum into a winning score, so they add nothing.
+  if (config.depthSize >= 16 && config.depthSize <= 128) score += 128u - static_cast<unsigned>(config.depthSize);
+  if (config.software) return score;
+  return softwareOnly ? 0 : score + kDriverBonus;
+}
+
+int PickPixelFormat(plat::GLDC dc, int colourBits, bool softwareOnly) {
+  std::vector<plat::FbConfig> configs = plat::DescribeFbConfigs(dc);
+  int chosen = plat::ChooseFbConfig(dc, colourBits, kRequestDepthBits);
+  if (chosen == 0) return 0;
+  unsigned best = 0;
+  // From the last config down, strictly greater wins: ties go to the higher index.
+  for (auto it = configs.rbegin(); it != configs.rend(); ++it) {
+    unsigned score = ScorePixelFormat(*it, colourBits, softwareOnly);
+    if (score > best) {
+      best = score;
+      chosen = it->index;
+    }
+  }
+  return chosen;
+}
+
+bool CreateGLContext(plat::HWND window, int colourBits) {
+  g_hDC = plat::GetGLDC(window);
+  if (!g_hDC) return FailCreation("Can't Create A GL Device Context.", "ERROR");
+  g_hGLWnd = window;
+
+  int format = PickPixelFormat(g_hDC, colourBits, false);
+  if (format == 0) return FailCreation(kHardwareText, "Kiru Screen Saver Error");
+  if (!plat::SetFbConfig(g_hDC, format)) return FailCreation("Can't Set The PixelFormat.", "ERROR");
+
+  g_hRC = plat::CreateGLRC(g_hDC);
+  if (!g_hRC) return FailCreation("Can't Create A GL Rendering Context.", "ERROR");
+  if (!plat::MakeCurrent(g_hDC, g_hRC)) return FailCreation("Can't Activate The GL Rendering Context.", "ERROR");
+
+  plat::RECT client;
+  plat::GetClientRect(window, &client);
+  ResizeView(client.right, client.bottom);
+
+  if (!InitGLState()) return FailCreation("Initialization Failed.", "ERROR");
+  return true;
+}
+
+void DestroyGLContext() {
+  // The quadric is plain memory, not a GL object; freeing it here keeps a second
+  // creation in the same process from leaking the first one.
+  if (g_pQuadric) {
+    gluDeleteQuadric(g_pQuadric);
+    g_pQuadric = nullptr;
+  }
+  if (g_hRC) {
+    if (!plat::MakeCurrent(0, 0)) ReportShutdown("Release Of DC And RC Failed.");
+    if (!plat::DeleteGLRC(g_hRC)) ReportShutdown("Release Rendering Context Failed.");
+    g_hRC = 0;
+  }
+  if (g_hDC) {
+    if (!plat::ReleaseGLDC(g_hGLWnd, g_hDC)) ReportShutdown("Release Device Context Failed.");
+    g_hDC = 0;
+    g_hGLWnd = 0;
+  }
+}
+
+void ResizeView(int width, int height) {
+  if (height == 0) height = 1;
+  glViewport(0, 0, width, height);
+  glMatrixMode(GL_PROJECTION);
+  glLoadIdentity();
+  gluPerspective(50.0, static_cast<double>(width) / static_cast<double>(height),
+                 static_cast<double>(0.1f), 1000.0);
+  glMatrixMode(GL_MODELVIEW);
+  glLoadIdentity();
+}
+
+bool InitGLState() {
+  if (!LoadTextureResource(kTextureResource, 0)) return false;
+  // Slot 0 stays bound for the context's life: the modules bind no other texture.
+  glBindTexture(GL_TEXTURE_2D, g_TextureSlots[0].texture);
+
+  glShadeModel(GL_SMOOTH);
+  glClearColor(0.0f, 0.0f, 0.0f, 0.0f);
+  glClearDepth(1.0);
+  glEnable(GL_DEPTH_TEST);
+  glDepthFunc(GL_LEQUAL);
+  glAlphaFunc(GL_GREATER, 0.0f);  // fully transparent texels are never drawn
+  glEnable(GL_ALPHA_TEST);
+  glEnable(GL_TEXTURE_2D);
+
+  g_pQuadric = gluNewQuadric();
+  gluQuadricNormals(g_pQuadric, GLU_SMOOTH);
+  gluQuadricTexture(g_pQuadric, GL_TRUE);
+  return true;
+}

@@ -1,0 +1,438 @@
+#include <GL/gl.h>
+
+#include <cstring>
+
+#include "harness.h"
+#include "platform/headless/offscreen.h"
+#include "platform/window.h"
+#include "settings/registry.h"
+#include "ui/keys.h"
+
+namespace {
+
+using harness::g_dwNow;
+
+// What reached the saver window's procedure, and how many frames had been shown then.
+struct Seen {
+  plat::UINT message;
+  int presented;
+};
+std::vector<Seen> g_Seen;
+
+plat::LRESULT Recording(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam) {
+  g_Seen.push_back(Seen{message, plat::headless::PresentedFrames()});
+  return SaverHandler(window, message, wParam, lParam);
+}
+
+plat::LRESULT RecordingDialog(plat::HWND, plat::UINT message, plat::WPARAM, plat::LPARAM) {
+  g_Seen.push_back(Seen{message, plat::headless::PresentedFrames()});
+  return 0;
+}
+
+class FramePumpTest : public harness::Test {
+ protected:
+  void SetUp() override {
+    harness::Test::SetUp();
+    g_Seen.clear();
+  }
+
+  plat::HWND MakeSaver(plat::WindowKind kind = plat::WindowKind::FullScreen) {
+    plat::WindowSpec spec;
+    spec.kind = kind;
+    spec.width = 160;
+    spec.height = 120;
+    spec.proc = Recording;
+    plat::HWND window = plat::CreateWindow(spec);
+    g_hSaverWnd = window;
+    return window;
+  }
+
+  // Takes the next message of the window and dispatches it.
+  plat::UINT DispatchNext(plat::HWND window) {
+    plat::MSG msg;
+    if (!plat::PeekMessage(&msg, window, 0, 0, plat::PM_REMOVE)) return 0;
+    plat::DispatchMessage(&msg);
+    return msg.message;
+  }
+
+  // A saver-mode frame with a context current, the clock moved on by `ms` first.
+  void Frame(plat::HWND window, plat::DWORD ms = 40) {
+    g_dwNow += ms;
+    RenderFrame(window);
+  }
+
+  void ReadColour(float rgba[4]) { glGetFloatv(GL_CURRENT_COLOR, rgba); }
+};
+
+TEST_F(FramePumpTest, CreationStartsThePumpAndFullScreenIsTheDesktopWidth) {
+  plat::HWND saver = MakeSaver();
+  ASSERT_NE(saver, 0u);
+  EXPECT_TRUE(g_bSaverMode);
+  EXPECT_TRUE(g_bFullScreen);
+  EXPECT_NE(g_hRC, 0u);
+  EXPECT_EQ(g_dwModuleStart, g_dwNow);
+  auto queued = harness::Queued(saver);
+  ASSERT_EQ(queued.size(), 1u);
+  EXPECT_EQ(queued[0].message, FramePump);
+
+  g_bClosed = true;  // keep the first window's close out of the way
+  DestroyGLContext();
+  ResetRunStateForTesting();
+  MakeSaver(plat::WindowKind::TopLevel);  // 160 wide on a 1024 desktop: the preview
+  EXPECT_FALSE(g_bFullScreen);
+}
+
+TEST_F(FramePumpTest, DisableFrameWarnIsReadAtCreation) {
+  SelectRegKey(0, KIRU_KEY);
+  RegWriteDword("disable_frame_warn", 2);
+  MakeSaver();
+  EXPECT_FALSE(g_bNoFrameWarn);
+  DestroyGLContext();
+  RegWriteDword("disable_frame_warn", 1);
+  MakeSaver();
+  EXPECT_TRUE(g_bNoFrameWarn);
+  RegWriteDword("disable_frame_warn", 0);
+}
+
+TEST_F(FramePumpTest, FailedContextPostsNoPump) {
+  plat::headless::SetFbConfigsForTesting({}, 0);
+  plat::HWND saver = MakeSaver();
+  EXPECT_EQ(harness::g_Boxes.size(), 1u);
+  EXPECT_TRUE(harness::Queued(saver).empty());
+}
+
+TEST_F(FramePumpTest, DrainsAllInputBeforeTheFrameThenPostsTheNext) {
+  plat::HWND saver = MakeSaver();
+  float depth = g_fDepth;
+  plat::PostMessage(saver, plat::WM_USER + 1, 0, 0);
+  plat::PostMessage(saver, plat::WM_KEYDOWN, plat::VK_PRIOR, 0);
+  plat::PostMessage(saver, plat::WM_KEYUP, plat::VK_PRIOR, 0);
+  plat::PostMessage(saver, plat::WM_USER + 2, 0, 0);
+  g_Seen.clear();
+
+  EXPECT_EQ(DispatchNext(saver), FramePump);
+  // Key messages go to the key handler, not the procedure; the others are dispatched.
+  ASSERT_EQ(g_Seen.size(), 3u);
+  EXPECT_EQ(g_Seen[1].message, plat::WM_USER + 1);
+  EXPECT_EQ(g_Seen[2].message, plat::WM_USER + 2);
+  EXPECT_EQ(g_Seen[1].presented, 0);
+  EXPECT_EQ(g_Seen[2].presented, 0);
+  EXPECT_FLOAT_EQ(g_fDepth, depth + 0.3f);
+  EXPECT_EQ(plat::headless::PresentedFrames(), 1);
+  EXPECT_EQ(plat::headless::RaiseCount(saver), 1);
+  auto queued = harness::Queued(saver);
+  ASSERT_EQ(queued.size(), 1u);
+  EXPECT_EQ(queued[0].message, FramePump);
+}
+
+TEST_F(FramePumpTest, CloseDuringDrainIsRepostedOnceAndTornDownOnce) {
+  plat::HWND saver = MakeSaver();
+  plat::PostMessage(saver, plat::WM_CLOSE, 0, 0);
+  plat::PostMessage(saver, plat::WM_USER + 3, 0, 0);
+  g_Seen.clear();
+
+  EXPECT_EQ(DispatchNext(saver), FramePump);
+  ASSERT_EQ(g_Seen.size(), 1u);  // the drain stops at the close request
+  EXPECT_TRUE(g_bQuit);
+  EXPECT_FALSE(g_bClosed);
+  EXPECT_EQ(plat::headless::PresentedFrames(), 0);
+  auto queued = harness::Queued(saver);
+  ASSERT_EQ(queued.size(), 2u);
+  EXPECT_EQ(queued[0].message, plat::WM_USER + 3);
+  EXPECT_EQ(queued[1].message, plat::WM_CLOSE);
+
+  g_fDepth = 77.0f;
+  DispatchNext(saver);
+  EXPECT_EQ(DispatchNext(saver), plat::WM_CLOSE);
+  EXPECT_TRUE(g_bClosed);
+  EXPECT_EQ(g_hRC, 0u);
+  EXPECT_FLOAT_EQ(g_Modules[g_nModule].depth, 77.0f);  // the view was stored
+
+  // A later close request repeats nothing, and a stray pump draws nothing.
+  g_fDepth = 12.0f;
+  plat::PostMessage(saver, plat::WM_CLOSE, 0, 0);
+  plat::PostMessage(saver, FramePump, 0, 0);
+  DispatchNext(saver);
+  DispatchNext(saver);
+  EXPECT_FLOAT_EQ(g_Modules[g_nModule].depth, 77.0f);
+  EXPECT_TRUE(harness::Queued(saver).empty());
+  EXPECT_EQ(plat::headless::PresentedFrames(), 0);
+}
+
+TEST_F(FramePumpTest, EscapeInTheDrainEndsWithOneClose) {
+  plat::HWND saver = MakeSaver();
+  plat::PostMessage(saver, plat::WM_KEYDOWN, plat::VK_ESCAPE, 0);
+  plat::PostMessage(saver, plat::WM_KEYDOWN, plat::VK_ESCAPE, 0);
+  DispatchNext(saver);
+  auto queued = harness::Queued(saver);
+  ASSERT_EQ(queued.size(), 2u);  // the drain stopped after the first Esc
+  EXPECT_EQ(queued[0].message, plat::WM_KEYDOWN);
+  EXPECT_EQ(queued[1].message, plat::WM_CLOSE);
+}
+
+TEST_F(FramePumpTest, DialogPumpPassesKeysToTheEditFieldWhileItHasFocus) {
+  plat::WindowSpec spec;
+  spec.width = 200;
+  spec.height = 150;
+  spec.proc = RecordingDialog;
+  plat::HWND dialog = plat::CreateWindow(spec);
+  ASSERT_TRUE(CreateGLContext(dialog, 32));
+  g_bSaverMode = false;
+  StartFramePump(dialog);
+  g_bEditFocus = true;
+  plat::PostMessage(dialog, plat::WM_KEYDOWN, plat::VK_PRIOR, 0);
+  float depth = g_fDepth;
+  g_Seen.clear();
+
+  plat::MSG msg;
+  ASSERT_TRUE(plat::PeekMessage(&msg, dialog, 0, 0, plat::PM_REMOVE));
+  ASSERT_EQ(msg.message, FramePump);
+  RunFramePump(dialog, true);
+  ASSERT_EQ(g_Seen.size(), 1u);
+  EXPECT_EQ(g_Seen[0].message, plat::WM_KEYDOWN);
+  EXPECT_FLOAT_EQ(g_fDepth, depth);
+  EXPECT_EQ(plat::headless::RaiseCount(dialog), 0);
+  EXPECT_EQ(plat::headless::PresentedFrames(), 1);
+}
+
+TEST(Fades, OutReachesZeroOnTheSixtyFirstStepAndInOneOnTheSixtieth) {
+  ASSERT_TRUE(plat::headless::MakeOffscreenContext(4, 4));
+  ResetFade();
+  float previous = 1.0f;
+  for (int step = 1; step <= 60; ++step) {
+    float v = FadeOutStep();
+    EXPECT_GT(v, 0.0f) << step;
+    EXPECT_LT(v, previous) << step;
+    previous = v;
+  }
+  EXPECT_EQ(FadeOutStep(), 0.0f);
+  EXPECT_EQ(g_fFadeAngle, 0.0f);
+  float colour[4];
+  glGetFloatv(GL_CURRENT_COLOR, colour);
+  EXPECT_EQ(colour[0], 0.0f);
+  EXPECT_EQ(colour[3], 1.0f);
+
+  for (int step = 1; step <= 59; ++step) EXPECT_LT(FadeInStep(), 1.0f) << step;
+  EXPECT_EQ(FadeInStep(), 1.0f);
+  EXPECT_EQ(g_fFadeAngle, 0.0f);
+  plat::headless::DestroyOffscreenContext();
+}
+
+class Cycling : public FramePumpTest {
+ protected:
+  void SetUp() override {
+    FramePumpTest::SetUp();
+    window_ = MakeSaver(plat::WindowKind::TopLevel);
+    ASSERT_NE(g_hRC, 0u);
+    harness::DrainQueue();
+    g_bSaverMode = true;
+    g_bFullScreen = false;
+    g_nCycleSeconds = 0;
+    g_dwModuleStart = g_dwNow;
+    harness::SetModules({2, 5}, 2);
+  }
+  plat::HWND window_ = 0;
+};
+
+TEST_F(Cycling, OneEnabledModuleNeverFades) {
+  harness::SetModules({4}, 4);
+  for (int i = 0; i < 300; ++i) Frame(window_);
+  EXPECT_EQ(g_nFadeState, 0);
+  EXPECT_EQ(g_nModule, 4);
+}
+
+TEST_F(Cycling, CycleTimeZeroFadesAtTheFirstElapsedMillisecond) {
+  Frame(window_, 0);
+  EXPECT_EQ(g_nFadeState, 0);
+  Frame(window_, 1);
+  EXPECT_EQ(g_nFadeState, 2);
+}
+
+TEST_F(Cycling, FadesOutSwitchesFadesInAndRestartsTheTimer) {
+  g_fDepth = 99.0f;  // the adjusted view goes back into the table at the switch
+  for (int i = 0; i < 60; ++i) Frame(window_);
+  EXPECT_EQ(g_nModule, 2);
+  EXPECT_EQ(g_nFadeState, 2);
+  Frame(window_);
+  EXPECT_EQ(g_nModule, 5);
+  EXPECT_EQ(g_nFadeState, 1);
+  EXPECT_FLOAT_EQ(g_Modules[2].depth, 99.0f);
+  EXPECT_FLOAT_EQ(g_fDepth, g_Modules[5].depth);
+  for (int i = 0; i < 59; ++i) Frame(window_);
+  EXPECT_EQ(g_nFadeState, 1);
+  Frame(window_);
+  EXPECT_EQ(g_nFadeState, 0);
+  EXPECT_EQ(g_dwModuleStart, g_dwNow);
+  EXPECT_EQ(plat::headless::PresentedFrames(), 121);
+}
+
+TEST_F(Cycling, ManualSwitchMidFadeRestoresFullBrightness) {
+  g_bFullScreen = true;
+  g_bNoFrameWarn = true;
+  for (int i = 0; i < 10; ++i) Frame(window_);
+  ASSERT_EQ(g_nFadeState, 2);
+  float colour[4];
+  ReadColour(colour);
+  ASSERT_LT(colour[0], 1.0f);
+  HandleKey(window_, plat::WM_KEYDOWN, plat::VK_RETURN);
+  EXPECT_EQ(g_nFadeState, 0);
+  EXPECT_EQ(g_fFadeAngle, 0.0f);
+  EXPECT_EQ(g_dwModuleStart, g_dwNow);
+  ReadColour(colour);
+  EXPECT_EQ(colour[0], 1.0f);
+  EXPECT_EQ(colour[1], 1.0f);
+  EXPECT_EQ(colour[2], 1.0f);
+}
+
+TEST_F(Cycling, ModuleTimerSurvivesTickWrap) {
+  g_nCycleSeconds = 1;
+  g_dwNow = 0xFFFFFF00u;
+  g_dwModuleStart = g_dwNow;
+  g_dwLastFrame = g_dwNow;
+  for (int i = 0; i < 25; ++i) Frame(window_);  // 1000 ms, across the wrap
+  EXPECT_EQ(g_nFadeState, 0);
+  Frame(window_);
+  EXPECT_EQ(g_nFadeState, 2);
+}
+
+TEST_F(Cycling, SoundCueEvery3200MsAcrossTheWrapAndStopsWhileOff) {
+  g_bSoundOn = true;
+  g_dwNow = 0xFFFFF000u;
+  g_dwLastFrame = g_dwNow - 40;
+  Frame(window_, 0);  // first frame of the process: cue timer starts
+  EXPECT_EQ(g_dwCueTimer, 0xFFFFF000u);
+  for (int i = 0; i < 79; ++i) Frame(window_);  // 3160 ms
+  EXPECT_EQ(g_nCueIndex, 0);
+  Frame(window_);  // 3200 ms, past the wrap
+  EXPECT_EQ(g_nCueIndex, 1);
+  EXPECT_EQ(g_dwCueTimer, 0xFFFFF000u + 3200u);
+  g_dwNow += 3200;
+  Frame(window_, 0);
+  EXPECT_EQ(g_nCueIndex, 2);
+  g_dwNow += 3200;
+  Frame(window_, 0);
+  EXPECT_EQ(g_nCueIndex, 0);
+  g_bSoundOn = false;
+  g_dwNow += 6400;
+  Frame(window_, 0);
+  EXPECT_EQ(g_nCueIndex, 0);
+}
+
+class FrameRate : public FramePumpTest {
+ protected:
+  void SetUp() override {
+    FramePumpTest::SetUp();
+    window_ = MakeSaver(plat::WindowKind::TopLevel);
+    ASSERT_NE(g_hRC, 0u);
+    harness::DrainQueue();
+    g_bSaverMode = true;
+    g_bFullScreen = true;
+    harness::SetModules({3}, 3);
+    SetHardwareWarningForTesting(Warn);
+    g_nWarnings = 0;
+    g_bVerdict = true;
+    SelectRegKey(window_, KIRU_KEY);
+    RegWriteDword("disable_frame_warn", 0);
+  }
+  void TearDown() override {
+    RegWriteDword("disable_frame_warn", 0);
+    FramePumpTest::TearDown();
+  }
+  void Frames(int count, plat::DWORD interval) {
+    for (int i = 0; i < count; ++i) Frame(window_, interval);
+  }
+  static void Warn(plat::HWND) {
+    ++g_nWarnings;
+    g_bKeepRunning = g_bVerdict;
+  }
+  static inline int g_nWarnings;
+  static inline bool g_bVerdict;
+  plat::HWND window_ = 0;
+};
+
+TEST_F(FrameRate, TwentyOrMorePassesForGood) {
+  Frames(12, 55);  // nine intervals of 55 ms taken as ten: 20.2 per second
+  EXPECT_TRUE(g_bNoFrameWarn);
+  EXPECT_EQ(RegReadDword("disable_frame_warn", 0), 1);
+  EXPECT_EQ(g_nWarnings, 0);
+}
+
+TEST_F(FrameRate, BelowTenWarnsAndContinuesOrQuits) {
+  Frames(11, 112);
+  EXPECT_EQ(g_nWarnings, 0);
+  Frames(1, 112);  // 1008 ms taken as ten intervals: 9.92 per second
+  EXPECT_EQ(g_nWarnings, 1);
+  EXPECT_NEAR(g_fMeasuredFps, 9.92f, 0.01f);
+  EXPECT_TRUE(g_bRateTestDone);
+  EXPECT_FALSE(g_bNoFrameWarn);
+  Frames(20, 112);
+  EXPECT_EQ(g_nWarnings, 1);
+  EXPECT_EQ(plat::headless::PresentedFrames(), 32);
+
+  g_bRateTestDone = false;
+  g_nFrameCount = 0;
+  g_bVerdict = false;
+  int presented = plat::headless::PresentedFrames();
+  Frames(12, 112);
+  EXPECT_EQ(g_nWarnings, 2);
+  EXPECT_TRUE(g_bQuit);
+  EXPECT_FALSE(g_bRateTestDone);
+  EXPECT_EQ(plat::headless::PresentedFrames(), presented + 11);  // the 12th ended at once
+  auto queued = harness::Queued(window_);
+  ASSERT_EQ(queued.size(), 1u);
+  EXPECT_EQ(queued[0].message, plat::WM_CLOSE);
+}
+
+TEST_F(FrameRate, BetweenTenAndTwentyDoesNothing) {
+  Frames(12, 80);  // 13.9 per second
+  EXPECT_TRUE(g_bRateTestDone);
+  EXPECT_FALSE(g_bNoFrameWarn);
+  EXPECT_EQ(g_nWarnings, 0);
+  EXPECT_EQ(RegReadDword("disable_frame_warn", 0), 0);
+}
+
+TEST_F(FrameRate, MeasurementSpansTheTickWrap) {
+  g_dwNow = 0xFFFFFFFFu - 100u;
+  g_dwLastFrame = g_dwNow;
+  Frames(12, 55);
+  EXPECT_TRUE(g_bNoFrameWarn);
+}
+
+TEST_F(FrameRate, DialogTitleShowsTheRateEveryTenFrames) {
+  g_bSaverMode = false;
+  g_bFullScreen = false;
+  Frames(10, 40);
+  EXPECT_EQ(plat::headless::WindowTitle(window_), "");
+  Frames(1, 40);
+  EXPECT_EQ(plat::headless::WindowTitle(window_), "Kiru Settings ~ (animation frames per second: 25)");
+  Frames(10, 50);
+  EXPECT_EQ(plat::headless::WindowTitle(window_), "Kiru Settings ~ (animation frames per second: 20)");
+}
+
+TEST_F(FrameRate, LimiterSleepsUpToThirtyMilliseconds) {
+  g_bNoFrameWarn = true;
+  struct Case {
+    plat::DWORD last, now, sleep;
+  };
+  const Case cases[] = {
+      {1000, 1000, 30}, {1000, 1012, 18}, {1000, 1029, 1}, {1000, 1030, 0},
+      {1000, 990, 20},  {1000, 900, 0},   {0xFFFFFFF0u, 5, 9}, {5, 0xFFFFFFF0u, 9},
+      {0, 0x80000000u, 0},
+  };
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.now);
+    harness::g_Sleeps.clear();
+    g_dwLastFrame = c.last;
+    g_dwNow = c.now;
+    RenderFrame(window_);
+    if (c.sleep == 0) {
+      EXPECT_TRUE(harness::g_Sleeps.empty());
+    } else {
+      ASSERT_EQ(harness::g_Sleeps.size(), 1u);
+      EXPECT_EQ(harness::g_Sleeps[0], c.sleep);
+    }
+    EXPECT_EQ(g_dwLastFrame, g_dwNow);
+  }
+}
+
+}  // namespace

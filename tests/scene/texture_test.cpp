@@ -1,0 +1,65 @@
+#include "scene/texture.h"
+
+#include <GL/gl.h>
+#include <gtest/gtest.h>
+
+#include <vector>
+
+#include "platform/headless/offscreen.h"
+#include "platform/resources.h"
+#include "scene/tga.h"
+#include "tests/scene/msgbox_recorder.h"
+
+namespace {
+
+class TextureTest : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(plat::headless::MakeOffscreenContext(16, 16)); }
+  void TearDown() override { plat::headless::DestroyOffscreenContext(); }
+  MessageBoxRecorder recorder_;
+};
+
+TEST_F(TextureTest, EmbeddedImageBecomesTheBoundTexture) {
+  ASSERT_TRUE(LoadTextureResource(107, 0));
+  EXPECT_TRUE(recorder_.Boxes().empty());
+  const TextureImage& slot = g_TextureSlots[0];
+  EXPECT_EQ(slot.pixels, nullptr) << "pixels are released once uploaded";
+  EXPECT_NE(slot.texture, 0u);
+  GLint bound = 0, width = 0, height = 0, internal = 0, minFilter = 0, magFilter = 0;
+  glGetIntegerv(GL_TEXTURE_BINDING_2D, &bound);
+  EXPECT_EQ(static_cast<GLuint>(bound), slot.texture);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_INTERNAL_FORMAT, &internal);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, &minFilter);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, &magFilter);
+  EXPECT_EQ(width, 1024);
+  EXPECT_EQ(height, 1024);
+  EXPECT_EQ(internal, GL_RGBA);
+  EXPECT_EQ(minFilter, GL_LINEAR);
+  EXPECT_EQ(magFilter, GL_LINEAR);
+
+  // The uploaded base level holds the decoded pixels, rows in file order.
+  std::vector<unsigned char> uploaded(1024 * 1024 * 4);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_RGBA, GL_UNSIGNED_BYTE, uploaded.data());
+  EXPECT_EQ(glGetError(), static_cast<GLenum>(GL_NO_ERROR));
+  plat::ResourceData res;
+  ASSERT_TRUE(plat::FindResource("tga", 107, &res));
+  TextureImage decoded;
+  ASSERT_TRUE(ReadTgaImage(decoded, res.data, res.size));
+  EXPECT_TRUE(std::equal(uploaded.begin(), uploaded.end(), decoded.pixels));
+  FreeTexturePixels(decoded);
+}
+
+TEST_F(TextureTest, MissingResourceIsReported) {
+  EXPECT_FALSE(LoadTextureResource(9999, 1));
+  ASSERT_EQ(recorder_.Boxes().size(), 1u);
+  EXPECT_EQ(recorder_.Boxes()[0].text, "Could not locate image resource");
+  EXPECT_EQ(recorder_.Boxes()[0].caption, "ERROR");
+  EXPECT_EQ(recorder_.Boxes()[0].owner, 0u);
+  EXPECT_EQ(recorder_.Boxes()[0].style, plat::MB_OK);
+  EXPECT_EQ(g_TextureSlots[1].texture, 0u);
+}
+
+}  // namespace
