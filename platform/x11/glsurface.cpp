@@ -11,6 +11,7 @@
 #include <cstring>
 #include <ctime>
 #include <map>
+#include <set>
 
 #include "platform/x11/display.h"
 #include "platform/x11/records.h"
@@ -74,6 +75,23 @@ bool SoftwareRenderer(Display* dpy) {
       query(dpy, Screen(dpy), 0, GLX_RENDERER_ACCELERATED_MESA, &accelerated))
     g_nSoftware = accelerated ? 0 : 1;
   return g_nSoftware != 0;
+}
+
+// Visuals of the screen's own depth. A config on a deeper (ARGB) visual would make
+// every pixel cleared with alpha 0 transparent under a compositing manager, and a
+// multisampled one has no counterpart among classic pixel formats: neither is
+// offered as drawing to a window, so the score never lands on them by the
+// highest-index tie-break.
+std::set<VisualID> WindowVisuals(Display* dpy) {
+  XVisualInfo pattern{};
+  pattern.screen = Screen(dpy);
+  pattern.depth = DefaultDepth(dpy, Screen(dpy));
+  int count = 0;
+  std::set<VisualID> out;
+  XVisualInfo* visuals = XGetVisualInfo(dpy, VisualScreenMask | VisualDepthMask, &pattern, &count);
+  for (int i = 0; i < count; ++i) out.insert(visuals[i].visualid);
+  if (visuals) XFree(visuals);
+  return out;
 }
 
 Surface* FindSurface(GLDC dc) {
@@ -158,17 +176,21 @@ std::vector<FbConfig> DescribeFbConfigs(GLDC dc) {
   Display* dpy = GetDisplay();
   if (!dpy || !FindSurface(dc) || !LoadConfigs(dpy)) return out;
   bool software = SoftwareRenderer(dpy);
+  std::set<VisualID> windowVisuals = WindowVisuals(dpy);
   out.reserve(static_cast<size_t>(g_nConfigs));
   for (int i = 0; i < g_nConfigs; ++i) {
     GLXFBConfig config = g_pConfigs[i];
     bool hasVisual = Attribute(dpy, config, GLX_VISUAL_ID) != 0;
+    bool windowVisual =
+        windowVisuals.count(static_cast<VisualID>(Attribute(dpy, config, GLX_VISUAL_ID))) != 0 &&
+        Attribute(dpy, config, GLX_SAMPLE_BUFFERS) == 0;
     FbConfig described;
     described.index = i + 1;
     described.bufferSize = Attribute(dpy, config, GLX_BUFFER_SIZE);
     described.depthSize = Attribute(dpy, config, GLX_DEPTH_SIZE);
     described.rgba = (Attribute(dpy, config, GLX_RENDER_TYPE) & GLX_RGBA_BIT) != 0;
     described.doubleBuffer = Attribute(dpy, config, GLX_DOUBLEBUFFER) != 0;
-    described.drawToWindow = (Attribute(dpy, config, GLX_DRAWABLE_TYPE) & GLX_WINDOW_BIT) && hasVisual;
+    described.drawToWindow = (Attribute(dpy, config, GLX_DRAWABLE_TYPE) & GLX_WINDOW_BIT) && windowVisual;
     described.supportGL = Attribute(dpy, config, GLX_X_RENDERABLE) && hasVisual;
     described.software = software;
     out.push_back(described);
@@ -185,9 +207,14 @@ int ChooseFbConfig(GLDC dc, int colourBits, int depthBits) {
   int count = 0;
   GLXFBConfig* chosen = glXChooseFBConfig(dpy, Screen(dpy), request, &count);
   if (!chosen) return 0;
+  // GLX's order knows nothing of visual depths: take its best on a window visual.
+  std::set<VisualID> windowVisuals = WindowVisuals(dpy);
   int index = 0;
-  if (count > 0) {
-    int id = Attribute(dpy, chosen[0], GLX_FBCONFIG_ID);
+  for (int k = 0; k < count && !index; ++k) {
+    if (!windowVisuals.count(static_cast<VisualID>(Attribute(dpy, chosen[k], GLX_VISUAL_ID))) ||
+        Attribute(dpy, chosen[k], GLX_SAMPLE_BUFFERS) != 0)
+      continue;
+    int id = Attribute(dpy, chosen[k], GLX_FBCONFIG_ID);
     for (int i = 0; i < g_nConfigs && !index; ++i)
       if (Attribute(dpy, g_pConfigs[i], GLX_FBCONFIG_ID) == id) index = i + 1;
   }

@@ -7,6 +7,8 @@
 #include "platform/glsurface.h"
 #include "platform/queue.h"
 #include "platform/window.h"
+#include "platform/x11/display.h"
+#include "render/glcontext.h"
 #include "tests/x11/x11_support.h"
 
 using namespace x11test;
@@ -88,6 +90,23 @@ TEST_F(GLSurfaceTest, ContextClearsAndSwaps) {
   EXPECT_TRUE(plat::MakeCurrent(0, 0));
   EXPECT_TRUE(plat::DeleteGLRC(rc));
   EXPECT_FALSE(plat::DeleteGLRC(rc));
+}
+
+// The score's highest-index tie-break must not land on an ARGB visual (transparent
+// under a compositor) or a multisampled config.
+TEST_F(GLSurfaceTest, ScoredChoiceShowsInAnOrdinaryWindowVisual) {
+  int index = PickPixelFormat(dc_, 32, false);
+  ASSERT_GT(index, 0);
+  plat::FbConfig picked = plat::DescribeFbConfigs(dc_)[static_cast<size_t>(index - 1)];
+  EXPECT_EQ(picked.depthSize, 16);
+  EXPECT_TRUE(picked.doubleBuffer);
+  ASSERT_TRUE(plat::SetFbConfig(dc_, index));
+  std::string parent = std::to_string(plat::x11::NativeWindowOf(window_));
+  std::string child = Capture("xwininfo -children -id " + parent +
+                              " | awk '/child:/ {getline; print $1}'");
+  ASSERT_FALSE(child.empty());
+  std::string info = Capture("xwininfo -id " + child);
+  EXPECT_NE(info.find("Depth: 24"), std::string::npos) << info;
 }
 
 TEST_F(GLSurfaceTest, NothingWithoutAConfig) {
