@@ -1,8 +1,15 @@
 // The sound player: three voices, driven from the UI thread by posting thread messages.
+// SoundStart and SoundShutdown bracket a run; SoundPlay asks one voice to play the
+// embedded track once; SoundStop silences every voice and drops its pending requests.
+// Only SoundShutdown blocks (it waits for the voice threads to end).
 #pragma once
 #include "platform/win.h"
 
 constexpr int VOICE_COUNT = 3;
+
+// Posted (wParam 0, lParam 0) to the window of a play request whose playback ran to
+// its end without a stop or quit.
+constexpr plat::UINT WM_SOUND_DONE = plat::WM_APP;
 
 void SoundStart();
 void SoundPlay(plat::HWND window, int voice);

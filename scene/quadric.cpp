@@ -1,0 +1,36 @@
+#include "scene/quadric.h"
+
+#include <GL/gl.h>
+#include <GL/glu.h>
+
+#include <utility>
+
+#include "render/glcontext.h"
+
+namespace {
+constexpr GLint QUADRIC_SLICES = 32;
+constexpr GLint QUADRIC_STACKS = 32;
+
+std::function<void(const QuadricDraw&)> g_pObserver;
+
+void Observe(QuadricKind kind, double base, double top, double height) {
+  if (!g_pObserver) return;
+  QuadricDraw draw{kind, base, top, height, {}};
+  glGetFloatv(GL_MODELVIEW_MATRIX, draw.modelview);
+  g_pObserver(draw);
+}
+}  // namespace
+
+void DrawCylinder(double base, double top, double height) {
+  Observe(QuadricKind::Cylinder, base, top, height);
+  gluCylinder(g_pQuadric, base, top, height, QUADRIC_SLICES, QUADRIC_STACKS);
+}
+
+void DrawSphere(double radius) {
+  Observe(QuadricKind::Sphere, radius, 0.0, 0.0);
+  gluSphere(g_pQuadric, radius, QUADRIC_SLICES, QUADRIC_STACKS);
+}
+
+void SetQuadricObserver(std::function<void(const QuadricDraw&)> observer) {
+  g_pObserver = std::move(observer);
+}

@@ -1,0 +1,79 @@
+// Helpers shared by the sound tests: temporary files, Ogg files made with oggenc,
+// and waiting for a condition with a deadline.
+#pragma once
+#include <unistd.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <functional>
+#include <string>
+#include <thread>
+#include <vector>
+
+namespace soundtest {
+
+inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
+  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
+  while (!done()) {
+    if (std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::sleep_for(std::chrono::milliseconds(1));
+  }
+  return true;
+}
+
+inline double MsSince(std::chrono::steady_clock::time_point start) {
+  return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
+}
+
+class TempDir {
+ public:
+  TempDir() {
+    char pattern[] = "/tmp/kiru-sound-XXXXXX";
+    path_ = mkdtemp(pattern);
+  }
+  ~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+  }
+  std::string File(const std::string& name) const { return path_ + "/" + name; }
+
+ private:
+  std::string path_;
+};
+
+inline bool HaveTool(const char* tool) {
+  std::string cmd = std::string("command -v ") + tool + " >/dev/null 2>&1";
+  return std::system(cmd.c_str()) == 0;
+}
+
+// Encodes `samples` samples of a quiet mono 44100 Hz tone with oggenc; false without oggenc.
+inline bool MakeOgg(const std::string& path, int samples) {
+  if (!HaveTool("oggenc")) return false;
+  std::string raw = path + ".raw";
+  {
+    std::ofstream out(raw, std::ios::binary);
+    for (int i = 0; i < samples; ++i) {
+      auto v = static_cast<short>(3000 * std::sin(2 * M_PI * 220.0 * i / 44100.0));
+      out.write(reinterpret_cast<const char*>(&v), sizeof v);
+    }
+  }
+  std::string cmd = "oggenc -Q -r -B 16 -C 1 -R 44100 --raw-endianness 0 -o '" + path + "' '" + raw + "'";
+  bool ok = std::system(cmd.c_str()) == 0;
+  std::remove(raw.c_str());
+  return ok;
+}
+
+inline std::string ReadFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), {});
+}
+
+inline void WriteFile(const std::string& path, const std::string& data) {
+  std::ofstream(path, std::ios::binary) << data;
+}
+
+}  // namespace soundtest

@@ -1,0 +1,246 @@
+// The voices against a recording device (and once against an ALSA file PCM).
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <numeric>
+
+#include "platform/queue.h"
+#include "sound/sound.h"
+#include "sound/voice.h"
+#include "tests/sound/fake_device.h"
+#include "tests/sound/util.h"
+
+namespace {
+
+using soundtest::FakeDevice;
+using soundtest::FakeDevices;
+using soundtest::Hand;
+using soundtest::MsSince;
+using soundtest::WaitUntil;
+using Clock = std::chrono::steady_clock;
+
+constexpr long kTrackBytes = 358797 * 2;  // the embedded track, decoded
+
+class VoicesTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    FakeDevices::Get().Clear();
+    plat::SetWaveOutOpenerForTesting(FakeDevice::Open);
+    for (plat::HWND& w : windows_) {
+      w = plat::AllocWindowHandle();
+      plat::BindWindow(w, plat::GetCurrentThreadId(), nullptr);
+    }
+    SoundStart();
+  }
+  void TearDown() override {
+    SoundStop();
+    SoundShutdown();
+    for (plat::HWND w : windows_) plat::UnbindWindow(w);
+    plat::SetWaveOutOpenerForTesting(nullptr);
+  }
+
+  // Asks a voice to play any sound name, as SoundPlay does for the track.
+  static void Play(int voice, const char* name, plat::HWND window) {
+    char* buffer = AllocSoundName(name);
+    if (!plat::PostThreadMessage(SoundVoiceThreadId(voice), WM_VOICE_PLAY, window,
+                                 reinterpret_cast<plat::LPARAM>(buffer)))
+      std::free(buffer);
+  }
+
+  // WM_SOUND_DONE messages that reached each window so far, in order of arrival.
+  std::vector<plat::HWND> TakeDone() {
+    plat::MSG msg;
+    while (plat::PeekMessage(&msg, 0, WM_SOUND_DONE, WM_SOUND_DONE, plat::PM_REMOVE)) {
+      EXPECT_EQ(msg.wParam, 0u);
+      EXPECT_EQ(msg.lParam, 0);
+      done_.push_back(msg.hwnd);
+    }
+    return done_;
+  }
+  bool WaitForDone(size_t count, int ms = 3000) {
+    return WaitUntil([&] { return TakeDone().size() >= count; }, ms);
+  }
+  static bool WaitForWrites(size_t device, size_t writes, int ms = 2000) {
+    return WaitUntil([&] { return FakeDevices::Get().Record(device).writes.size() >= writes; }, ms);
+  }
+  static bool WaitForClose(size_t device, int ms = 1000) {
+    return WaitUntil([&] { return FakeDevices::Get().Record(device).closed; }, ms);
+  }
+  static long Total(const soundtest::DeviceRecord& r) {
+    return std::accumulate(r.writes.begin(), r.writes.end(), 0L);
+  }
+
+  plat::HWND windows_[3] = {};
+  std::vector<plat::HWND> done_;
+};
+
+TEST_F(VoicesTest, PlaysTheTrackOnceEndingWithOneEmptyBuffer) {
+  SoundPlay(windows_[0], 1);
+  ASSERT_TRUE(WaitForDone(1));
+  EXPECT_EQ(TakeDone(), std::vector<plat::HWND>{windows_[0]});
+  ASSERT_TRUE(WaitForClose(0));
+  auto r = FakeDevices::Get().Record(0);
+  EXPECT_EQ(r.opener, SoundVoiceThreadId(1));
+  EXPECT_EQ(Total(r), kTrackBytes);
+  ASSERT_FALSE(r.writes.empty());
+  EXPECT_EQ(r.writes.back(), 0u);
+  EXPECT_EQ(std::count(r.writes.begin(), r.writes.end(), 0u), 1);
+  for (size_t i = 0; i + 2 < r.writes.size(); ++i) EXPECT_EQ(r.writes[i], 4096u) << i;
+}
+
+TEST_F(VoicesTest, SoundWhoseLengthFillsWholeBuffersStillEndsWithOneEmptyBuffer) {
+  soundtest::TempDir dir;
+  std::string path = dir.File("whole.ogg");
+  if (!soundtest::MakeOgg(path, 40 * 2048)) GTEST_SKIP() << "oggenc not installed";
+  Play(0, path.c_str(), windows_[1]);
+  ASSERT_TRUE(WaitForDone(1));
+  ASSERT_TRUE(WaitForClose(0));
+  auto r = FakeDevices::Get().Record(0);
+  ASSERT_EQ(r.writes.size(), 41u);
+  EXPECT_EQ(std::count(r.writes.begin(), r.writes.end(), 4096u), 40);
+  EXPECT_EQ(r.writes.back(), 0u);
+}
+
+TEST_F(VoicesTest, RequestDuringPlaybackWaitsAndIsToldOnItsOwn) {
+  FakeDevices::Get().SetHand(Hand::Nothing);
+  SoundPlay(windows_[0], 0);
+  ASSERT_TRUE(WaitForWrites(0, 5));
+  SoundPlay(windows_[1], 0);
+  std::this_thread::sleep_for(std::chrono::milliseconds(120));
+  EXPECT_EQ(FakeDevices::Get().Count(), 1u);  // waits behind the playback
+  EXPECT_EQ(FakeDevices::Get().Record(0).writes.size(), 5u);  // never more than five held
+
+  FakeDevices::Get().SetHand(Hand::Everything);
+  ASSERT_TRUE(WaitForDone(2));
+  EXPECT_EQ(TakeDone(), (std::vector<plat::HWND>{windows_[0], windows_[1]}));
+  ASSERT_TRUE(WaitForClose(1));
+  auto first = FakeDevices::Get().Record(0), second = FakeDevices::Get().Record(1);
+  EXPECT_LE(first.closedAt.time_since_epoch().count(), second.resetAt.time_since_epoch().count());
+  EXPECT_EQ(Total(first), kTrackBytes);
+  EXPECT_EQ(Total(second), kTrackBytes);
+}
+
+TEST_F(VoicesTest, StopCutsOffAtOnceWithoutNoticeAndForgetsRequests) {
+  for (Hand hand : {Hand::Nothing, Hand::AllButEmpty}) {  // while filling, while draining
+    SCOPED_TRACE(hand == Hand::Nothing ? "filling" : "draining");
+    FakeDevices::Get().Clear();
+    FakeDevices::Get().SetHand(hand);
+    SoundPlay(windows_[0], 2);
+    if (hand == Hand::Nothing) {
+      ASSERT_TRUE(WaitForWrites(0, 5));
+    } else {
+      ASSERT_TRUE(WaitUntil([] {
+        auto w = FakeDevices::Get().Record(0).writes;
+        return !w.empty() && w.back() == 0;
+      }, 3000));
+    }
+    SoundPlay(windows_[1], 2);  // pending
+    auto stopAt = Clock::now();
+    SoundStop();
+    ASSERT_TRUE(WaitForClose(0));
+    auto r = FakeDevices::Get().Record(0);
+    EXPECT_TRUE(r.reset);
+    EXPECT_LT((std::chrono::duration<double, std::milli>(r.resetAt - stopAt).count()), 120);
+    std::this_thread::sleep_for(std::chrono::milliseconds(150));
+    EXPECT_EQ(FakeDevices::Get().Count(), 1u);  // the pending request is gone
+    EXPECT_TRUE(TakeDone().empty());
+  }
+  // The voice still plays what it is asked next.
+  FakeDevices::Get().SetHand(Hand::Everything);
+  SoundPlay(windows_[2], 2);
+  ASSERT_TRUE(WaitForDone(1));
+  EXPECT_EQ(TakeDone(), std::vector<plat::HWND>{windows_[2]});
+}
+
+TEST_F(VoicesTest, StopThatKeepsTheQueueCutsOnlyTheCurrentPlayback) {
+  FakeDevices::Get().SetHand(Hand::Nothing);
+  SoundPlay(windows_[0], 0);
+  ASSERT_TRUE(WaitForWrites(0, 5));
+  SoundPlay(windows_[1], 0);
+  ASSERT_TRUE(plat::PostThreadMessage(SoundVoiceThreadId(0), WM_VOICE_STOP, 1, 0));
+  ASSERT_TRUE(WaitForClose(0));
+  ASSERT_TRUE(WaitUntil([] { return FakeDevices::Get().Count() == 2; }, 1000));  // the next starts
+  FakeDevices::Get().SetHand(Hand::Everything);
+  ASSERT_TRUE(WaitForDone(1));
+  EXPECT_EQ(TakeDone(), std::vector<plat::HWND>{windows_[1]});
+}
+
+TEST_F(VoicesTest, NameNotFoundEndsOnlyThatVoice) {
+  Play(1, "res://NOSUCHSOUND", windows_[1]);
+  ASSERT_TRUE(WaitUntil([] {
+    // An ended voice refuses posts; probe with a message that carries nothing.
+    return !plat::PostThreadMessage(SoundVoiceThreadId(1), WM_VOICE_WAKE, 0, 0);
+  }, 1000));
+  SoundPlay(windows_[1], 1);  // dropped: the name buffer is freed (LeakSanitizer watches)
+  SoundPlay(windows_[0], 0);
+  SoundPlay(windows_[2], 2);
+  ASSERT_TRUE(WaitForDone(2));
+  std::this_thread::sleep_for(std::chrono::milliseconds(50));
+  auto done = TakeDone();
+  EXPECT_EQ(done.size(), 2u);
+  EXPECT_EQ(std::count(done.begin(), done.end(), windows_[1]), 0);
+  auto start = Clock::now();
+  SoundShutdown();
+  EXPECT_LT(MsSince(start), 200);
+}
+
+TEST_F(VoicesTest, ShutdownWhilePlayingEndsVoicesInOrderWithin200ms) {
+  FakeDevices::Get().SetHand(Hand::Nothing);
+  for (int v = 0; v < VOICE_COUNT; ++v) SoundPlay(windows_[v], v);
+  ASSERT_TRUE(WaitUntil([] { return FakeDevices::Get().Count() == 3; }, 2000));
+  for (size_t d = 0; d < 3; ++d) ASSERT_TRUE(WaitForWrites(d, 5));
+  plat::ThreadId ids[3] = {SoundVoiceThreadId(0), SoundVoiceThreadId(1), SoundVoiceThreadId(2)};
+  auto start = Clock::now();
+  SoundShutdown();
+  EXPECT_LT(MsSince(start), 200);
+  std::vector<plat::ThreadId> order;
+  {
+    std::lock_guard<std::mutex> guard(FakeDevices::Get().lock);
+    order = FakeDevices::Get().closeOrder;
+  }
+  EXPECT_EQ(order, (std::vector<plat::ThreadId>{ids[0], ids[1], ids[2]}));
+  EXPECT_TRUE(TakeDone().empty());
+  EXPECT_EQ(SoundVoiceThreadId(0), 0u);
+  SoundPlay(windows_[0], 0);  // no voice runs: dropped
+}
+
+TEST_F(VoicesTest, VoicesThatCannotOpenADeviceEndQuietly) {
+  plat::SetWaveOutOpenerForTesting(
+      [](const plat::WaveFormat&, plat::WaveOutProc, void*) -> std::unique_ptr<plat::WaveOut> { return nullptr; });
+  for (int v = 0; v < VOICE_COUNT; ++v) SoundPlay(windows_[v], v);
+  ASSERT_TRUE(WaitUntil([] {
+    for (int v = 0; v < VOICE_COUNT; ++v)
+      if (plat::PostThreadMessage(SoundVoiceThreadId(v), WM_VOICE_WAKE, 0, 0)) return false;
+    return true;
+  }, 1000));
+  SoundStop();
+  auto start = Clock::now();
+  SoundShutdown();
+  EXPECT_LT(MsSince(start), 50);
+  EXPECT_TRUE(TakeDone().empty());
+}
+
+// The real device on a file PCM: the track lasts as long as it sounds.
+TEST(VoicesOnAlsa, TrackPlaysThroughAFilePcmInAboutItsLength) {
+  soundtest::TempDir dir;
+  std::string raw = dir.File("voice.raw");
+  plat::SetWaveOutPcmName(("file:FILE=" + raw + ",FORMAT=raw").c_str());
+  plat::HWND window = plat::AllocWindowHandle();
+  plat::BindWindow(window, plat::GetCurrentThreadId(), nullptr);
+  SoundStart();
+  auto start = Clock::now();
+  SoundPlay(window, 0);
+  plat::MSG msg;
+  bool done = WaitUntil([&] { return plat::PeekMessage(&msg, window, WM_SOUND_DONE, WM_SOUND_DONE, plat::PM_REMOVE); },
+                        15000);
+  double ms = MsSince(start);
+  SoundStop();
+  SoundShutdown();
+  plat::UnbindWindow(window);
+  plat::SetWaveOutPcmName(nullptr);
+  ASSERT_TRUE(done);
+  EXPECT_NEAR(ms, 8136, 600);
+  EXPECT_GE(soundtest::ReadFile(raw).size(), static_cast<size_t>(kTrackBytes));
+}
+
+}  // namespace
