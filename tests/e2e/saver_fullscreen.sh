@@ -41,6 +41,7 @@ import -window root "$tmp/shot.png"
 [ -s "$tmp/shot.png" ] || fail "no screenshot"
 colours=$(convert "$tmp/shot.png" -format '%k' info:)
 echo "screenshot after one second: $colours colour(s)"
+[ "$colours" -gt 1 ] || fail "nothing drawn after one second"
 
 # A second full-screen start finds the running one and leaves at once.
 "$kiru" /s || fail "second start ended with $?"
