@@ -11,6 +11,7 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
+#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -112,12 +113,17 @@ struct PrivateHome {
     if (std::getenv(kHostVariable)) return;  // a host shares its parent's
     char pattern[] = "/tmp/kiru-x11-test-XXXXXX";
     if (const char* dir = mkdtemp(pattern)) {
-      std::string base = dir;
+      base = dir;
       setenv("HOME", base.c_str(), 1);
       setenv("XDG_CONFIG_HOME", (base + "/config").c_str(), 1);
       setenv("XDG_CONFIG_DIRS", (base + "/etc").c_str(), 1);
     }
   }
+  ~PrivateHome() {
+    std::error_code ignored;
+    if (!base.empty()) std::filesystem::remove_all(base, ignored);
+  }
+  std::string base;
 } g_PrivateHome;
 
 }  // namespace
