@@ -1,43 +1,23 @@
-// Read on a connection of its own: both questions are asked once, before the
-// saver window exists, and must not disturb the backend's event stream.
+// Asked on the backend's own connection: a second connection that opens and
+// closes would, on a server with no other client, make it reset under us.
 #include "platform/nativehost.h"
 
 #include <X11/Xlib.h>
 
+#include "platform/x11/display.h"
+
 namespace plat {
-namespace {
-
-bool g_bBadWindow = false;
-
-int NoteError(Display*, XErrorEvent*) {
-  g_bBadWindow = true;
-  return 0;
-}
-
-}  // namespace
 
 unsigned long GetNativeRootWindow() {
-  Display* display = XOpenDisplay(nullptr);
-  if (!display) return 0;
-  unsigned long root = DefaultRootWindow(display);
-  XCloseDisplay(display);
-  return root;
+  Display* display = x11::GetDisplay();
+  return display ? DefaultRootWindow(display) : 0;
 }
 
 bool GetNativeClientRect(unsigned long nativeId, RECT* rect) {
-  if (nativeId == 0 || !rect) return false;
-  Display* display = XOpenDisplay(nullptr);
-  if (!display) return false;
-  XSync(display, False);
-  g_bBadWindow = false;
-  auto previous = XSetErrorHandler(NoteError);
+  Display* display = x11::GetDisplay();
+  if (!display || nativeId == 0 || !rect) return false;
   XWindowAttributes attributes{};
-  Status ok = XGetWindowAttributes(display, static_cast<Window>(nativeId), &attributes);
-  XSync(display, False);
-  XSetErrorHandler(previous);
-  bool found = ok != 0 && !g_bBadWindow;
-  XCloseDisplay(display);
-  if (!found) return false;
+  if (!XGetWindowAttributes(display, static_cast<Window>(nativeId), &attributes)) return false;
   *rect = RECT{0, 0, attributes.width, attributes.height};
   return true;
 }
