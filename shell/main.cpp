@@ -1,7 +1,4 @@
-// Process entry. Until the run modes land, it reports what exists.
-#include <cstdio>
+// Process entry: everything is in KiruMain, so that the program is one line here.
+#include "shell/entry.h"
 
-int main(int, char**) {
-  std::puts("kiru: the saver window is not built yet; the settings store and module table are.");
-  return 0;
-}
+int main(int argc, char** argv) { return KiruMain(argc, argv); }

@@ -103,6 +103,7 @@ TEST_F(FramePumpTest, FailedContextPostsNoPump) {
 
 TEST_F(FramePumpTest, DrainsAllInputBeforeTheFrameThenPostsTheNext) {
   plat::HWND saver = MakeSaver();
+  g_fDepth = 40.0f;  // below 50 the zoom step is 0.3 (module 1's factory depth is 50)
   float depth = g_fDepth;
   plat::PostMessage(saver, plat::WM_USER + 1, 0, 0);
   plat::PostMessage(saver, plat::WM_KEYDOWN, plat::VK_PRIOR, 0);
@@ -166,8 +167,9 @@ TEST_F(FramePumpTest, EscapeInTheDrainEndsWithOneClose) {
   DispatchNext(saver);
   auto queued = harness::Queued(saver);
   ASSERT_EQ(queued.size(), 2u);  // the drain stopped after the first Esc
-  EXPECT_EQ(queued[0].message, plat::WM_KEYDOWN);
-  EXPECT_EQ(queued[1].message, plat::WM_CLOSE);
+  // Retrieval order: posted messages come before input, as in Win32.
+  EXPECT_EQ(queued[0].message, plat::WM_CLOSE);
+  EXPECT_EQ(queued[1].message, plat::WM_KEYDOWN);
 }
 
 TEST_F(FramePumpTest, DialogPumpPassesKeysToTheEditFieldWhileItHasFocus) {

@@ -1,0 +1,88 @@
+// A registry hive held as the text of a REGEDIT4 `.reg` file.
+//
+// The document keeps every byte it was parsed from: lines it does not understand,
+// comments, keys and values it is never asked about and the file's line endings
+// all come back unchanged from Text(). Only the values that are set are rewritten,
+// each in place, and new keys are appended at the end.
+#pragma once
+#include <cstdint>
+#include <string>
+#include <string_view>
+#include <vector>
+
+namespace plat {
+
+// Registry value types, numbered as regedit's hex(N) writes them.
+constexpr std::uint32_t REG_NONE = 0;
+constexpr std::uint32_t REG_SZ = 1;
+constexpr std::uint32_t REG_EXPAND_SZ = 2;
+constexpr std::uint32_t REG_BINARY = 3;
+constexpr std::uint32_t REG_DWORD = 4;
+
+struct RegData {
+  std::uint32_t type = REG_NONE;
+  std::vector<std::uint8_t> bytes;  // as the registry holds them: DWORDs little-endian, strings with their NUL
+
+  static RegData Dword(std::int32_t value);
+  static RegData String(std::string_view text);
+  // The value as a DWORD when it is one of exactly four bytes.
+  bool AsDword(std::int32_t* value) const;
+  // The value as text when it is a string type; the text ends at the first NUL.
+  bool AsString(std::string* text) const;
+};
+
+class RegHive {
+ public:
+  RegHive() = default;
+  // Never fails: what cannot be understood is kept as opaque text.
+  static RegHive Parse(std::string_view text);
+
+  std::string Text() const;
+
+  // keyPath is the full path with its root, "HKEY_CURRENT_USER\\Software\\...".
+  // Key paths and value names compare without regard to ASCII case; "" is the
+  // key's default value (written `@`).
+  bool HasKey(std::string_view keyPath) const;
+  // Adds an empty key; false when it was already there.
+  bool AddKey(std::string_view keyPath);
+  // The value's data when the key holds a readable value of that name.
+  bool Get(std::string_view keyPath, std::string_view name, RegData* data) const;
+  // Creates the key if needed and replaces (or appends) the value's line.
+  void Set(std::string_view keyPath, std::string_view name, const RegData& data);
+
+  // Every readable value, in file order, for tests and the fuzz target.
+  struct Entry {
+    std::string keyPath;
+    std::string name;
+    RegData data;
+  };
+  std::vector<Entry> Values() const;
+
+ private:
+  struct Item {
+    std::string raw;          // verbatim, line ending(s) included
+    bool isValue = false;     // a `"name"=` or `@=` line, readable or not
+    bool readable = false;    // data parsed; a deletion (`=-`) or malformed data is not
+    std::string name;
+    RegData data;
+  };
+  struct Section {
+    std::string header;       // verbatim `[...]` line
+    std::string path;         // key path; empty when the header is malformed or a deletion
+    std::vector<Item> items;
+  };
+
+  Item* Find(std::string_view keyPath, std::string_view name);
+  const Item* Find(std::string_view keyPath, std::string_view name) const;
+  std::string* LastPiece();
+  void EndWithEol();
+
+  std::string eol_ = "\n";  // the file's own line ending, used for lines we add
+  std::string preamble_;  // the REGEDIT4 line and whatever precedes the first key
+  std::vector<Section> sections_;
+};
+
+// The `"name"=data` line regedit writes for a value, without its line ending.
+std::string FormatRegValueLine(std::string_view name, const RegData& data);
+
+}  // namespace plat

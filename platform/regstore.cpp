@@ -1,0 +1,280 @@
+#include "platform/regstore.h"
+
+#include <fcntl.h>
+#include <pwd.h>
+#include <sys/file.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdlib>
+#include <memory>
+
+namespace plat {
+
+namespace {
+
+std::string HomeDir() {
+  if (const char* home = std::getenv("HOME"); home && *home) return home;
+  struct passwd pw, *found = nullptr;
+  char buf[4096];
+  if (getpwuid_r(getuid(), &pw, buf, sizeof buf, &found) == 0 && found && found->pw_dir)
+    return found->pw_dir;
+  return {};
+}
+
+std::string UserConfigDir() {
+  // Relative values are to be ignored, as the base-directory rules say.
+  if (const char* xdg = std::getenv("XDG_CONFIG_HOME"); xdg && xdg[0] == '/') return xdg;
+  std::string home = HomeDir();
+  return home.empty() ? std::string() : home + "/.config";
+}
+
+std::string MachineConfigDir() {
+  if (const char* dirs = std::getenv("XDG_CONFIG_DIRS"); dirs && dirs[0] == '/') {
+    std::string first(dirs);
+    return first.substr(0, first.find(':'));
+  }
+  return "/etc/xdg";
+}
+
+bool MakeDirs(const std::string& dir, mode_t mode) {
+  for (std::size_t pos = 1; pos <= dir.size(); ++pos) {
+    if (pos != dir.size() && dir[pos] != '/') continue;
+    std::string part = dir.substr(0, pos);
+    if (mkdir(part.c_str(), mode) != 0 && errno != EEXIST) return false;
+  }
+  struct stat st;
+  return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+}
+
+enum class FileState { Missing, Read, Unreadable };
+
+FileState ReadFile(const std::string& path, std::string* text, struct stat* st) {
+  text->clear();
+  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) return errno == ENOENT ? FileState::Missing : FileState::Unreadable;
+  FileState state = FileState::Read;
+  if (fstat(fd, st) != 0 || !S_ISREG(st->st_mode)) {
+    state = FileState::Unreadable;
+  } else {
+    char buf[16384];
+    for (;;) {
+      ssize_t n = read(fd, buf, sizeof buf);
+      if (n < 0 && errno == EINTR) continue;
+      if (n < 0) state = FileState::Unreadable;
+      if (n <= 0) break;
+      text->append(buf, static_cast<std::size_t>(n));
+    }
+  }
+  close(fd);
+  return state;
+}
+
+bool WriteAll(int fd, const std::string& text) {
+  std::size_t done = 0;
+  while (done < text.size()) {
+    ssize_t n = write(fd, text.data() + done, text.size() - done);
+    if (n < 0 && errno == EINTR) continue;
+    if (n <= 0) return false;
+    done += static_cast<std::size_t>(n);
+  }
+  return true;
+}
+
+// One hive file, locked for a read-modify-write.
+class HiveTxn {
+ public:
+  explicit HiveTxn(RegRoot root) : root_(root), path_(RegHiveFile(root)) {}
+  ~HiveTxn() {
+    if (lockFd_ >= 0) close(lockFd_);  // closing drops the flock
+  }
+  HiveTxn(const HiveTxn&) = delete;
+  HiveTxn& operator=(const HiveTxn&) = delete;
+
+  // Takes the lock and reads the hive. Without the lock the hive is still read,
+  // but nothing may be written back.
+  void Begin() {
+    if (path_.empty()) return;
+    std::string dir = path_.substr(0, path_.rfind('/'));
+    mode_t dirMode = root_ == RegRoot::CurrentUser ? 0700 : 0755;
+    if (MakeDirs(dir, dirMode)) {
+      lockFd_ = open((path_ + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
+      int rc = 0;
+      while (lockFd_ >= 0 && (rc = flock(lockFd_, LOCK_EX)) != 0 && errno == EINTR) {
+      }
+      if (lockFd_ >= 0 && rc != 0) {  // no locking here (some network mounts): no safe write
+        close(lockFd_);
+        lockFd_ = -1;
+      }
+    }
+    state_ = ReadFile(path_, &original_, &stat_);
+    hive_ = RegHive::Parse(original_);
+    // A hive we cannot read is never replaced: that would lose what it holds.
+    writable_ = lockFd_ >= 0 && state_ != FileState::Unreadable &&
+                (state_ == FileState::Missing || faccessat(AT_FDCWD, path_.c_str(), W_OK, AT_EACCESS) == 0);
+  }
+
+  RegHive& Hive() { return hive_; }
+  bool Writable() const { return writable_; }
+  void MarkDirty() { dirty_ = true; }
+
+  bool Commit() {
+    if (!dirty_) return true;
+    dirty_ = false;
+    if (!writable_) return false;
+    // Writing back what is already there (every start of the saver does) costs a
+    // read and a compare instead of a synced replace.
+    std::string text = hive_.Text();
+    if (state_ == FileState::Read && text == original_) return true;
+    // The data is synced before the rename, so the name points at the old file or
+    // at the whole new one. The folder is not synced: after a power cut the old
+    // version may come back, which costs a sync per save less and tears nothing.
+    // A hive that is a symbolic link (kept with the user's other dotfiles) stays one:
+    // the file it points at is what gets replaced.
+    std::string target = path_;
+    struct stat link;
+    if (lstat(path_.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
+      if (char* real = realpath(path_.c_str(), nullptr)) {
+        target = real;
+        std::free(real);
+      }
+    }
+    std::string tmp = target + ".tmp";
+    // The temporary name is fixed: only the lock holder uses it, and a file left
+    // by a writer that died is simply replaced.
+    unlink(tmp.c_str());
+    mode_t mode = state_ == FileState::Read ? (stat_.st_mode & 07777) : 0666;
+    int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
+    if (fd < 0) return false;
+    bool ok = true;
+    if (state_ == FileState::Read) {
+      ok = fchmod(fd, mode) == 0;
+      // Root saving someone else's hive leaves it theirs; if that fails it saves anyway.
+      if (geteuid() == 0 && fchown(fd, stat_.st_uid, stat_.st_gid) != 0) {
+      }
+    }
+    ok = ok && WriteAll(fd, text) && fsync(fd) == 0;
+    ok = close(fd) == 0 && ok;
+    if (!ok || rename(tmp.c_str(), target.c_str()) != 0) {
+      unlink(tmp.c_str());
+      return false;
+    }
+    state_ = FileState::Read;
+    original_ = std::move(text);
+    return true;
+  }
+
+ private:
+  RegRoot root_;
+  std::string path_;
+  int lockFd_ = -1;
+  FileState state_ = FileState::Missing;
+  struct stat stat_ {};
+  std::string original_;  // the hive as read, to skip replacing it with itself
+  RegHive hive_;
+  bool writable_ = false;
+  bool dirty_ = false;
+};
+
+struct BatchState {
+  int depth = 0;
+  std::unique_ptr<HiveTxn> user;  // opened at the batch's first use of the hive
+
+  HiveTxn& Open(RegRoot root) {
+    if (!user) {
+      user = std::make_unique<HiveTxn>(root);
+      user->Begin();
+    }
+    return *user;
+  }
+};
+
+thread_local BatchState* t_pBatch = nullptr;
+
+// Only the user's hive is held for a whole batch. With one long-held lock there is
+// no order in which two processes could each wait for the other's hive.
+bool Batched(RegRoot root) { return t_pBatch && root == RegRoot::CurrentUser; }
+
+std::string KeyPath(RegRoot root, std::string_view subkey) {
+  std::string path = RegRootName(root);
+  while (!subkey.empty() && subkey.front() == '\\') subkey.remove_prefix(1);
+  while (!subkey.empty() && subkey.back() == '\\') subkey.remove_suffix(1);
+  if (!subkey.empty()) path += "\\" + std::string(subkey);
+  return path;
+}
+
+}  // namespace
+
+const char* RegRootName(RegRoot root) {
+  switch (root) {
+    case RegRoot::CurrentUser: return "HKEY_CURRENT_USER";
+    case RegRoot::LocalMachine: return "HKEY_LOCAL_MACHINE";
+    case RegRoot::ClassesRoot: return "HKEY_CLASSES_ROOT";
+  }
+  return "";
+}
+
+std::string RegHiveFile(RegRoot root) {
+  if (root == RegRoot::CurrentUser) {
+    std::string dir = UserConfigDir();
+    return dir.empty() ? dir : dir + "/kiru/user.reg";
+  }
+  return MachineConfigDir() + "/kiru/machine.reg";
+}
+
+bool RegStoreGet(RegRoot root, std::string_view subkey, std::string_view name, RegData* data) {
+  std::string key = KeyPath(root, subkey);
+  if (Batched(root)) {
+    HiveTxn& txn = t_pBatch->Open(root);
+    if (txn.Writable() && txn.Hive().AddKey(key)) txn.MarkDirty();
+    return txn.Hive().Get(key, name, data);
+  }
+  std::string path = RegHiveFile(root);
+  if (path.empty()) return false;
+  std::string text;
+  struct stat st;
+  ReadFile(path, &text, &st);
+  RegHive hive = RegHive::Parse(text);
+  if (hive.HasKey(key)) return hive.Get(key, name, data);
+  // A missing key is created, and holds nothing yet.
+  HiveTxn txn(root);
+  txn.Begin();
+  if (txn.Writable() && txn.Hive().AddKey(key)) {
+    txn.MarkDirty();
+    txn.Commit();
+  }
+  return txn.Hive().Get(key, name, data);
+}
+
+bool RegStoreSet(RegRoot root, std::string_view subkey, std::string_view name, const RegData& data) {
+  std::string key = KeyPath(root, subkey);
+  if (Batched(root)) {
+    HiveTxn& txn = t_pBatch->Open(root);
+    if (!txn.Writable()) return false;
+    txn.Hive().Set(key, name, data);
+    txn.MarkDirty();
+    return true;
+  }
+  HiveTxn txn(root);
+  txn.Begin();
+  if (!txn.Writable()) return false;
+  txn.Hive().Set(key, name, data);
+  txn.MarkDirty();
+  return txn.Commit();
+}
+
+RegBatch::RegBatch() {
+  if (!t_pBatch) t_pBatch = new BatchState;
+  ++t_pBatch->depth;
+}
+
+RegBatch::~RegBatch() {
+  if (--t_pBatch->depth > 0) return;
+  BatchState* state = t_pBatch;
+  t_pBatch = nullptr;
+  if (state->user) state->user->Commit();
+  delete state;
+}
+
+}  // namespace plat

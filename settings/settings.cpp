@@ -1,0 +1,181 @@
+#include "settings/settings.h"
+
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <ctime>
+
+#include "platform/regstore.h"
+#include "scene/random.h"
+#include "settings/registry.h"
+
+namespace {
+
+constexpr std::int32_t MISSING = -9999;  // read sentinel: a stored -9999 reads as missing too
+constexpr float SPEED_MIN = 0.0625f;
+constexpr float SPEED_MAX = 10.0f;
+
+constexpr ModuleParams COMMON_DEFAULTS = {40.0f, 0.0f, 0.0f, -90.0f, 0.0f, 0.0f, 0.5f, true};
+
+// Rows that differ from the common defaults; 2 and 6 keep them.
+struct FactoryRow {
+  int module;
+  ModuleParams params;
+};
+constexpr FactoryRow FACTORY_ROWS[] = {
+    {1, {50.0f, 0.0f, 0.0f, -90.0f, 0.0f, 0.0f, 0.5f, true}},
+    {3, {68.0f, 0.0f, 0.0f, -90.0f, 0.0f, 0.0f, 0.5f, true}},
+    {4, {25.0f, 0.0f, -1.25f, 0.0f, 90.0f, 0.0f, 0.5f, true}},
+    {5, {22.0f, -6.0f, -4.0f, -157.7f, 208.6f, 0.0f, 0.5f, true}},
+    {7, {25.0f, -7.0f, 12.15f, -90.0f, 90.0f, 0.0f, 0.5f, true}},
+    {8, {14.0f, 0.0f, 0.0f, -90.0f, 0.0f, 0.0f, 0.5f, true}},
+    {9, {30.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.0f, 0.5f, true}},
+    {10, {45.0f, 0.0f, 0.0f, -90.0f, 0.0f, 0.0f, 0.3f, true}},
+};
+
+// The view fields in registry order, paired with their value-name suffixes.
+constexpr const char* VIEW_NAMES[] = {"depth", "horz", "vert", "xrot", "yrot", "zrot"};
+
+float* ViewField(ModuleParams& p, int i) {
+  float* fields[] = {&p.depth, &p.horz, &p.vert, &p.xrot, &p.yrot, &p.zrot};
+  return fields[i];
+}
+
+void CopyToWorkingSet(const ModuleParams& p) {
+  g_fDepth = p.depth;
+  g_fHorz = p.horz;
+  g_fVert = p.vert;
+  g_fXrot = p.xrot;
+  g_fYrot = p.yrot;
+  g_fZrot = p.zrot;
+  g_fSpeed = p.speed;
+}
+
+bool InRange(int n) { return n >= 1 && n <= MODULE_COUNT; }
+
+// Hundredths, formed in double and truncated toward zero. Views the keys have pushed
+// out of the 32-bit range are pinned to its ends instead of overflowing the conversion.
+std::int32_t ToHundredths(float value) {
+  double h = static_cast<double>(value) * 100.0;
+  if (std::isnan(h)) return 0;
+  if (h >= 2147483647.0) return 2147483647;
+  if (h <= -2147483648.0) return -2147483647 - 1;
+  return static_cast<std::int32_t>(h);
+}
+
+float FromHundredths(std::int32_t stored) { return static_cast<float>(static_cast<double>(stored) / 100.0); }
+
+void ModuleValueName(char* out, std::size_t size, int n, const char* field) {
+  std::snprintf(out, size, "mod%d %s", n, field);
+}
+
+void ReadModule(int n) {
+  ModuleParams& row = g_Modules[n];
+  char name[32];
+  for (int i = 0; i < 6; ++i) {
+    ModuleValueName(name, sizeof name, n, VIEW_NAMES[i]);
+    if (RegReadDword(name, MISSING) != MISSING) *ViewField(row, i) = FromHundredths(RegReadDword(name, 0));
+  }
+  ModuleValueName(name, sizeof name, n, "speed");
+  float speed = FromHundredths(RegReadDword(name, ToHundredths(g_ModuleDefaults[n].speed)));
+  if (speed < SPEED_MIN) speed = SPEED_MIN;
+  if (speed > SPEED_MAX) speed = SPEED_MAX;
+  row.speed = speed;
+  ModuleValueName(name, sizeof name, n, "active");
+  std::int32_t active = RegReadDword(name, MISSING);
+  if (active != MISSING) row.active = active > 0;
+}
+
+}  // namespace
+
+void LoadModuleParams(int n) {
+  if (InRange(n)) CopyToWorkingSet(g_Modules[n]);
+  g_fAnimTime = 0.0f;
+}
+
+void StoreModuleParams(int n) {
+  if (!InRange(n)) return;
+  ModuleParams& p = g_Modules[n];
+  p.depth = g_fDepth;
+  p.horz = g_fHorz;
+  p.vert = g_fVert;
+  p.xrot = g_fXrot;
+  p.yrot = g_fYrot;
+  p.zrot = g_fZrot;
+  p.speed = g_fSpeed;
+}
+
+void RestoreModuleDefaults(int n) {
+  if (InRange(n)) CopyToWorkingSet(g_ModuleDefaults[n]);
+}
+
+int CountEnabledModules() {
+  int count = 0;
+  for (int n = 1; n <= MODULE_COUNT; ++n)
+    if (g_Modules[n].active) ++count;
+  return count;
+}
+
+// n itself is tried last, so a lone enabled module follows itself.
+int NextEnabledModule(int n) {
+  int candidate = InRange(n + 1) ? n + 1 : 1;
+  for (int tries = 0; tries <= MODULE_COUNT; ++tries) {
+    if (g_Modules[candidate].active) return candidate;
+    candidate = candidate % MODULE_COUNT + 1;
+  }
+  return 0;
+}
+
+int PrevEnabledModule(int n) {
+  int candidate = InRange(n - 1) ? n - 1 : MODULE_COUNT;
+  for (int tries = 0; tries <= MODULE_COUNT; ++tries) {
+    if (g_Modules[candidate].active) return candidate;
+    candidate = candidate == 1 ? MODULE_COUNT : candidate - 1;
+  }
+  return 0;
+}
+
+void BuildFactoryDefaults() {
+  std::memset(g_Modules, 0, sizeof g_Modules);
+  for (ModuleParams& row : g_Modules) row = COMMON_DEFAULTS;
+  for (const FactoryRow& f : FACTORY_ROWS) g_Modules[f.module] = f.params;
+  std::memcpy(g_ModuleDefaults, g_Modules, sizeof g_Modules);
+}
+
+void LoadSettings() {
+  BuildFactoryDefaults();
+
+  {
+    // One locked read and one replace of the hive for the whole load and write-back.
+    plat::RegBatch batch;
+    // Without "mod1 depth" nothing per module is read: the table stays factory.
+    if (RegReadDword("mod1 depth", MISSING) != MISSING)
+      for (int n = 1; n <= MODULE_COUNT; ++n) ReadModule(n);
+    g_bSoundOn = RegReadDword("enable sound", 0) > 0;
+    g_nCycleSeconds = RegReadDword("cycle time", 15);
+    if (g_nCycleSeconds < 0) g_nCycleSeconds = 15;
+    SaveSettings();
+  }
+
+  g_nModule = NextEnabledModule(0);
+  LoadModuleParams(g_nModule);
+  SeedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
+}
+
+void SaveSettings() {
+  plat::RegBatch batch;
+  char name[32];
+  for (int n = 1; n <= MODULE_COUNT; ++n) {
+    ModuleParams& row = g_Modules[n];
+    for (int i = 0; i < 6; ++i) {
+      ModuleValueName(name, sizeof name, n, VIEW_NAMES[i]);
+      RegWriteDword(name, ToHundredths(*ViewField(row, i)));
+    }
+    ModuleValueName(name, sizeof name, n, "speed");
+    RegWriteDword(name, ToHundredths(row.speed));
+    ModuleValueName(name, sizeof name, n, "active");
+    RegWriteDword(name, row.active ? 1 : 0);
+  }
+  RegWriteDword("cycle time", g_nCycleSeconds);
+  RegWriteDword("enable sound", g_bSoundOn ? 1 : 0);
+}
