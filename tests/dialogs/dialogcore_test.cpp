@@ -4,6 +4,7 @@
 #include "platform/headless/dialog.h"
 #include "platform/headless/headless.h"
 #include "platform/queue.h"
+#include "platform/window.h"
 #include "render/framepump.h"
 #include "ui/controlmenu.h"
 #include "ui/dialog_templates.h"

@@ -38,9 +38,15 @@ class SettingsDialog : public testing::Test {
     hl::ResetForTesting();
   }
 
-  // Enough passes of the pump (and whatever they dispatch) for what was posted.
-  void Pump(int passes = 3) {
-    for (int i = 0; i < passes * 4 && !Ended(); ++i) hl::DispatchForTesting(8);
+  // Dispatches what is queued, with at most `frames` passes of the pump (a pass
+  // first drains the dialog's messages, so one is enough for what was posted).
+  void Pump(int frames = 1) {
+    for (int guard = 0; guard < 200 && !Ended(); ++guard) {
+      plat::MSG m;
+      if (!plat::PeekMessage(&m, 0, 0, 0, plat::PM_NOREMOVE)) break;
+      if (m.message == FramePump && frames-- <= 0) break;
+      hl::DispatchForTesting(1);
+    }
   }
   bool Ended() { return hl::DialogEndedForTesting(dialog, nullptr); }
   void Key(plat::UINT vk) {
@@ -219,7 +225,7 @@ TEST(SettingsDialogStart, WithoutAPreviewTheDialogClosesAtOnce) {
   failures.createRC = true;
   hl::SetGLFailuresForTesting(failures);
   plat::HWND dialog = hl::CreateDialogForTesting(SettingsDialogTemplate(), 0, SettingsDialogProc, 0);
-  for (int i = 0; i < 10; ++i) hl::DispatchForTesting(8);
+  for (int i = 0; i < 10 && !hl::DialogEndedForTesting(dialog, nullptr); ++i) hl::DispatchForTesting(1);
   EXPECT_TRUE(hl::DialogEndedForTesting(dialog, nullptr));
   EXPECT_FALSE(kiru_test::g_boxes.empty());
   hl::DestroyDialogForTesting(dialog);
