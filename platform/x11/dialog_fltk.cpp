@@ -390,6 +390,7 @@ int MessageBoxFltk(HWND, const char* text, const char* caption, UINT) {
     return IDOK;
   }
   SuspendInputGrab();
+  fl_close = "OK";
   fl_message_title(caption ? caption : "");
   fl_message_hotspot(0);
   fl_message("%s", text ? text : "");
@@ -410,6 +411,21 @@ void SetUpToolkit() {
   double letters = fl_width("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
   SetDialogBaseUnits((static_cast<int>(letters / 26) + 1) / 2, fl_height());
   InstallFltkMessageBox();
+}
+
+// Without a window manager nobody moves the keyboard focus to a new window, and
+// the saver window keeps it: the dialog takes it once it can be seen.
+void TakeKeyboardFocus(Fl_Window* window) {
+  Window xid = fl_xid(window);
+  for (int tries = 0; tries < 100; ++tries) {
+    XWindowAttributes attributes;
+    if (XGetWindowAttributes(fl_display, xid, &attributes) && attributes.map_state == IsViewable) {
+      XSetInputFocus(fl_display, xid, RevertToPointerRoot, CurrentTime);
+      XFlush(fl_display);
+      return;
+    }
+    Fl::wait(0.01);
+  }
 }
 
 void Teardown(dlg::Dialog& d) {
@@ -433,6 +449,15 @@ void Teardown(dlg::Dialog& d) {
 }  // namespace
 
 void InstallFltkMessageBox() { SetMessageBoxHandler(MessageBoxFltk); }
+
+namespace {
+// The program links the dialogs, so this runs before main: message boxes of the
+// start-up (GL set-up, texture) already appear on the desktop. Tests put their
+// recorder in place afterwards.
+struct MessageBoxInstaller {
+  MessageBoxInstaller() { InstallFltkMessageBox(); }
+} g_MessageBoxInstaller;
+}  // namespace
 
 }  // namespace plat::x11
 
@@ -469,6 +494,7 @@ int DialogBox(const DialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param) {
   window->show();
   while (!window->shown()) Fl::wait(0.01);
   Fl::check();
+  TakeKeyboardFocus(window);
 
   d->hwnd = AdoptNativeWindow(fl_xid(window), dlg::DialogWindowProc);
   if (d->hwnd == 0) {
