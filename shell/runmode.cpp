@@ -13,12 +13,7 @@
 #include "shell/saverproc.h"
 #include "shell/saverstate.h"
 
-#if __has_include("ui/settingsdlg.h")
 #include "ui/settingsdlg.h"
-#else
-// Until the settings dialog is in the tree, its modes end as unknown ones do.
-static int RunSettingsDialog(plat::HWND) { return -1; }
-#endif
 
 using namespace plat;
 
