@@ -13,8 +13,10 @@
 
 #include "platform/clock.h"
 #include "platform/glsurface.h"
+#include "platform/power.h"
 #include "platform/queue.h"
 #include "platform/window.h"
+#include "render/fpsreadout.h"
 #include "render/glcontext.h"
 #include "scene/modules.h"
 #include "settings/registry.h"
@@ -32,10 +34,12 @@ constexpr plat::DWORD kCueInterval = 3200;    // ms between voice starts
 constexpr plat::DWORD kFrameFloor = 30;       // ms between frame starts
 constexpr int kRateTestFrames = 12;
 constexpr int kReadoutFrames = 10;
+constexpr plat::DWORD kPowerPoll = 1000;      // ms between looks at a blanked display
 // pi/120 in single precision: 60 steps make a quarter turn.
 constexpr float kFadeStep = std::bit_cast<float>(std::uint32_t{0x3CD67744});
 
 HardwareWarningFn g_pShowWarning = nullptr;
+IdleWaitFn g_pIdleWait = nullptr;
 
 int DrawNoModule() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
@@ -170,7 +174,31 @@ bool LimitFrameRate() {
   return true;
 }
 
+// The display's power state is asked at most once a second: on X it is a round
+// trip to the server, and a display that has just gone dark may take a second
+// to be noticed without harm.
+bool DisplayAsleep() {
+  plat::DWORD now = plat::GetTickCount();
+  if (!g_bPowerChecked || now - g_dwPowerCheck >= kPowerPoll) {
+    g_bPowerChecked = true;
+    g_dwPowerCheck = now;
+    g_bDisplayAsleep = plat::IsDisplayAsleep();
+  }
+  return g_bDisplayAsleep;
+}
+
+// While the display is dark no frame is drawn: the pump waits on the queue until
+// the next look is due, and anything posted meanwhile (input, a close request)
+// ends the wait at once, so the next pass handles it.
+void WaitWhileAsleep() {
+  plat::DWORD waited = plat::GetTickCount() - g_dwPowerCheck;
+  plat::DWORD rest = waited < kPowerPoll ? kPowerPoll - waited : 0;
+  (g_pIdleWait ? g_pIdleWait : plat::WaitMessage)(rest);
+}
+
 }  // namespace
+
+void SetIdleWaitForTesting(IdleWaitFn wait) { g_pIdleWait = wait; }
 
 void SetHardwareWarningForTesting(HardwareWarningFn show) { g_pShowWarning = show; }
 
@@ -223,7 +251,10 @@ void RenderFrame(plat::HWND window) {
 
   bool known = g_nModule >= 0 && g_nModule <= MODULE_COUNT;
   int drawn = kModuleRoutines[known ? g_nModule : 0]();
-  if (drawn != 0 && !g_bQuit) plat::SwapBuffers(g_hDC);
+  if (drawn != 0 && !g_bQuit) {
+    if (g_bShowFps) DrawFpsReadout();
+    plat::SwapBuffers(g_hDC);
+  }
 }
 
 void StartFramePump(plat::HWND host) {
@@ -249,7 +280,12 @@ void RunFramePump(plat::HWND host, bool dialog) {
   }
 
   if (g_bQuit && !g_bClosed) plat::PostMessage(host, plat::WM_CLOSE, 0, 0);
-  if (!g_bQuit) RenderFrame(host);
+  if (!g_bQuit) {
+    if (DisplayAsleep())
+      WaitWhileAsleep();
+    else
+      RenderFrame(host);
+  }
   if (!g_bQuit) {
     if (!dialog) plat::RaiseWindow(g_hSaverWnd);
     PostFramePump(host);
