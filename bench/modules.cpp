@@ -22,7 +22,7 @@ double ProcessCpuSeconds() {
 
 void Frame(int module) {
   glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-  g_pDraw[module]();
+  DrawModule(module);
   glFinish();  // what a buffer swap would wait for
 }
 }  // namespace

@@ -82,13 +82,22 @@ bool PostTo(const std::shared_ptr<Queue>& q, HWND window, UINT msg, WPARAM w, LP
 }
 
 // Takes the first matching message, or the quit message when nothing else matches.
+// Keyboard and mouse messages, which Win32 keeps in an input queue of their own.
+bool IsInput(UINT message) {
+  return (message >= WM_KEYDOWN && message <= 0x0109) || (message >= WM_MOUSEMOVE && message <= 0x020E);
+}
+
+// As in Win32, posted messages come before input: a frame pump that reposts itself
+// is taken ahead of the keys that arrived meanwhile, and its drain then sees them.
 bool Take(Queue& q, MSG* out, HWND window, UINT first, UINT last, bool remove) {
   std::lock_guard<std::mutex> guard(q.lock);
-  for (auto it = q.messages.begin(); it != q.messages.end(); ++it) {
-    if (Matches(*it, window, first, last)) {
-      if (out) *out = *it;
-      if (remove) q.messages.erase(it);
-      return true;
+  for (bool input : {false, true}) {
+    for (auto it = q.messages.begin(); it != q.messages.end(); ++it) {
+      if (IsInput(it->message) == input && Matches(*it, window, first, last)) {
+        if (out) *out = *it;
+        if (remove) q.messages.erase(it);
+        return true;
+      }
     }
   }
   bool quitInRange = (first == 0 && last == 0) || (WM_QUIT >= first && WM_QUIT <= last);

@@ -27,6 +27,8 @@ struct WindowSpec {
 HWND CreateWindow(const WindowSpec& spec);
 // Sends WM_DESTROY, unbinds and destroys the native window.
 void DestroyWindow(HWND window);
+// What a procedure leaves to the system: WM_CLOSE destroys the window; 0 otherwise.
+LRESULT DefWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 bool IsWindow(HWND window);
 bool GetClientRect(HWND window, RECT* rect);
 bool GetWindowRect(HWND window, RECT* rect);

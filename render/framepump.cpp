@@ -41,16 +41,6 @@ constexpr float kFadeStep = std::bit_cast<float>(std::uint32_t{0x3CD67744});
 HardwareWarningFn g_pShowWarning = nullptr;
 IdleWaitFn g_pIdleWait = nullptr;
 
-int DrawNoModule() {
-  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  return glGetError() == GL_NO_ERROR ? 1 : 0;
-}
-
-int (*const kModuleRoutines[])() = {
-    DrawNoModule, DrawModule1, DrawModule2, DrawModule3, DrawModule4, DrawModule5,
-    DrawModule6,  DrawModule7, DrawModule8, DrawModule9, DrawModule10,
-};
-
 void PostFramePump(plat::HWND host) {
   plat::PostMessage(host, FramePump, kPumpParam, static_cast<plat::LPARAM>(kPumpParam));
 }
@@ -249,8 +239,7 @@ void RenderFrame(plat::HWND window) {
   if (g_bSaverMode) CycleModules();
   if (!LimitFrameRate()) return;
 
-  bool known = g_nModule >= 0 && g_nModule <= MODULE_COUNT;
-  int drawn = kModuleRoutines[known ? g_nModule : 0]();
+  int drawn = DrawModule(g_nModule);
   if (drawn != 0 && !g_bQuit) {
     if (g_bShowFps) DrawFpsReadout();
     plat::SwapBuffers(g_hDC);

@@ -12,3 +12,6 @@ int DrawModule7();
 int DrawModule8();
 int DrawModule9();
 int DrawModule10();
+
+// The routine of module n; 0 (or anything outside 1..10) only clears.
+int DrawModule(int n);

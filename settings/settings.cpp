@@ -142,11 +142,15 @@ int PrevEnabledModule(int n) {
   return 0;
 }
 
-void LoadSettings() {
+void BuildFactoryDefaults() {
   std::memset(g_Modules, 0, sizeof g_Modules);
   for (ModuleParams& row : g_Modules) row = COMMON_DEFAULTS;
   for (const FactoryRow& f : FACTORY_ROWS) g_Modules[f.module] = f.params;
   std::memcpy(g_ModuleDefaults, g_Modules, sizeof g_Modules);
+}
+
+void LoadSettings() {
+  BuildFactoryDefaults();
 
   {
     // One locked read and one replace of the hive for the whole load and write-back.

@@ -30,6 +30,8 @@ extern bool g_bNoFrameWarn; // "disable_frame_warn"
 
 constexpr const char* KIRU_KEY = "Software\\Quillmoor\\Kiru";
 
+// Fills g_Modules and g_ModuleDefaults with the factory table; reads nothing.
+void BuildFactoryDefaults();
 void LoadModuleParams(int n);
 void StoreModuleParams(int n);
 void RestoreModuleDefaults(int n);

@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
   SeedRandom(1);  // the same swarm every time
   for (int n = 0; n < frames; ++n) {
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-    g_pDraw[module]();
+    DrawModule(module);
   }
   glFinish();
   if (!WritePng(argv[4], width, height, plat::headless::OffscreenPixels())) {

@@ -49,3 +49,20 @@ TEST(Queue, WindowFilterAndQuitComesLast) {
   EXPECT_FALSE(PostMessage(a, WM_CLOSE, 0, 0));
   UnbindWindow(b);
 }
+
+// The frame pump relies on this: its own repost is taken before the input that
+// arrived meanwhile, so the input reaches the pump's drain, not the window procedure.
+TEST(Queue, PostedMessagesComeBeforeInput) {
+  EnsureMessageQueue();
+  HWND a = AllocWindowHandle();
+  BindWindow(a, GetCurrentThreadId(), nullptr);
+  PostMessage(a, WM_KEYDOWN, 27, 0);
+  PostMessage(a, WM_MOUSEMOVE, 0, 0);
+  PostMessage(a, 7427, 0, 0);
+  PostMessage(a, WM_KEYUP, 27, 0);
+  MSG m;
+  std::vector<UINT> order;
+  while (PeekMessage(&m, 0, 0, 0, PM_REMOVE)) order.push_back(m.message);
+  EXPECT_EQ(order, (std::vector<UINT>{7427, WM_KEYDOWN, WM_MOUSEMOVE, WM_KEYUP}));
+  UnbindWindow(a);
+}

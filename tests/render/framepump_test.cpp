@@ -167,8 +167,9 @@ TEST_F(FramePumpTest, EscapeInTheDrainEndsWithOneClose) {
   DispatchNext(saver);
   auto queued = harness::Queued(saver);
   ASSERT_EQ(queued.size(), 2u);  // the drain stopped after the first Esc
-  EXPECT_EQ(queued[0].message, plat::WM_KEYDOWN);
-  EXPECT_EQ(queued[1].message, plat::WM_CLOSE);
+  // Retrieval order: posted messages come before input, as in Win32.
+  EXPECT_EQ(queued[0].message, plat::WM_CLOSE);
+  EXPECT_EQ(queued[1].message, plat::WM_KEYDOWN);
 }
 
 TEST_F(FramePumpTest, DialogPumpPassesKeysToTheEditFieldWhileItHasFocus) {

@@ -1,0 +1,79 @@
+#include "platform/x11/display.h"
+
+#include <FL/Fl.H>
+#include <FL/x.H>
+#include <X11/XKBlib.h>
+
+#include <cstdlib>
+
+#include "platform/queue.h"
+#include "platform/x11/records.h"
+
+namespace plat::x11 {
+namespace {
+
+Display* g_pDisplay = nullptr;
+bool g_bDisplayTried = false;
+int g_nLastXError = 0;
+bool g_bInFltkCheck = false;
+
+// A window can disappear between any two requests (a preview host closing, a
+// window found by FindNativeWindow); Xlib's default handler would end the process.
+int SwallowXError(Display*, XErrorEvent* error) {
+  g_nLastXError = error->error_code;
+  return 0;
+}
+
+void PumpForThread(void*) { PumpEvents(); }
+
+}  // namespace
+
+Display* GetDisplay() {
+  if (g_bDisplayTried) return g_pDisplay;
+  g_bDisplayTried = true;
+  const char* name = std::getenv("DISPLAY");
+  if (!name || !*name) return nullptr;
+  g_pDisplay = XOpenDisplay(name);
+  if (!g_pDisplay) return nullptr;
+  XSetErrorHandler(SwallowXError);
+  // Held keys then repeat as presses only, so a key-up means the key was let go.
+  Bool supported = False;
+  XkbSetDetectableAutoRepeat(g_pDisplay, True, &supported);
+  return g_pDisplay;
+}
+
+int LastXError() { return g_nLastXError; }
+void ClearXError() { g_nLastXError = 0; }
+
+// The thread that creates a window owns it and sees its events through the pump.
+void AttachEventSource() {
+  thread_local bool t_bAttached = false;
+  Display* dpy = GetDisplay();
+  if (t_bAttached || !dpy) return;
+  t_bAttached = true;
+  SetThreadEventSource(ConnectionNumber(dpy), PumpForThread, nullptr);
+}
+
+void DrainEvents() {
+  Display* dpy = GetDisplay();
+  if (!dpy) return;
+  // XPending also reads what the socket holds; Xlib may already have queued
+  // events while waiting for a reply (glXSwapBuffers), which poll() never sees.
+  while (XPending(dpy) > 0) {
+    XEvent event;
+    XNextEvent(dpy, &event);
+    TranslateEvent(event);
+  }
+}
+
+void PumpEvents() {
+  DrainEvents();
+  if (fl_display && !g_bInFltkCheck) {
+    g_bInFltkCheck = true;
+    Fl::check();
+    g_bInFltkCheck = false;
+    DrainEvents();
+  }
+}
+
+}  // namespace plat::x11

@@ -1,0 +1,96 @@
+// X events to posted window messages, with Win32's numbers and parameters.
+#include <X11/Xlib.h>
+
+#include "platform/queue.h"
+#include "platform/x11/display.h"
+#include "platform/x11/records.h"
+
+namespace plat::x11 {
+namespace {
+
+constexpr LPARAM kHtClient = 1;
+
+LPARAM PointParam(int x, int y) {
+  return static_cast<LPARAM>((static_cast<unsigned>(y) & 0xFFFF) << 16 |
+                             (static_cast<unsigned>(x) & 0xFFFF));
+}
+
+// Which window of ours an event belongs to: its own, or the nearest of ours above
+// it (a GL surface inside a saver window passes its input up).
+WindowRecord* Target(Window xid) { return FindRecordByNative(xid); }
+
+void PostKey(WindowRecord& record, XKeyEvent& key, bool down) {
+  static unsigned s_lastDownCode = 0;  // repeats come as presses without releases
+  unsigned long keysym = XLookupKeysym(&key, 0);
+  UINT vk = VirtualKeyFromKeysym(keysym);
+  // Win32 key data: repeat count 1, scan code, previous state, transition.
+  LPARAM data = 1 | static_cast<LPARAM>((key.keycode & 0xFF) << 16);
+  if (down) {
+    if (s_lastDownCode == key.keycode) data |= LPARAM{1} << 30;
+    s_lastDownCode = key.keycode;
+  } else {
+    data |= LPARAM{3} << 30;
+    if (s_lastDownCode == key.keycode) s_lastDownCode = 0;
+  }
+  PostMessage(record.hwnd, down ? WM_KEYDOWN : WM_KEYUP, vk, data);
+}
+
+void PostButton(WindowRecord& record, XButtonEvent& button, bool down) {
+  UINT message;
+  switch (button.button) {
+    case Button1: message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP; break;
+    case Button2: message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP; break;
+    case Button3: message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP; break;
+    default: return;  // wheel clicks are not button presses
+  }
+  PostMessage(record.hwnd, message, 0, PointParam(button.x, button.y));
+}
+
+}  // namespace
+
+void TranslateEvent(XEvent& event) {
+  WindowRecord* record = Target(event.xany.window);
+  switch (event.type) {
+    case KeyPress:
+    case KeyRelease:
+      if (record) PostKey(*record, event.xkey, event.type == KeyPress);
+      break;
+    case ButtonPress:
+    case ButtonRelease:
+      if (record) PostButton(*record, event.xbutton, event.type == ButtonPress);
+      break;
+    case MotionNotify:
+      if (record) {
+        PostMessage(record->hwnd, WM_SETCURSOR, record->hwnd, kHtClient | (WM_MOUSEMOVE << 16));
+        PostMessage(record->hwnd, WM_MOUSEMOVE, 0, PointParam(event.xmotion.x, event.xmotion.y));
+      }
+      break;
+    case EnterNotify:
+      if (record)
+        PostMessage(record->hwnd, WM_SETCURSOR, record->hwnd, kHtClient | (WM_MOUSEMOVE << 16));
+      break;
+    case Expose:
+      if (record && event.xexpose.count == 0) PostMessage(record->hwnd, WM_PAINT, 0, 0);
+      break;
+    case ConfigureNotify:
+      record = Target(event.xconfigure.window);
+      if (record) WindowResized(record->hwnd, event.xconfigure.width, event.xconfigure.height);
+      break;
+    case DestroyNotify:
+      // Ours are forgotten before we destroy them, so a record here means the
+      // window went with its host (a preview whose settings window closed).
+      record = Target(event.xdestroywindow.window);
+      if (record) WindowVanished(record->hwnd);
+      break;
+    case ClientMessage:
+      if (record && event.xclient.format == 32 &&
+          static_cast<Atom>(event.xclient.data.l[0]) ==
+              XInternAtom(event.xany.display, "WM_DELETE_WINDOW", False))
+        PostMessage(record->hwnd, WM_CLOSE, 0, 0);
+      break;
+    default:
+      break;
+  }
+}
+
+}  // namespace plat::x11

@@ -1,0 +1,22 @@
+#include <GL/gl.h>
+
+#include "scene/modules.h"
+
+namespace {
+
+int DrawNoModule() {
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  return glGetError() == GL_NO_ERROR ? 1 : 0;
+}
+
+int (*const kModuleRoutines[])() = {
+    DrawNoModule, DrawModule1, DrawModule2, DrawModule3, DrawModule4, DrawModule5,
+    DrawModule6,  DrawModule7, DrawModule8, DrawModule9, DrawModule10,
+};
+
+}  // namespace
+
+int DrawModule(int n) {
+  if (n < 0 || n > 10) n = 0;
+  return kModuleRoutines[n]();
+}

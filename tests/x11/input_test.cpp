@@ -1,0 +1,113 @@
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+#include "platform/queue.h"
+#include "platform/window.h"
+#include "tests/x11/x11_support.h"
+
+using namespace x11test;
+
+namespace {
+
+class InputTest : public testing::Test {
+ protected:
+  void SetUp() override {
+    g_messages.clear();
+    plat::WindowSpec spec;
+    spec.kind = plat::WindowKind::FullScreen;
+    spec.className = "WindowsScreenSaverClass";
+    spec.title = "Screen Saver";
+    spec.proc = RecordingProc;
+    window_ = plat::CreateWindow(spec);
+    ASSERT_NE(window_, 0u);
+  }
+  void TearDown() override { plat::DestroyWindow(window_); }
+  plat::HWND window_ = 0;
+};
+
+// The grab sends every key to the full-screen window, whatever has the focus.
+TEST_F(InputTest, KeysArriveAsVirtualKeysOfTheKeyTable) {
+  ASSERT_EQ(Shell("xdotool key Escape Prior Next KP_Prior KP_Next KP_Up KP_Down KP_Left KP_Right "
+                "Up Down Left Right F1 F2 F9 F11 F12 Home Return KP_Enter BackSpace"),
+            0);
+  const std::vector<plat::WPARAM> expected = {
+      27, 33, 34, 105, 99, 104, 98, 100, 102, 38, 40, 37, 39, 112, 113, 120, 122, 123, 36, 13, 13, 8};
+  ASSERT_TRUE(PumpUntil([&] { return Count(plat::WM_KEYUP) == static_cast<int>(expected.size()); }));
+  EXPECT_EQ(KeysDown(), expected);
+  for (const plat::MSG& m : g_messages) {
+    if (m.message == plat::WM_KEYDOWN || m.message == plat::WM_KEYUP) {
+      EXPECT_EQ(m.hwnd, window_);
+    }
+  }
+}
+
+// Keys the controls do not use must still arrive, as some key, to end the saver.
+TEST_F(InputTest, EveryOtherKeyArrivesWithANonZeroVirtualKey) {
+  ASSERT_EQ(Shell("xdotool key a Z 5 Shift_L Control_L space Tab Caps_Lock Menu Super_L"), 0);
+  ASSERT_TRUE(PumpUntil([] { return Count(plat::WM_KEYUP) >= 10; }));
+  std::vector<plat::WPARAM> keys = KeysDown();
+  ASSERT_GE(keys.size(), 10u);
+  EXPECT_EQ(keys[0], plat::WPARAM{'A'});
+  for (plat::WPARAM key : keys) EXPECT_NE(key, 0u);
+}
+
+TEST_F(InputTest, HeldKeyRepeatsAsKeyDowns) {
+  ASSERT_EQ(Shell("xdotool keydown Up sleep 1 keyup Up"), 0);
+  ASSERT_TRUE(PumpUntil([] { return Count(plat::WM_KEYUP) == 1; }));
+  EXPECT_GT(Count(plat::WM_KEYDOWN), 1);
+}
+
+TEST_F(InputTest, PointerMovesAndClicksAreReportedWithThePosition) {
+  ASSERT_EQ(Shell("xdotool mousemove 10 20"), 0);
+  ASSERT_TRUE(PumpUntil([] { return Count(plat::WM_MOUSEMOVE) >= 1; }));
+  plat::POINT at;
+  ASSERT_TRUE(plat::GetCursorPos(&at));
+  EXPECT_EQ(at.x, 10);
+  EXPECT_EQ(at.y, 20);
+  EXPECT_GE(Count(plat::WM_SETCURSOR), 1);
+
+  g_messages.clear();
+  ASSERT_EQ(Shell("xdotool mousemove 500 400 click 1 click 3 click 2"), 0);
+  ASSERT_TRUE(PumpUntil([] { return Count(plat::WM_MBUTTONUP) == 1; }));
+  EXPECT_EQ(Count(plat::WM_LBUTTONDOWN), 1);
+  EXPECT_EQ(Count(plat::WM_RBUTTONDOWN), 1);
+  EXPECT_EQ(Count(plat::WM_MBUTTONDOWN), 1);
+  const plat::MSG* move = nullptr;
+  for (const plat::MSG& m : g_messages)
+    if (m.message == plat::WM_MOUSEMOVE) move = &m;
+  ASSERT_NE(move, nullptr);
+  EXPECT_EQ(move->lParam & 0xFFFF, 500);
+  EXPECT_EQ((move->lParam >> 16) & 0xFFFF, 400);
+}
+
+// A dialog of another connection needs the grab given up while it is shown.
+TEST_F(InputTest, ClipCursorLetsOthersHaveTheInputUntilLifted) {
+  plat::RECT rect{100, 100, 300, 200};
+  plat::ClipCursor(&rect);
+  plat::POINT at;
+  ASSERT_TRUE(plat::GetCursorPos(&at));
+  EXPECT_TRUE(at.x >= 100 && at.x < 300 && at.y >= 100 && at.y < 200);
+  {
+    // Another client's full-screen window can take the grab now.
+    HostProcess other;
+    ASSERT_TRUE(other.Start("OtherSaver", "Other", true));
+    ASSERT_EQ(Shell("xdotool key x"), 0);
+    PumpUntil([] { return false; }, 200);
+    EXPECT_EQ(Count(plat::WM_KEYDOWN), 0);
+  }
+  plat::ClipCursor(nullptr);
+  ASSERT_EQ(Shell("xdotool key x"), 0);
+  EXPECT_TRUE(PumpUntil([] { return Count(plat::WM_KEYDOWN) == 1; }));
+}
+
+TEST_F(InputTest, CursorIsHiddenOverTheSaverUntilShown) {
+  // Only the state is observable without X headers; it must survive both calls.
+  plat::ShowCursor(true);
+  plat::ShowCursor(false);
+  plat::POINT at;
+  EXPECT_TRUE(plat::GetCursorPos(&at));
+}
+
+}  // namespace
