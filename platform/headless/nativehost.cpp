@@ -1,0 +1,13 @@
+// Without a display the native windows are the backend's own, and there is no root.
+#include "platform/nativehost.h"
+#include "platform/window.h"
+
+namespace plat {
+
+unsigned long GetNativeRootWindow() { return 0; }
+
+bool GetNativeClientRect(unsigned long nativeId, RECT* rect) {
+  return IsNativeWindow(nativeId) && GetClientRect(static_cast<HWND>(nativeId), rect);
+}
+
+}  // namespace plat

@@ -1,0 +1,12 @@
+// Native windows of other programs that the saver draws inside: the screen's root
+// window (XScreenSaver's -root without a window of its own) and a host's client size.
+#pragma once
+#include "platform/win.h"
+
+namespace plat {
+
+unsigned long GetNativeRootWindow();  // 0 when there is no display
+// Client rectangle of a native window (left = top = 0); false when it does not exist.
+bool GetNativeClientRect(unsigned long nativeId, RECT* rect);
+
+}  // namespace plat

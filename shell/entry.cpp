@@ -1,0 +1,28 @@
+#include "shell/entry.h"
+
+#include <cstdlib>
+#include <exception>
+#include <string>
+
+#include "shell/cmdline.h"
+#include "shell/password.h"
+#include "shell/runmode.h"
+
+namespace {
+
+// An exception that escapes everything (a voice thread's, or one thrown while
+// unwinding) ends the process as a fault does, without a core dump. It may run on
+// any thread, so the window is left to the X server, which drops its grabs when
+// the connection closes.
+[[noreturn]] void EndOnUnhandledException() {
+  SetSaverRunning(false);
+  std::_Exit(255);
+}
+
+}  // namespace
+
+int KiruMain(int argc, char** argv) {
+  std::set_terminate(EndOnUnhandledException);
+  std::string line = JoinCommandLine(argc, argv);
+  return RunSaverMode(0, SkipProgramName(line.c_str()));
+}

@@ -1,0 +1,218 @@
+#include "shell/runmode.h"
+
+#include <cstdlib>
+
+#include "platform/clock.h"
+#include "platform/nativehost.h"
+#include "platform/password.h"
+#include "platform/queue.h"
+#include "platform/window.h"
+#include "shell/closesignal.h"
+#include "shell/cmdline.h"
+#include "shell/password.h"
+#include "shell/saverproc.h"
+#include "shell/saverstate.h"
+
+#if __has_include("ui/settingsdlg.h")
+#include "ui/settingsdlg.h"
+#else
+// Until the settings dialog is in the tree, its modes end as unknown ones do.
+static int RunSettingsDialog(plat::HWND) { return -1; }
+#endif
+
+using namespace plat;
+
+namespace {
+
+constexpr const char* SAVER_CLASS = "WindowsScreenSaverClass";
+constexpr const char* FULL_SCREEN_TITLE = "Screen Saver";  // also the single-instance key
+constexpr const char* PREVIEW_TITLE = "Preview";
+constexpr const char* HACK_TITLE = "Kiru";  // never the single-instance key
+constexpr int HACK_WINDOW_WIDTH = 640, HACK_WINDOW_HEIGHT = 480;
+constexpr DWORD HOST_CHECK_MS = 250;
+constexpr DWORD LOOP_WAIT_MS = 50;  // bounds how late a close signal is seen
+
+int DispatchMode(const char* args, const ModeActions& actions) {
+  HackFlags hack = ParseHackFlags(args);
+  if (hack.settings) return actions.runSettingsDialog(0);
+  switch (hack.host) {
+    case HackFlags::Host::Root:
+      return actions.runSaverWindow(SaverTarget{SaverTarget::Kind::Root, 0});
+    case HackFlags::Host::Window:
+      return actions.runSaverWindow(SaverTarget{SaverTarget::Kind::Window, 0});
+    case HackFlags::Host::WindowId:
+      if (hack.windowId == 0 || !actions.isNativeWindow(hack.windowId)) return -1;
+      return actions.runSaverWindow(SaverTarget{SaverTarget::Kind::WindowId, hack.windowId});
+    case HackFlags::Host::None:
+      break;
+  }
+
+  for (const char* p = args;; ++p) {
+    switch (*p) {
+      case '\0':
+        return actions.runSettingsDialog(0);
+      case ' ':
+      case '-':
+      case '/':
+        continue;
+      case 'S':
+      case 's':
+        return actions.runSaverWindow(SaverTarget{SaverTarget::Kind::FullScreen, 0});
+      case 'P':
+      case 'p':
+      case 'L':
+      case 'l': {
+        const char* q = p + 1;
+        while (*q == ' ') ++q;
+        unsigned long host = ParseWindowHandle(q);
+        if (host == 0 || !actions.isNativeWindow(host)) return -1;
+        return actions.runSaverWindow(SaverTarget{SaverTarget::Kind::Preview, host});
+      }
+      case 'C':
+      case 'c':
+        return actions.runSettingsDialog(actions.foregroundWindow());
+      case 'A':
+      case 'a': {
+        if (!g_bWin9x) return -1;
+        const char* q = p + 1;
+        while (*q == ' ') ++q;
+        unsigned long owner = ParseWindowHandle(q);
+        if (owner == 0 || !actions.isNativeWindow(owner)) owner = actions.foregroundWindow();
+        actions.changePassword(owner);
+        return 0;
+      }
+      default:
+        return -1;
+    }
+  }
+}
+
+// GetMessage/DispatchMessage, with two things between messages that only the loop
+// can do safely: turning a close signal into a close request, and ending quietly
+// when the host window (or the saver window with it) has gone.
+int RunMessageLoop(unsigned long host) {
+  DWORD lastCheck = GetTickCount();
+  MSG msg;
+  for (;;) {
+    if (TakeCloseSignal() && IsWindow(g_hSaverWnd)) PostMessage(g_hSaverWnd, WM_CLOSE, 0, 0);
+    DWORD now = GetTickCount();
+    if (now - lastCheck >= HOST_CHECK_MS) {
+      lastCheck = now;
+      if (!IsWindow(g_hSaverWnd))
+        PostQuitMessage(0);
+      else if (host != 0 && !IsNativeWindow(host))
+        DestroyWindow(g_hSaverWnd);
+    }
+    if (!PeekMessage(&msg, 0, 0, 0, PM_REMOVE)) {
+      WaitMessage(LOOP_WAIT_MS);
+      continue;
+    }
+    if (msg.message == WM_QUIT) return static_cast<int>(msg.wParam);
+    DispatchMessage(&msg);
+  }
+}
+
+bool FillHostedSpec(unsigned long host, const char* title, WindowSpec* spec) {
+  RECT client;
+  if (host == 0 || !IsNativeWindow(host) || !GetNativeClientRect(host, &client)) return false;
+  spec->kind = WindowKind::Child;
+  spec->nativeParent = host;
+  spec->title = title;
+  spec->width = client.right;
+  spec->height = client.bottom;
+  return true;
+}
+
+}  // namespace
+
+const ModeActions& DefaultModeActions() {
+  static const ModeActions actions{
+      RunSaverWindow, RunSettingsDialog, ChangePassword, IsNativeWindow, GetForegroundWindow,
+  };
+  return actions;
+}
+
+unsigned long ResolveRootHost(const char* environmentValue) {
+  unsigned long named = environmentValue ? ParseNativeId(environmentValue) : 0;
+  return named != 0 ? named : GetNativeRootWindow();
+}
+
+void RestoreAfterFault() {
+  try {
+    SetSaverRunning(false);
+    if (g_hSaverWnd != 0 && IsWindow(g_hSaverWnd)) DestroyWindow(g_hSaverWnd);
+  } catch (...) {
+    // Already failing; the process ends with the fault's exit code either way.
+  }
+}
+
+int RunSaverModeWith(const char* args, const ModeActions& actions) {
+  try {
+    return DispatchMode(args, actions);
+  } catch (...) {
+    RestoreAfterFault();
+    return -1;
+  }
+}
+
+int RunSaverMode(std::uintptr_t instance, const char* args) {
+  g_hInstance = instance;
+  g_bWin9x = IsOlderWindowsFamily();
+  return RunSaverModeWith(args, DefaultModeActions());
+}
+
+int RunSaverWindow(const SaverTarget& target) {
+  WindowSpec spec;
+  spec.className = SAVER_CLASS;
+  spec.proc = SaverWndProc;
+  unsigned long host = 0;
+
+  switch (target.kind) {
+    case SaverTarget::Kind::FullScreen: {
+      unsigned long running = FindNativeWindow(SAVER_CLASS, FULL_SCREEN_TITLE);
+      if (running != 0 && IsNativeWindow(running)) {
+        RaiseNativeWindow(running);
+        return 0;
+      }
+      LoadPasswordVerifier();
+      RECT screen;
+      if (!GetClientRect(GetDesktopWindow(), &screen)) screen = RECT{};
+      spec.kind = WindowKind::FullScreen;
+      spec.title = FULL_SCREEN_TITLE;
+      spec.width = screen.right;
+      spec.height = screen.bottom;
+      break;
+    }
+    case SaverTarget::Kind::Preview:
+      host = target.host;
+      if (!FillHostedSpec(host, PREVIEW_TITLE, &spec)) return -1;
+      break;
+    case SaverTarget::Kind::WindowId:
+      host = target.host;
+      if (!FillHostedSpec(host, HACK_TITLE, &spec)) return -1;
+      break;
+    case SaverTarget::Kind::Root:
+      host = ResolveRootHost(std::getenv("XSCREENSAVER_WINDOW"));
+      if (!FillHostedSpec(host, HACK_TITLE, &spec)) return -1;
+      break;
+    case SaverTarget::Kind::Window:
+      spec.kind = WindowKind::TopLevel;
+      spec.title = HACK_TITLE;
+      spec.width = HACK_WINDOW_WIDTH;
+      spec.height = HACK_WINDOW_HEIGHT;
+      break;
+  }
+  // Everything but full-screen saving is hosted by someone who owns the input.
+  g_bPreview = target.kind != SaverTarget::Kind::FullScreen;
+
+  EnsureMessageQueue();  // posts made while the window is created must not be lost
+  InstallCloseSignals();
+  g_hSaverWnd = CreateWindow(spec);
+  int exitCode = -1;  // the window could not be made
+  if (g_hSaverWnd != 0) {
+    if (!g_bPreview) SetForegroundWindow(g_hSaverWnd);
+    exitCode = RunMessageLoop(host);
+  }
+  ReleasePasswordVerifier();
+  return exitCode;
+}

@@ -1,0 +1,108 @@
+# Shared set-up of the end-to-end scripts: a private Xvfb on a free display, a
+# private settings hive, and cleanup of every process started here, by PID.
+# Sourced by the *.sh scripts; $1 of the script is the kiru binary.
+set -euo pipefail
+
+KIRU=${1:?usage: $0 path/to/kiru}
+PIDS=()
+WORK=$(mktemp -d)
+
+cleanup() {
+  local pid
+  for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
+  for pid in "${PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
+  rm -rf "$WORK"
+}
+trap cleanup EXIT
+
+fail() {
+  echo "FAIL: $*" >&2
+  [ -s "$WORK/kiru.log" ] && sed 's/^/kiru: /' "$WORK/kiru.log" >&2
+  if [ -n "${KIRU_PID:-}" ]; then
+    if kill -0 "$KIRU_PID" 2>/dev/null; then
+      echo "kiru $KIRU_PID still runs" >&2
+    else
+      wait "$KIRU_PID" 2>/dev/null && echo "kiru ended with 0" >&2 || echo "kiru ended with $?" >&2
+    fi
+  fi
+  exit 1
+}
+
+start_x() {
+  local n i pid
+  for n in $(seq 90 150); do
+    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
+    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
+    pid=$!
+    PIDS+=("$pid")
+    export DISPLAY=":$n"
+    for i in $(seq 1 50); do
+      kill -0 "$pid" 2>/dev/null || break
+      # Another run may have taken the number first: the server must be ours.
+      if xdpyinfo >/dev/null 2>&1; then
+        sleep 0.2
+        kill -0 "$pid" 2>/dev/null && return 0
+        break
+      fi
+      sleep 0.1
+    done
+  done
+  fail "no Xvfb display could be started"
+}
+
+# Settings that keep the run quiet and predictable: no sound card in CI, and the
+# start-up frame-rate test (a modal warning on a slow software renderer) switched off.
+setup_home() {
+  export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/config" XDG_CONFIG_DIRS="$WORK/xdg"
+  mkdir -p "$HOME" "$XDG_CONFIG_HOME/kiru" "$XDG_CONFIG_DIRS"
+  HIVE="$XDG_CONFIG_HOME/kiru/user.reg"
+  cat >"$HIVE" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Quillmoor\Kiru]
+"enable sound"=dword:00000000
+"disable_frame_warn"=dword:00000001
+REG
+}
+
+# Starts kiru with the given arguments in the background; its PID in KIRU_PID.
+start_kiru() {
+  "$KIRU" "$@" >"$WORK/kiru.log" 2>&1 &
+  KIRU_PID=$!
+  PIDS+=("$KIRU_PID")
+}
+
+# Waits until a window with this exact name exists (at most $2 seconds, default 15).
+wait_for_window() {
+  local name=$1 limit=${2:-15} i
+  for i in $(seq 1 $((limit * 10))); do
+    xwininfo -root -tree 2>/dev/null | grep -qF "\"$name\"" && return 0
+    sleep 0.1
+  done
+  return 1
+}
+
+# Waits for the process to end (at most $2 seconds); its status in EXIT_STATUS.
+wait_exit() {
+  local pid=$1 limit=${2:-10} i
+  for i in $(seq 1 $((limit * 10))); do
+    if ! kill -0 "$pid" 2>/dev/null; then
+      set +e
+      wait "$pid"
+      EXIT_STATUS=$?
+      set -e
+      return 0
+    fi
+    sleep 0.1
+  done
+  return 1
+}
+
+still_running() { kill -0 "$1" 2>/dev/null; }
+
+# A DWORD value of the hive, as a decimal number ("" when missing).
+hive_dword() {
+  local hex
+  hex=$(grep -a "^\"$1\"=dword:" "$HIVE" | tail -1 | sed 's/.*dword://' | tr -d '\r') || true
+  [ -n "$hex" ] && echo $((16#$hex)) || true
+}

@@ -1,0 +1,39 @@
+#!/usr/bin/env bash
+# The preview draws inside another program's window, ignores keys and the mouse, and
+# ends quietly (status 0, nothing written) when that window goes away.
+source "$(dirname "$0")/common.bash"
+start_x
+setup_home
+
+# The host: xev's window, 320 x 240, white.
+# Only exposures: by default xev would redirect the mapping of child windows to itself.
+xev -geometry 320x240+10+10 -name kiruhost -event expose >/dev/null 2>&1 &
+host_pid=$!
+PIDS+=("$host_pid")
+host=""
+for i in $(seq 1 50); do
+  host=$(xdotool search --name '^kiruhost$' 2>/dev/null | head -1) && [ -n "$host" ] && break
+  sleep 0.1
+done
+[ -n "$host" ] || fail "no host window"
+
+start_kiru /p "$host"
+wait_for_window "Preview" || fail "no preview window"
+sleep 2
+mean=$(import -window root -crop 300x220+20+20 png:- | convert - -format '%[fx:mean]' info:)
+awk -v m="$mean" 'BEGIN { exit !(m < 0.5) }' || fail "the host window still looks blank (mean $mean)"
+
+xdotool mousemove 30 30
+xdotool windowfocus "$host" 2>/dev/null || true
+xdotool key Escape
+xdotool key a
+xdotool mousemove 300 200
+sleep 1.5
+still_running "$KIRU_PID" || fail "input ended the preview"
+
+before=$(md5sum <"$HIVE")
+kill "$host_pid"
+wait_exit "$KIRU_PID" 10 || fail "the preview outlived its host"
+[ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS after the host went"
+[ "$(md5sum <"$HIVE")" = "$before" ] || fail "the preview wrote the hive at its end"
+echo "PASS"

@@ -1,0 +1,202 @@
+#include "shell/runmode.h"
+
+#include <gtest/gtest.h>
+
+#include <csignal>
+#include <stdexcept>
+#include <string>
+#include <vector>
+
+#include "platform/queue.h"
+#include "platform/window.h"
+#include "shell/saverproc.h"
+#include "shell/saverstate.h"
+
+namespace {
+
+constexpr unsigned long LIVE_WINDOW = 1234;
+constexpr plat::HWND FOREGROUND = 777;
+
+struct Call {
+  std::string what;
+  unsigned long arg = 0;
+  SaverTarget::Kind kind = SaverTarget::Kind::FullScreen;
+};
+std::vector<Call> g_calls;
+
+int RecordSaver(const SaverTarget& target) {
+  g_calls.push_back({"saver", target.host, target.kind});
+  return 5;
+}
+int RecordSettings(plat::HWND owner) {
+  g_calls.push_back({"settings", owner});
+  return 7;
+}
+void RecordPassword(plat::HWND owner) { g_calls.push_back({"password", owner}); }
+bool IsLive(unsigned long id) { return id == LIVE_WINDOW || id == 0x2a; }
+plat::HWND Foreground() { return FOREGROUND; }
+
+const ModeActions kRecorder{RecordSaver, RecordSettings, RecordPassword, IsLive, Foreground};
+
+class RunModeTest : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    g_calls.clear();
+    g_bWin9x = false;
+    g_hSaverWnd = 0;
+  }
+  int Run(const char* args) { return RunSaverModeWith(args, kRecorder); }
+};
+
+TEST_F(RunModeTest, FullScreenFromEverySpelling) {
+  for (const char* args : {"/s", "-s", "S", " /s", "s", "/S junk after", "--//s"}) {
+    g_calls.clear();
+    EXPECT_EQ(Run(args), 5) << args;
+    ASSERT_EQ(g_calls.size(), 1u) << args;
+    EXPECT_EQ(g_calls[0].what, "saver");
+    EXPECT_EQ(g_calls[0].kind, SaverTarget::Kind::FullScreen);
+  }
+}
+
+TEST_F(RunModeTest, PreviewNeedsALiveWindow) {
+  for (const char* args : {"/p 1234", "/l 1234", "/P1234", "-l   1234x"}) {
+    g_calls.clear();
+    EXPECT_EQ(Run(args), 5) << args;
+    ASSERT_EQ(g_calls.size(), 1u) << args;
+    EXPECT_EQ(g_calls[0].kind, SaverTarget::Kind::Preview);
+    EXPECT_EQ(g_calls[0].arg, LIVE_WINDOW);
+  }
+  for (const char* args : {"/p 4321", "/p:1234", "/p", "/p 0", "/l"}) {
+    g_calls.clear();
+    EXPECT_EQ(Run(args), -1) << args;
+    EXPECT_TRUE(g_calls.empty()) << args;
+  }
+}
+
+TEST_F(RunModeTest, SettingsDialogOwners) {
+  EXPECT_EQ(Run("/c:1234"), 7);
+  ASSERT_EQ(g_calls.size(), 1u);
+  EXPECT_EQ(g_calls[0].what, "settings");
+  EXPECT_EQ(g_calls[0].arg, FOREGROUND);
+
+  g_calls.clear();
+  EXPECT_EQ(Run(""), 7);
+  ASSERT_EQ(g_calls.size(), 1u);
+  EXPECT_EQ(g_calls[0].arg, 0u);
+
+  g_calls.clear();
+  EXPECT_EQ(Run("  "), 7);  // only blanks reach the end of the text
+  EXPECT_EQ(g_calls[0].arg, 0u);
+}
+
+TEST_F(RunModeTest, UnknownModesEndWithMinusOne) {
+  for (const char* args : {"/x", "/1", "1", "\x80", "/\xc3\xa9", "/\t s", "?"}) {
+    EXPECT_EQ(Run(args), -1) << args;
+  }
+  EXPECT_TRUE(g_calls.empty());
+}
+
+TEST_F(RunModeTest, ChangePasswordOnlyOnTheOlderFamily) {
+  EXPECT_EQ(Run("/a"), -1);
+  EXPECT_EQ(Run("/a 1234"), -1);
+  EXPECT_TRUE(g_calls.empty());
+
+  g_bWin9x = true;
+  EXPECT_EQ(Run("/a 1234"), 0);
+  EXPECT_EQ(Run("/a 99"), 0);
+  EXPECT_EQ(Run("/a"), 0);
+  ASSERT_EQ(g_calls.size(), 3u);
+  EXPECT_EQ(g_calls[0].arg, LIVE_WINDOW);
+  EXPECT_EQ(g_calls[1].arg, FOREGROUND);
+  EXPECT_EQ(g_calls[2].arg, FOREGROUND);
+}
+
+TEST_F(RunModeTest, HackFlagsComeBeforeTheModeLetters) {
+  EXPECT_EQ(Run("-root"), 5);
+  EXPECT_EQ(Run("-install -visual 0x21 --root"), 5);
+  EXPECT_EQ(Run("--window-id 0x2a"), 5);
+  EXPECT_EQ(Run("-window"), 5);
+  ASSERT_EQ(g_calls.size(), 4u);
+  EXPECT_EQ(g_calls[0].kind, SaverTarget::Kind::Root);
+  EXPECT_EQ(g_calls[1].kind, SaverTarget::Kind::Root);
+  EXPECT_EQ(g_calls[2].kind, SaverTarget::Kind::WindowId);
+  EXPECT_EQ(g_calls[2].arg, 0x2aul);
+  EXPECT_EQ(g_calls[3].kind, SaverTarget::Kind::Window);
+
+  g_calls.clear();
+  EXPECT_EQ(Run("-window-id 55"), -1);  // not a window
+  EXPECT_EQ(Run("-window-id"), -1);
+  EXPECT_TRUE(g_calls.empty());
+
+  EXPECT_EQ(Run("--root --settings"), 7);
+  ASSERT_EQ(g_calls.size(), 1u);
+  EXPECT_EQ(g_calls[0].what, "settings");
+  EXPECT_EQ(g_calls[0].arg, 0u);
+}
+
+TEST(RootHost, EnvironmentWindowBeforeTheRoot) {
+  EXPECT_EQ(ResolveRootHost("0x1e00003"), 0x1e00003ul);
+  EXPECT_EQ(ResolveRootHost("31457283"), 31457283ul);
+  // No display in the tests: the root window is 0, which the saver window refuses.
+  EXPECT_EQ(ResolveRootHost(nullptr), 0ul);
+  EXPECT_EQ(ResolveRootHost("garbage"), 0ul);
+}
+
+// A fault inside a mode ends with -1 and takes the saver window (and its grabs) down.
+int ThrowingSaver(const SaverTarget&) {
+  plat::WindowSpec spec;
+  spec.proc = [](plat::HWND, plat::UINT message, plat::WPARAM, plat::LPARAM) -> plat::LRESULT {
+    if (message == plat::WM_DESTROY) g_calls.push_back({"destroyed"});
+    return 0;
+  };
+  g_hSaverWnd = plat::CreateWindow(spec);
+  throw std::runtime_error("fault");
+}
+int ThrowingSettings(plat::HWND) { throw 42; }
+
+TEST_F(RunModeTest, FaultsEndWithMinusOneAfterCleaningUp) {
+  ModeActions actions = kRecorder;
+  actions.runSaverWindow = ThrowingSaver;
+  actions.runSettingsDialog = ThrowingSettings;
+  EXPECT_EQ(RunSaverModeWith("/s", actions), -1);
+  ASSERT_EQ(g_calls.size(), 1u);
+  EXPECT_EQ(g_calls[0].what, "destroyed");
+  EXPECT_FALSE(plat::IsWindow(g_hSaverWnd));
+  EXPECT_EQ(RunSaverModeWith("/c", actions), -1);
+  EXPECT_EQ(RunSaverModeWith("", actions), -1);
+}
+
+TEST(RunSaverWindow, HostThatIsNoWindowEndsWithMinusOne) {
+  EXPECT_EQ(RunSaverWindow(SaverTarget{SaverTarget::Kind::Preview, 0}), -1);
+  EXPECT_EQ(RunSaverWindow(SaverTarget{SaverTarget::Kind::WindowId, 99999}), -1);
+}
+
+}  // namespace
+
+namespace {
+
+int g_nClosesSeen;
+
+plat::LRESULT SignalOnCreate(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam) {
+  if (message == plat::WM_CREATE) raise(SIGTERM);
+  if (message == plat::WM_CLOSE) ++g_nClosesSeen;
+  return GenericSaverProc(window, message, wParam, lParam);
+}
+
+// SIGTERM reaches the saver window as an ordinary close request, through the
+// handler (which stores the view and saves), and the run ends with status 0.
+TEST(RunSaverWindow, TerminationSignalIsACloseRequest) {
+  g_nClosesSeen = 0;
+  g_bPreview = false;
+  g_bWin9x = false;
+  SetSaverHandlerForTesting(SignalOnCreate);
+  int exitCode = RunSaverWindow(SaverTarget{SaverTarget::Kind::FullScreen, 0});
+  SetSaverHandlerForTesting(nullptr);
+  signal(SIGTERM, SIG_DFL);
+  signal(SIGINT, SIG_DFL);
+  EXPECT_EQ(exitCode, 0);
+  EXPECT_EQ(g_nClosesSeen, 1);
+  EXPECT_FALSE(plat::IsWindow(g_hSaverWnd));
+}
+
+}  // namespace
