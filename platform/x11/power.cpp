@@ -14,7 +14,7 @@ bool IsDisplayAsleep() {
   int eventBase = 0, errorBase = 0;
   if (!dpy || !DPMSQueryExtension(dpy, &eventBase, &errorBase) || !DPMSCapable(dpy)) return false;
   CARD16 level = DPMSModeOn;
-  BOOL enabled = False;
+  ::BOOL enabled = False;
   if (!DPMSInfo(dpy, &level, &enabled)) return false;
   // A disabled DPMS still reports the level it was forced to last; only an
   // enabled one blanks the monitor.
