@@ -293,6 +293,12 @@ plat::LRESULT SaverHandler(plat::HWND window, plat::UINT message, plat::WPARAM w
     case FramePump:
       RunFramePump(window, false);
       break;
+    case plat::WM_SIZE:
+      // A host that changes size (XScreenSaver's window, a resized preview) takes
+      // the picture with it.
+      if (g_hRC != 0 && !g_bClosed)
+        ResizeView(static_cast<int>(lParam & 0xFFFF), static_cast<int>((lParam >> 16) & 0xFFFF));
+      break;
     default:
       break;
   }
