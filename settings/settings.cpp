@@ -41,6 +41,16 @@ float* ViewField(ModuleParams& p, int i) {
   return fields[i];
 }
 
+void CopyToWorkingSet(const ModuleParams& p) {
+  g_fDepth = p.depth;
+  g_fHorz = p.horz;
+  g_fVert = p.vert;
+  g_fXrot = p.xrot;
+  g_fYrot = p.yrot;
+  g_fZrot = p.zrot;
+  g_fSpeed = p.speed;
+}
+
 bool InRange(int n) { return n >= 1 && n <= MODULE_COUNT; }
 
 // Hundredths, formed in double and truncated toward zero. Views the keys have pushed
@@ -79,16 +89,7 @@ void ReadModule(int n) {
 }  // namespace
 
 void LoadModuleParams(int n) {
-  if (InRange(n)) {
-    const ModuleParams& p = g_Modules[n];
-    g_fDepth = p.depth;
-    g_fHorz = p.horz;
-    g_fVert = p.vert;
-    g_fXrot = p.xrot;
-    g_fYrot = p.yrot;
-    g_fZrot = p.zrot;
-    g_fSpeed = p.speed;
-  }
+  if (InRange(n)) CopyToWorkingSet(g_Modules[n]);
   g_fAnimTime = 0.0f;
 }
 
@@ -105,15 +106,7 @@ void StoreModuleParams(int n) {
 }
 
 void RestoreModuleDefaults(int n) {
-  if (!InRange(n)) return;
-  const ModuleParams& p = g_ModuleDefaults[n];
-  g_fDepth = p.depth;
-  g_fHorz = p.horz;
-  g_fVert = p.vert;
-  g_fXrot = p.xrot;
-  g_fYrot = p.yrot;
-  g_fZrot = p.zrot;
-  g_fSpeed = p.speed;
+  if (InRange(n)) CopyToWorkingSet(g_ModuleDefaults[n]);
 }
 
 int CountEnabledModules() {

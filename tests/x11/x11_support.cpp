@@ -231,8 +231,3 @@ TEST(HostProcess, Serve) {
   std::fflush(stdout);
   for (;;) x11test::PumpUntil([] { return false; }, 1000);
 }
-
-// Mesa's GLX and Xlib keep per-display and per-driver records for the process.
-extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libGLX_mesa.so\nleak:swrast_dri.so\nleak:libX11.so\nleak:libLLVM\n";
-}

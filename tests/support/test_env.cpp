@@ -20,6 +20,9 @@ struct PrivateHome {
 } g_PrivateHome;
 }  // namespace
 
-// OSMesa keeps one buffer record per colour buffer it was ever made current on and
-// never frees them; that is the library's, not ours.
-extern "C" const char* __lsan_default_suppressions() { return "leak:libOSMesa.so\n"; }
+// OSMesa keeps one buffer record per colour buffer it was ever made current on, and
+// Mesa's GLX and Xlib keep per-display and per-driver records for the process; those
+// are the libraries', not ours.
+extern "C" const char* __lsan_default_suppressions() {
+  return "leak:libOSMesa.so\nleak:libGLX_mesa.so\nleak:swrast_dri.so\nleak:libX11.so\nleak:libLLVM\n";
+}
