@@ -21,6 +21,7 @@
 #include "scene/modules.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
+#include "shell/closesignal.h"
 #include "shell/saverproc.h"
 #include "sound/sound.h"
 #include "ui/dialogutil.h"
@@ -292,6 +293,12 @@ plat::LRESULT SaverHandler(plat::HWND window, plat::UINT message, plat::WPARAM w
       break;
     case FramePump:
       RunFramePump(window, false);
+      break;
+    case plat::WM_DESTROY:
+      // XScreenSaver sends SIGTERM and takes its window away at once. When the
+      // window goes before the loop has turned the signal into a close request,
+      // the close request still runs, so the settings are saved as promised.
+      if (CloseSignalPending()) OnSaverClose();
       break;
     case plat::WM_SIZE:
       // A host that changes size (XScreenSaver's window, a resized preview) takes
