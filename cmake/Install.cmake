@@ -2,11 +2,25 @@
 include(GNUInstallDirs)
 install(TARGETS kiru RUNTIME DESTINATION libexec/xscreensaver)
 install(FILES data/kiru.xml DESTINATION share/xscreensaver/config)
-install(FILES data/kiru.6 DESTINATION share/man/man6)
 install(FILES data/kiru-settings.desktop DESTINATION share/applications)
-if(EXISTS ${CMAKE_CURRENT_SOURCE_DIR}/resources/ICON/104.png)
-  install(FILES resources/ICON/104.png DESTINATION share/icons/hicolor/64x64/apps RENAME kiru.png)
-endif()
+install(FILES resources/ICON/104.png DESTINATION share/icons/hicolor/64x64/apps RENAME kiru.png)
+
+# Debian wants the man page and the changelog compressed, reproducibly (no name or time).
+find_program(GZIP_PROGRAM gzip REQUIRED)
+set(KIRU_GZ_DIR ${CMAKE_CURRENT_BINARY_DIR}/gz)
+foreach(pair "data/kiru.6:kiru.6.gz" "data/changelog:changelog.gz")
+  string(REPLACE ":" ";" pair ${pair})
+  list(GET pair 0 source)
+  list(GET pair 1 packed)
+  add_custom_command(OUTPUT ${KIRU_GZ_DIR}/${packed}
+    COMMAND ${CMAKE_COMMAND} -E make_directory ${KIRU_GZ_DIR}
+    COMMAND ${GZIP_PROGRAM} -9nc ${CMAKE_CURRENT_SOURCE_DIR}/${source} > ${KIRU_GZ_DIR}/${packed}
+    DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/${source} VERBATIM)
+  list(APPEND KIRU_GZ_FILES ${KIRU_GZ_DIR}/${packed})
+endforeach()
+add_custom_target(kiru_docs ALL DEPENDS ${KIRU_GZ_FILES})
+install(FILES ${KIRU_GZ_DIR}/kiru.6.gz DESTINATION share/man/man6)
+install(FILES ${KIRU_GZ_DIR}/changelog.gz data/copyright DESTINATION share/doc/kiru)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kiru)
@@ -15,8 +29,12 @@ set(CPACK_PACKAGE_CONTACT "Quillmoor Software <kiru@quillmoor.example>")
 set(CPACK_PACKAGE_DESCRIPTION_SUMMARY "3D OpenGL screen saver with ten animated modules of Tibetan glyphs")
 set(CPACK_PACKAGE_DESCRIPTION "Kiru shows rings, walls, bursts and swarms of textured cylinders and spheres\ncarrying six coloured glyphs, fading from one module to the next, with a short\nsound track layered three voices deep. It runs as an XScreenSaver hack, full\nscreen, as a preview, and as a settings dialog with a live preview.")
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
+set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xscreensaver, xdg-utils")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# Directories the package shares with others stay root-owned and 0755.
+set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
+  OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)
 set(CPACK_STRIP_FILES ON)
 include(CPack)

@@ -13,12 +13,15 @@
 
 #include "platform/clock.h"
 #include "platform/glsurface.h"
+#include "platform/power.h"
 #include "platform/queue.h"
 #include "platform/window.h"
+#include "render/fpsreadout.h"
 #include "render/glcontext.h"
 #include "scene/modules.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
+#include "shell/closesignal.h"
 #include "shell/saverproc.h"
 #include "sound/sound.h"
 #include "ui/dialogutil.h"
@@ -32,10 +35,12 @@ constexpr plat::DWORD kCueInterval = 3200;    // ms between voice starts
 constexpr plat::DWORD kFrameFloor = 30;       // ms between frame starts
 constexpr int kRateTestFrames = 12;
 constexpr int kReadoutFrames = 10;
+constexpr plat::DWORD kPowerPoll = 1000;      // ms between looks at a blanked display
 // pi/120 in single precision: 60 steps make a quarter turn.
 constexpr float kFadeStep = std::bit_cast<float>(std::uint32_t{0x3CD67744});
 
 HardwareWarningFn g_pShowWarning = nullptr;
+IdleWaitFn g_pIdleWait = nullptr;
 
 void PostFramePump(plat::HWND host) {
   plat::PostMessage(host, FramePump, kPumpParam, static_cast<plat::LPARAM>(kPumpParam));
@@ -160,7 +165,31 @@ bool LimitFrameRate() {
   return true;
 }
 
+// The display's power state is asked at most once a second: on X it is a round
+// trip to the server, and a display that has just gone dark may take a second
+// to be noticed without harm.
+bool DisplayAsleep() {
+  plat::DWORD now = plat::GetTickCount();
+  if (!g_bPowerChecked || now - g_dwPowerCheck >= kPowerPoll) {
+    g_bPowerChecked = true;
+    g_dwPowerCheck = now;
+    g_bDisplayAsleep = plat::IsDisplayAsleep();
+  }
+  return g_bDisplayAsleep;
+}
+
+// While the display is dark no frame is drawn: the pump waits on the queue until
+// the next look is due, and anything posted meanwhile (input, a close request)
+// ends the wait at once, so the next pass handles it.
+void WaitWhileAsleep() {
+  plat::DWORD waited = plat::GetTickCount() - g_dwPowerCheck;
+  plat::DWORD rest = waited < kPowerPoll ? kPowerPoll - waited : 0;
+  (g_pIdleWait ? g_pIdleWait : plat::WaitMessage)(rest);
+}
+
 }  // namespace
+
+void SetIdleWaitForTesting(IdleWaitFn wait) { g_pIdleWait = wait; }
 
 void SetHardwareWarningForTesting(HardwareWarningFn show) { g_pShowWarning = show; }
 
@@ -212,7 +241,10 @@ void RenderFrame(plat::HWND window) {
   if (!LimitFrameRate()) return;
 
   int drawn = DrawModule(g_nModule);
-  if (drawn != 0 && !g_bQuit) plat::SwapBuffers(g_hDC);
+  if (drawn != 0 && !g_bQuit) {
+    if (g_bShowFps) DrawFpsReadout();
+    plat::SwapBuffers(g_hDC);
+  }
 }
 
 void StartFramePump(plat::HWND host) {
@@ -238,7 +270,12 @@ void RunFramePump(plat::HWND host, bool dialog) {
   }
 
   if (g_bQuit && !g_bClosed) plat::PostMessage(host, plat::WM_CLOSE, 0, 0);
-  if (!g_bQuit) RenderFrame(host);
+  if (!g_bQuit) {
+    if (DisplayAsleep())
+      WaitWhileAsleep();
+    else
+      RenderFrame(host);
+  }
   if (!g_bQuit) {
     if (!dialog) plat::RaiseWindow(g_hSaverWnd);
     PostFramePump(host);
@@ -256,6 +293,18 @@ plat::LRESULT SaverHandler(plat::HWND window, plat::UINT message, plat::WPARAM w
       break;
     case FramePump:
       RunFramePump(window, false);
+      break;
+    case plat::WM_DESTROY:
+      // XScreenSaver sends SIGTERM and takes its window away at once. When the
+      // window goes before the loop has turned the signal into a close request,
+      // the close request still runs, so the settings are saved as promised.
+      if (CloseSignalPending()) OnSaverClose();
+      break;
+    case plat::WM_SIZE:
+      // A host that changes size (XScreenSaver's window, a resized preview) takes
+      // the picture with it.
+      if (g_hRC != 0 && !g_bClosed)
+        ResizeView(static_cast<int>(lParam & 0xFFFF), static_cast<int>((lParam >> 16) & 0xFFFF));
       break;
     default:
       break;

@@ -28,6 +28,10 @@ extern plat::DWORD g_dwLastFrame;  // limiter: start of the previous frame
 extern bool g_bCueTimerSet;        // the first frame of the process has run
 extern plat::DWORD g_dwCueTimer;
 extern int g_nCueIndex;            // voice most recently asked to play
+// Power sense: the display's state as last asked, and when.
+extern bool g_bPowerChecked;
+extern plat::DWORD g_dwPowerCheck;
+extern bool g_bDisplayAsleep;
 
 plat::LRESULT SaverHandler(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam);
 // Starts the pump on a host whose GL context is ready: clears the edit focus,
@@ -44,5 +48,9 @@ void ResetFade();
 // The frame-rate test opens the video hardware warning through this; tests replace it.
 using HardwareWarningFn = void (*)(plat::HWND owner);
 void SetHardwareWarningForTesting(HardwareWarningFn show);  // nullptr: the real dialog
+// While the display sleeps the pump waits on the queue with this (default
+// plat::WaitMessage); tests replace it.
+using IdleWaitFn = void (*)(plat::DWORD ms);
+void SetIdleWaitForTesting(IdleWaitFn wait);  // nullptr: the real wait
 // Puts every run-state flag and the frame bookkeeping back to their start values.
 void ResetRunStateForTesting();

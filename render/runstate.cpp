@@ -20,6 +20,9 @@ plat::DWORD g_dwLastFrame;
 bool g_bCueTimerSet;
 plat::DWORD g_dwCueTimer;
 int g_nCueIndex;
+bool g_bPowerChecked;
+plat::DWORD g_dwPowerCheck;
+bool g_bDisplayAsleep;
 
 void ResetRunStateForTesting() {
   g_hSaverWnd = 0;
@@ -36,4 +39,7 @@ void ResetRunStateForTesting() {
   g_bCueTimerSet = false;
   g_dwCueTimer = 0;
   g_nCueIndex = 0;
+  g_bPowerChecked = false;
+  g_dwPowerCheck = 0;
+  g_bDisplayAsleep = false;
 }

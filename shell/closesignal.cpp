@@ -25,3 +25,5 @@ bool TakeCloseSignal() {
   g_bCloseSignal = 0;
   return true;
 }
+
+bool CloseSignalPending() { return g_bCloseSignal != 0; }

@@ -5,3 +5,5 @@
 void InstallCloseSignals();
 // True once for each batch of signals received since the last call.
 bool TakeCloseSignal();
+// Whether a signal has come that TakeCloseSignal has not taken yet.
+bool CloseSignalPending();

@@ -7,6 +7,7 @@
 #include "platform/password.h"
 #include "platform/queue.h"
 #include "platform/window.h"
+#include "render/fpsreadout.h"
 #include "shell/closesignal.h"
 #include "shell/cmdline.h"
 #include "shell/password.h"
@@ -29,6 +30,7 @@ constexpr DWORD LOOP_WAIT_MS = 50;  // bounds how late a close signal is seen
 
 int DispatchMode(const char* args, const ModeActions& actions) {
   HackFlags hack = ParseHackFlags(args);
+  g_bShowFps = hack.fps;  // beside any mode, as other hacks take it
   if (hack.settings) return actions.runSettingsDialog(0);
   switch (hack.host) {
     case HackFlags::Host::Root:

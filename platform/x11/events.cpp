@@ -74,7 +74,10 @@ void TranslateEvent(XEvent& event) {
       break;
     case ConfigureNotify:
       record = Target(event.xconfigure.window);
-      if (record) WindowResized(record->hwnd, event.xconfigure.width, event.xconfigure.height);
+      if (record)
+        WindowResized(record->hwnd, event.xconfigure.width, event.xconfigure.height);
+      else
+        HostResized(event.xconfigure.window, event.xconfigure.width, event.xconfigure.height);
       break;
     case DestroyNotify:
       // Ours are forgotten before we destroy them, so a record here means the

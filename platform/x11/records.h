@@ -31,6 +31,8 @@ WindowRecord* FindRecordByNative(Window xid);
 // The host went away under us: WM_DESTROY, unbind, forget (no X requests on it).
 void WindowVanished(HWND window);
 void WindowResized(HWND window, int width, int height);
+// A foreign host window changed size: the children of ours that fill it follow.
+void HostResized(Window host, int width, int height);
 
 // Keysym (unshifted, group 0) to virtual key; never 0.
 UINT VirtualKeyFromKeysym(unsigned long keysym);

@@ -110,6 +110,17 @@ void WindowVanished(HWND window) {
   g_records.erase(window);
 }
 
+void HostResized(Window host, int width, int height) {
+  Display* dpy = GetDisplay();
+  if (!dpy) return;
+  for (auto& [hwnd, record] : g_records)
+    if (record.kind == WindowKind::Child && record.parent == 0 && record.nativeParent == host &&
+        record.owned && !record.destroying)
+      XResizeWindow(dpy, record.xid, static_cast<unsigned>(std::max(width, 1)),
+                    static_cast<unsigned>(std::max(height, 1)));
+  XFlush(dpy);
+}
+
 void WindowResized(HWND window, int width, int height) {
   WindowRecord* record = FindRecord(window);
   if (!record || (record->width == width && record->height == height)) return;
@@ -211,6 +222,13 @@ HWND CreateWindow(const WindowSpec& spec) {
                              CWBackPixel | CWOverrideRedirect | CWEventMask, &attributes);
   if (!xid) return 0;
   record.xid = xid;
+  // A host of another client (XScreenSaver's window, a settings tool's preview)
+  // may change size under us; its ConfigureNotify lets the saver follow.
+  if (spec.kind == WindowKind::Child && !spec.parent) {
+    XWindowAttributes hostAttributes;
+    if (XGetWindowAttributes(dpy, parent, &hostAttributes))
+      XSelectInput(dpy, parent, hostAttributes.your_event_mask | StructureNotifyMask);
+  }
   SetNames(dpy, xid, spec.className, record.title.c_str());
   if (spec.kind == WindowKind::TopLevel) {
     Atom deleteWindow = Intern(dpy, "WM_DELETE_WINDOW");

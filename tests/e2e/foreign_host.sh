@@ -1,0 +1,66 @@
+#!/usr/bin/env bash
+# -window-id in a host window whose visual is not the one Kiru draws with (a
+# 32-bit ARGB visual of ImageMagick's display; Xvfb's GLX calls every visual
+# GL-capable, so this is the nearest to a non-GL host it offers): the picture
+# still shows, drawn by a GL child window of the chosen config's visual. And the
+# saver follows a host that changes size.
+source "$(dirname "$0")/common.bash"
+start_x
+setup_home
+
+# Share of pixels in the rectangle (WxH+X+Y of the screen) that are not black, in percent.
+lit_percent() {
+  import -window root -crop "$1" +repage "$WORK/shot.png"
+  convert "$WORK/shot.png" -colorspace gray -threshold 2% -format '%[fx:int(mean*1000)/10]\n' info:
+}
+
+visual=$(xdpyinfo | awk '/visual id:/ {id = $3} /depth: *32 planes/ && !found {print id; found = 1}')
+[ -n "$visual" ] || fail "the server offers no 32-bit visual"
+display -visual "$visual" -title kiruhost -geometry 320x240+0+0 -size 320x240 xc:black \
+  >"$WORK/display.log" 2>&1 &
+PIDS+=("$!")
+host=""
+for _ in $(seq 1 100); do
+  host=$(xdotool search --name '^kiruhost$' 2>/dev/null | head -1) && [ -n "$host" ] && break
+  sleep 0.1
+done
+[ -n "$host" ] || fail "no host window"
+[[ "$(xwininfo -id "$host")" == *"Depth: 32"* ]] || fail "the host does not have the 32-bit visual"
+
+start_kiru --window-id "$(printf '0x%x' "$host")"
+wait_for_window "Kiru" || fail "no window inside the host"
+sleep 3
+lit=$(lit_percent 320x240+0+0)
+echo "host 320x240: ${lit}% of the pixels lit"
+awk -v p="$lit" 'BEGIN {exit !(p > 0.5)}' || fail "nothing drawn in the host"
+
+kill -TERM "$KIRU_PID"
+wait_exit "$KIRU_PID" 10 || fail "SIGTERM did not end the saver"
+[ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS after SIGTERM"
+
+# A host that changes size (display keeps its own size, xev lets it change).
+xev -geometry 320x240+0+300 -name kiruhost2 -event structure >/dev/null 2>&1 &
+PIDS+=("$!")
+host=""
+for _ in $(seq 1 100); do
+  host=$(xdotool search --name '^kiruhost2$' 2>/dev/null | head -1) && [ -n "$host" ] && break
+  sleep 0.1
+done
+[ -n "$host" ] || fail "no second host window"
+start_kiru --window-id "$host"
+wait_for_window "Kiru" || fail "no window inside the second host"
+sleep 2
+xdotool windowsize "$host" 640 400
+sleep 3
+size=$(xwininfo -root -tree | awk '/"Kiru"/ && !found {print $0; found = 1}' | grep -o '[0-9]*x[0-9]*+' || true)
+[ "$size" = "640x400+" ] || fail "the saver window did not follow the host: $size"
+# The part the host gained must show the picture too.
+origin=$(xwininfo -id "$host" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} END {print x "," y}')
+lit=$(lit_percent "320x160+$((${origin%,*} + 320))+$((${origin#*,} + 240))")
+echo "area the host gained: ${lit}% of the pixels lit"
+awk -v p="$lit" 'BEGIN {exit !(p > 0.5)}' || fail "nothing drawn where the host grew"
+
+kill -TERM "$KIRU_PID"
+wait_exit "$KIRU_PID" 10 || fail "SIGTERM did not end the saver"
+[ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS after SIGTERM"
+echo "PASS"

@@ -1,0 +1,146 @@
+#!/usr/bin/env bash
+# Kiru under the real XScreenSaver daemon: a ~/.xscreensaver that names the built
+# program by its full path, the daemon of an unprivileged user (hacks refuse to
+# run as root), -activate starts Kiru in the daemon's window and its picture shows,
+# -deactivate ends it with its settings saved and nothing left running.
+source "$(dirname "$0")/common.bash"
+
+if ! command -v xscreensaver >/dev/null || ! command -v xscreensaver-command >/dev/null; then
+  echo "skipped: xscreensaver is not installed"
+  exit 0
+fi
+
+# Who runs the daemon: ourselves, or (as root) a test user made for the purpose.
+as_user=()
+if [ "$(id -u)" = 0 ]; then
+  user=kirutest
+  id "$user" >/dev/null 2>&1 || useradd -m -s /bin/sh "$user" || fail "cannot create user $user"
+  as_user=(setpriv --reuid="$user" --regid="$user" --init-groups --reset-env)
+else
+  user=$(id -un)
+fi
+
+start_x
+command -v xhost >/dev/null && xhost "+si:localuser:$user" >/dev/null
+
+# Everything the daemon and Kiru read or write lives in one folder of the user's.
+base=$WORK/xss
+mkdir -p "$base/home" "$base/config/kiru" "$base/xdg" "$base/bin"
+cp "$KIRU" "$base/bin/kiru"
+HIVE=$base/config/kiru/user.reg
+# No sound card in CI; the start-up frame-rate test would stop a slow renderer
+# with its warning.
+cat >"$HIVE" <<'REG'
+REGEDIT4
+
+[HKEY_CURRENT_USER\Software\Quillmoor\Kiru]
+"enable sound"=dword:00000000
+"disable_frame_warn"=dword:00000001
+REG
+cat >"$base/home/.xscreensaver" <<EOF_XSS
+timeout:	0:30:00
+cycle:		0:00:00
+lock:		False
+fade:		False
+unfade:		False
+splash:		False
+dpmsEnabled:	False
+mode:		one
+selected:	0
+programs:	"Kiru" $base/bin/kiru --root \\n
+EOF_XSS
+chmod 755 "$WORK"
+[ ${#as_user[@]} -gt 0 ] && chown -R "$user:" "$base"
+
+run_as() {
+  if [ ${#as_user[@]} -gt 0 ]; then
+    "${as_user[@]}" env HOME="$base/home" DISPLAY="$DISPLAY" XDG_CONFIG_HOME="$base/config" \
+      XDG_CONFIG_DIRS="$base/xdg" LP_NUM_THREADS="${LP_NUM_THREADS:-}" PATH="$PATH" "$@"
+  else
+    env HOME="$base/home" XDG_CONFIG_HOME="$base/config" XDG_CONFIG_DIRS="$base/xdg" "$@"
+  fi
+}
+
+# Processes below the daemon, by PID.
+descendants() {
+  local pid child
+  for pid in "$@"; do
+    for child in $(ps -o pid= --ppid "$pid" 2>/dev/null); do
+      echo "$child"
+      descendants "$child"
+    done
+  done
+}
+kiru_pids() {
+  local pid
+  for pid in $(descendants "$DAEMON"); do
+    [ "$(readlink "/proc/$pid/exe" 2>/dev/null)" = "$base/bin/kiru" ] && echo "$pid"
+  done
+  return 0
+}
+stop_daemon() {
+  [ -n "${DAEMON:-}" ] || return 0
+  local all
+  all=$(descendants "$DAEMON")
+  run_as xscreensaver-command -exit >/dev/null 2>&1 || true
+  sleep 0.5
+  for pid in $DAEMON $all; do kill "$pid" 2>/dev/null || true; done
+  wait "$DAEMON" 2>/dev/null || true
+  DAEMON=
+}
+finish() {
+  local status=$?
+  [ "$status" = 0 ] || tail -30 "$WORK/xscreensaver.log" >&2 2>/dev/null || true
+  stop_daemon
+  cleanup
+}
+trap finish EXIT
+
+run_as xscreensaver -no-splash -verbose >"$WORK/xscreensaver.log" 2>&1 &
+DAEMON=$!
+PIDS+=("$DAEMON")
+for _ in $(seq 1 100); do
+  run_as xscreensaver-command -version >/dev/null 2>&1 && break
+  still_running "$DAEMON" || { cat "$WORK/xscreensaver.log" >&2; fail "the daemon ended"; }
+  sleep 0.1
+done
+run_as xscreensaver-command -version >/dev/null 2>&1 || fail "the daemon does not answer"
+
+run_as xscreensaver-command -activate >/dev/null || fail "-activate refused"
+kiru=""
+for _ in $(seq 1 100); do
+  kiru=$(kiru_pids)
+  [ -n "$kiru" ] && break
+  sleep 0.1
+done
+[ -n "$kiru" ] || { cat "$WORK/xscreensaver.log" >&2; fail "no Kiru process under the daemon"; }
+[ "$(ps -o user= -p "$kiru" | tr -d ' ')" = "$user" ] || fail "Kiru does not run as $user"
+echo "Kiru runs as PID $kiru under the daemon $DAEMON"
+
+# A module appears within a few seconds on a software renderer.
+lit=0
+for _ in $(seq 1 20); do
+  sleep 0.5
+  import -window root "$WORK/shot.png"
+  lit=$(convert "$WORK/shot.png" -colorspace gray -threshold 2% -format '%[fx:int(mean*1000)/10]\n' info:)
+  awk -v p="$lit" 'BEGIN {exit !(p > 0.5)}' && break
+done
+echo "screen: ${lit}% of the pixels lit"
+awk -v p="$lit" 'BEGIN {exit !(p > 0.5)}' || fail "the screen stays black"
+
+# Kiru wrote its settings at start; take one value away so that the save at the
+# end shows.
+sed -i '/^"mod1 speed"=/d' "$HIVE"
+[ -z "$(hive_dword "mod1 speed")" ] || fail "could not edit the hive"
+run_as xscreensaver-command -deactivate >/dev/null || fail "-deactivate refused"
+for _ in $(seq 1 100); do
+  kill -0 "$kiru" 2>/dev/null || break
+  sleep 0.1
+done
+kill -0 "$kiru" 2>/dev/null && fail "Kiru still runs after -deactivate"
+[ -z "$(kiru_pids)" ] || fail "a Kiru process is left behind"
+[ "$(hive_dword "mod1 speed")" = 50 ] || fail "settings not saved when the daemon ended Kiru"
+for value in "mod10 active" "mod10 depth" "cycle time" "enable sound"; do
+  [ -n "$(hive_dword "$value")" ] || fail "the hive lacks \"$value\""
+done
+echo "PASS"

@@ -1,0 +1,70 @@
+#include <GL/gl.h>
+
+#include <csignal>
+
+#include "harness.h"
+#include "platform/window.h"
+#include "shell/closesignal.h"
+
+namespace {
+
+// A saver hosted in another client's window (XScreenSaver's, a settings tool's).
+class HostedTest : public harness::Test {
+ protected:
+  plat::HWND MakeSaver() {
+    plat::WindowSpec spec;
+    spec.kind = plat::WindowKind::TopLevel;
+    spec.width = 160;
+    spec.height = 120;
+    spec.proc = SaverHandler;
+    g_hSaverWnd = plat::CreateWindow(spec);
+    return g_hSaverWnd;
+  }
+};
+
+TEST_F(HostedTest, ResizedSaverWindowTakesTheViewAlongUntilClosed) {
+  plat::HWND saver = MakeSaver();
+  ASSERT_NE(g_hRC, 0u);
+
+  plat::SendMessage(saver, plat::WM_SIZE, 0, (300 << 16) | 400);
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[2], 400);
+  EXPECT_EQ(viewport[3], 300);
+  GLint mode;
+  glGetIntegerv(GL_MATRIX_MODE, &mode);
+  EXPECT_EQ(mode, GL_MODELVIEW);  // the modules build their view on the modelview matrix
+
+  // After the close request there is no context to resize.
+  plat::SendMessage(saver, plat::WM_CLOSE, 0, 0);
+  EXPECT_EQ(g_hRC, 0u);
+  plat::SendMessage(saver, plat::WM_SIZE, 0, (50 << 16) | 60);
+}
+
+// The daemon sends SIGTERM and destroys its window right away: the window may be
+// gone before the loop sees the signal, and the settings are saved all the same.
+TEST_F(HostedTest, WindowGoneWithACloseSignalPendingStillClosesOnce) {
+  InstallCloseSignals();
+  plat::HWND saver = MakeSaver();
+  g_fDepth = 66.0f;
+  std::raise(SIGTERM);
+  ASSERT_TRUE(CloseSignalPending());
+  plat::DestroyWindow(saver);
+  EXPECT_TRUE(g_bClosed);
+  EXPECT_EQ(g_hRC, 0u);
+  EXPECT_FLOAT_EQ(g_Modules[g_nModule].depth, 66.0f);
+  EXPECT_TRUE(TakeCloseSignal());
+  EXPECT_FALSE(CloseSignalPending());
+}
+
+// Without a request (a preview whose host closed) nothing is stored, as before.
+TEST_F(HostedTest, WindowGoneWithoutARequestStoresNothing) {
+  plat::HWND saver = MakeSaver();
+  float stored = g_Modules[g_nModule].depth;
+  g_fDepth = stored + 5.0f;
+  plat::DestroyWindow(saver);
+  EXPECT_FALSE(g_bClosed);
+  EXPECT_FLOAT_EQ(g_Modules[g_nModule].depth, stored);
+}
+
+}  // namespace
