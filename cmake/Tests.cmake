@@ -36,7 +36,9 @@ if(NOT KIRU_FUZZ)
     foreach(script ${scripts})
       get_filename_component(sname ${script} NAME_WE)
       add_test(NAME ${name}.${sname} COMMAND bash ${script} $<TARGET_FILE:kiru>)
-      set_tests_properties(${name}.${sname} PROPERTIES TIMEOUT 600
+      # Scripts drive real X servers and a software renderer: one at a time, so
+      # their timing does not depend on what else the run is doing.
+      set_tests_properties(${name}.${sname} PROPERTIES TIMEOUT 600 RUN_SERIAL TRUE
         ENVIRONMENT "KIRU_SOURCE_DIR=${CMAKE_CURRENT_SOURCE_DIR};KIRU_BINARY_DIR=${CMAKE_BINARY_DIR}")
     endforeach()
   endforeach()
