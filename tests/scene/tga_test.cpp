@@ -68,7 +68,7 @@ TEST_F(TgaTest, MissingOrEmptyDataCannotBeLoaded) {
   ExpectOneBox("Could not load image resource", "ERROR");
 }
 
-// Image ID, colour map, colour-map specification, origin, or any other image type.
+// Image ID, colour map, colour-map fields, origin, or any other image type.
 TEST_F(TgaTest, HeaderFieldsOutsideTheSignatureAreRefused) {
   for (std::size_t i = 0; i < 12; ++i) {
     Bytes file = Header(10, 1, 1, 32);
