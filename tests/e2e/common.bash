@@ -28,26 +28,11 @@ fail() {
   exit 1
 }
 
+source "$(dirname "${BASH_SOURCE[0]}")/../../tools/xvfb-common.sh"
+
 start_x() {
-  local n i pid
-  for n in $(seq 90 150); do
-    [ -e "/tmp/.X$n-lock" ] || [ -e "/tmp/.X11-unix/X$n" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp >"$WORK/xvfb.log" 2>&1 &
-    pid=$!
-    PIDS+=("$pid")
-    export DISPLAY=":$n"
-    for i in $(seq 1 50); do
-      kill -0 "$pid" 2>/dev/null || break
-      # Another run may have taken the number first: the server must be ours.
-      if xdpyinfo >/dev/null 2>&1; then
-        sleep 0.2
-        kill -0 "$pid" 2>/dev/null && return 0
-        break
-      fi
-      sleep 0.1
-    done
-  done
-  fail "no Xvfb display could be started"
+  start_xvfb || fail "no Xvfb display could be started"
+  PIDS+=("$XVFB_PID")
 }
 
 # Settings that keep the run quiet and predictable: no sound card in CI, and the
