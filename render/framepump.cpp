@@ -23,6 +23,7 @@
 #include "settings/settings.h"
 #include "shell/closesignal.h"
 #include "shell/saverproc.h"
+#include "shell/saverstate.h"
 #include "sound/sound.h"
 #include "ui/dialogutil.h"
 #include "ui/keys.h"
@@ -229,7 +230,9 @@ void RenderFrame(plat::HWND window) {
     g_dwCueTimer = plat::GetTickCount();
   }
 
-  if (g_bFullScreen && !g_bNoFrameWarn && !g_bRateTestDone) {
+  // A hosted saver as big as the screen (XScreenSaver's window) skips the test too:
+  // the host owns the input, so nobody could answer the warning.
+  if (g_bFullScreen && !g_bPreview && !g_bNoFrameWarn && !g_bRateTestDone) {
     if (!FrameRateTest(window)) return;
   } else if (!g_bSaverMode) {
     TitleReadout(window);

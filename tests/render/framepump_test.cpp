@@ -3,6 +3,7 @@
 #include <cstring>
 
 #include "harness.h"
+#include "shell/saverstate.h"
 #include "platform/headless/offscreen.h"
 #include "platform/window.h"
 #include "settings/registry.h"
@@ -383,6 +384,15 @@ TEST_F(FrameRate, BelowTenWarnsAndContinuesOrQuits) {
   auto queued = harness::Queued(window_);
   ASSERT_EQ(queued.size(), 1u);
   EXPECT_EQ(queued[0].message, plat::WM_CLOSE);
+}
+
+TEST_F(FrameRate, HostedScreenSizedSaverNeverWarns) {
+  g_bPreview = true;  // e.g. drawing in XScreenSaver's window, whose input we don't own
+  Frames(24, 112);
+  g_bPreview = false;
+  EXPECT_EQ(g_nWarnings, 0);
+  EXPECT_FALSE(g_bQuit);
+  EXPECT_EQ(RegReadDword("disable_frame_warn", 0), 0);
 }
 
 TEST_F(FrameRate, BetweenTenAndTwentyDoesNothing) {
