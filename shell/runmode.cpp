@@ -31,7 +31,9 @@ constexpr DWORD LOOP_WAIT_MS = 50;  // bounds how late a close signal is seen
 int DispatchMode(const char* args, const ModeActions& actions) {
   HackFlags hack = ParseHackFlags(args);
   g_bShowFps = hack.fps;  // beside any mode, as other hacks take it
-  if (hack.settings) return actions.runSettingsDialog(0);
+  // --settings comes from the settings tool's preview; under the daemon (--root) the
+  // box may still be ticked, and blanking must never turn into a dialog.
+  if (hack.settings && hack.host != HackFlags::Host::Root) return actions.runSettingsDialog(0);
   switch (hack.host) {
     case HackFlags::Host::Root:
       return actions.runSaverWindow(SaverTarget{SaverTarget::Kind::Root, 0});

@@ -36,11 +36,16 @@ TEST(HackModeFlags, FpsShowsTheReadoutInEveryModeAndOnlyWhenGiven) {
   }
 }
 
-TEST(HackModeFlags, SettingsOpensTheDialogWhateverElseIsGiven) {
-  for (const char* args : {"--settings", "-settings", "--root --settings", "--settings -window-id 0x2a"}) {
+TEST(HackModeFlags, SettingsOpensTheDialogExceptUnderTheDaemon) {
+  for (const char* args : {"--settings", "-settings", "--settings -window-id 0x2a", "-window -settings"}) {
     g_sRan.clear();
     RunSaverModeWith(args, kActions);
     EXPECT_EQ(g_sRan, "settings") << args;
+  }
+  for (const char* args : {"--root --settings", "-settings -root"}) {
+    g_sRan.clear();
+    RunSaverModeWith(args, kActions);
+    EXPECT_EQ(g_sRan, "saver") << args;
   }
 }
 

@@ -128,7 +128,7 @@ TEST_F(RunModeTest, HackFlagsComeBeforeTheModeLetters) {
   EXPECT_EQ(Run("-window-id"), -1);
   EXPECT_TRUE(g_calls.empty());
 
-  EXPECT_EQ(Run("--root --settings"), 7);
+  EXPECT_EQ(Run("-window-id 0x2a --settings"), 7);
   ASSERT_EQ(g_calls.size(), 1u);
   EXPECT_EQ(g_calls[0].what, "settings");
   EXPECT_EQ(g_calls[0].arg, 0u);
