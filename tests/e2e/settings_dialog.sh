@@ -3,36 +3,14 @@
 # frame rate in its title; a Select button and Page Up in the preview change a
 # view that OK stores in the hive, while Cancel leaves the hive as start-up wrote it.
 # Usage: settings_dialog.sh <kiru binary>   (KIRU_SCREENSHOT=<png> also saves a picture)
-set -euo pipefail
-KIRU="$1"
-for tool in Xvfb xdotool xdpyinfo import compare; do
+source "$(dirname "$0")/common.bash"
+for tool in xdotool import compare; do
   command -v "$tool" >/dev/null || { echo "SKIP: $tool missing"; exit 0; }
 done
-
-for n in $(seq 90 150); do
-  if [ ! -e "/tmp/.X$n-lock" ] && [ ! -e "/tmp/.X11-unix/X$n" ]; then DISPLAY_NUMBER=$n; break; fi
-done
-[ -n "${DISPLAY_NUMBER:-}" ] || { echo "no free display"; exit 1; }
-
-WORK=$(mktemp -d /tmp/kiru-e2e-dialog-XXXXXX)
-PIDS=()
-cleanup() {
-  for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
-  rm -rf "$WORK"
-}
-trap cleanup EXIT
-
+start_x
 export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/config" XDG_CONFIG_DIRS="$WORK/etc"
 mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_CONFIG_DIRS"
 HIVE="$XDG_CONFIG_HOME/kiru/user.reg"
-
-Xvfb ":$DISPLAY_NUMBER" -screen 0 1024x768x24 -nolisten tcp >/dev/null 2>&1 &
-PIDS+=($!)
-export DISPLAY=":$DISPLAY_NUMBER"
-for _ in $(seq 100); do xdpyinfo >/dev/null 2>&1 && break; sleep 0.1; done
-
-fail() { echo "FAIL: $*"; exit 1; }
 
 # Starts the dialog and waits for the frame-rate readout; sets KIRU_PID and WIN.
 start_dialog() {
@@ -40,7 +18,7 @@ start_dialog() {
   KIRU_PID=$!
   PIDS+=("$KIRU_PID")
   WIN=""
-  for _ in $(seq 200); do
+  for _ in $(seq 600); do  # a sanitizer build on a busy machine takes a while
     WIN=$(xdotool search --name "Kiru Settings" 2>/dev/null | head -1 || true)
     if [ -n "$WIN" ] && xdotool getwindowname "$WIN" | grep -q "animation frames per second"; then return 0; fi
     sleep 0.1
@@ -59,10 +37,7 @@ click_du() {  # x y in dialog units (the centre of the control)
   sleep 0.3
 }
 hover_preview() { xdotool mousemove $((GX + 140 * GW / 425)) $((GY + 100 * GH / 281)); sleep 0.2; }
-wait_exit() {
-  for _ in $(seq 100); do kill -0 "$KIRU_PID" 2>/dev/null || { wait "$KIRU_PID" || true; return 0; }; sleep 0.1; done
-  fail "the dialog did not close"
-}
+wait_dialog_closed() { wait_exit "$KIRU_PID" 20 || fail "the dialog did not close"; }
 hive_value() { grep -i "^\"$1\"=" "$HIVE" | head -1 | cut -d= -f2; }
 
 # --- OK path ---
@@ -90,7 +65,7 @@ hover_preview
 for _ in 1 2 3; do xdotool key Prior; sleep 0.15; done
 sleep 0.3
 click_du 352 260     # OK
-wait_exit
+wait_dialog_closed
 after=$(hive_value "mod4 depth")
 [ -n "$after" ] && [ "$after" != "$before" ] || fail "OK did not store the new depth ($before -> $after)"
 echo "OK stored mod4 depth $before -> $after"
@@ -104,6 +79,6 @@ hover_preview
 for _ in 1 2 3; do xdotool key Prior; sleep 0.15; done
 click_du 379 107     # Disable All
 click_du 352 234     # Cancel
-wait_exit
+wait_dialog_closed
 cmp -s "$HIVE" "$WORK/at-start.reg" || { diff "$WORK/at-start.reg" "$HIVE" || true; fail "Cancel changed the hive"; }
 echo "Cancel left the hive as start-up wrote it"
