@@ -37,17 +37,37 @@ start_x() {
 
 # Settings that keep the run quiet and predictable: no sound card in CI, and the
 # start-up frame-rate test (a modal warning on a slow software renderer) switched off.
-setup_home() {
-  export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/config" XDG_CONFIG_DIRS="$WORK/xdg"
-  mkdir -p "$HOME" "$XDG_CONFIG_HOME/kiru" "$XDG_CONFIG_DIRS"
-  HIVE="$XDG_CONFIG_HOME/kiru/user.reg"
-  cat >"$HIVE" <<'REG'
+write_quiet_hive() {
+  cat >"$1" <<'REG'
 REGEDIT4
 
 [HKEY_CURRENT_USER\Software\Quillmoor\Kiru]
 "enable sound"=dword:00000000
 "disable_frame_warn"=dword:00000001
 REG
+}
+
+setup_home() {
+  export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/config" XDG_CONFIG_DIRS="$WORK/xdg"
+  mkdir -p "$HOME" "$XDG_CONFIG_HOME/kiru" "$XDG_CONFIG_DIRS"
+  HIVE="$XDG_CONFIG_HOME/kiru/user.reg"
+  write_quiet_hive "$HIVE"
+}
+
+# Another program's window to host Kiru: xev's, named kiruhost, at geometry $1.
+# Only exposures: by default xev would redirect the mapping of child windows to
+# itself. Sets HOST (its window id) and HOST_PID.
+start_host_window() {
+  xev -geometry "$1" -name kiruhost -event expose >/dev/null 2>&1 &
+  HOST_PID=$!
+  PIDS+=("$HOST_PID")
+  HOST=""
+  local i
+  for i in $(seq 1 50); do
+    HOST=$(xdotool search --name '^kiruhost$' 2>/dev/null | head -1) && [ -n "$HOST" ] && return 0
+    sleep 0.1
+  done
+  fail "no host window"
 }
 
 # Starts kiru with the given arguments in the background; its PID in KIRU_PID.

@@ -25,15 +25,8 @@ wait_exit "$KIRU_PID" 10 || fail "SIGTERM did not end the -root saver"
 [ "$(hive_dword "mod1 speed")" = 50 ] || fail "settings not saved on SIGTERM"
 
 # -window-id in another program's window, which then goes away.
-xev -geometry 200x150+10+10 -name kiruhost -event expose >/dev/null 2>&1 &
-host_pid=$!
-PIDS+=("$host_pid")
-host=""
-for i in $(seq 1 50); do
-  host=$(xdotool search --name '^kiruhost$' 2>/dev/null | head -1) && [ -n "$host" ] && break
-  sleep 0.1
-done
-[ -n "$host" ] || fail "no host window"
+start_host_window 200x150+10+10
+host=$HOST host_pid=$HOST_PID
 start_kiru --window-id "$(printf '0x%x' "$host")"
 wait_for_window "Kiru" || fail "no window inside the host"
 sleep 1

@@ -6,16 +6,8 @@ start_x
 setup_home
 
 # The host: xev's window, 320 x 240, white.
-# Only exposures: by default xev would redirect the mapping of child windows to itself.
-xev -geometry 320x240+10+10 -name kiruhost -event expose >/dev/null 2>&1 &
-host_pid=$!
-PIDS+=("$host_pid")
-host=""
-for i in $(seq 1 50); do
-  host=$(xdotool search --name '^kiruhost$' 2>/dev/null | head -1) && [ -n "$host" ] && break
-  sleep 0.1
-done
-[ -n "$host" ] || fail "no host window"
+start_host_window 320x240+10+10
+host=$HOST host_pid=$HOST_PID
 
 start_kiru /p "$host"
 wait_for_window "Preview" || fail "no preview window"

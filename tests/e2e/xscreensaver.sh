@@ -30,13 +30,7 @@ cp "$KIRU" "$base/bin/kiru"
 HIVE=$base/config/kiru/user.reg
 # No sound card in CI; the start-up frame-rate test would stop a slow renderer
 # with its warning.
-cat >"$HIVE" <<'REG'
-REGEDIT4
-
-[HKEY_CURRENT_USER\Software\Quillmoor\Kiru]
-"enable sound"=dword:00000000
-"disable_frame_warn"=dword:00000001
-REG
+write_quiet_hive "$HIVE"
 cat >"$base/home/.xscreensaver" <<EOF_XSS
 timeout:	0:30:00
 cycle:		0:00:00
