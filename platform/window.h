@@ -24,7 +24,7 @@ struct WindowSpec {
 
 // Creates the window, binds it, sends WM_CREATE synchronously; 0 on failure
 // (also when the procedure answers WM_CREATE with -1).
-HWND CreateWindow(const WindowSpec& spec);
+HWND CreateWindow(const WindowSpec& desc);
 // Sends WM_DESTROY, unbinds and destroys the native window.
 void DestroyWindow(HWND window);
 // What a procedure leaves to the system: WM_CLOSE destroys the window; 0 otherwise.

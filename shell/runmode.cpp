@@ -111,14 +111,14 @@ int RunMessageLoop(unsigned long host) {
   }
 }
 
-bool FillHostedSpec(unsigned long host, const char* title, WindowSpec* spec) {
+bool FillHostedSpec(unsigned long host, const char* title, WindowSpec* desc) {
   RECT client;
   if (host == 0 || !IsNativeWindow(host) || !GetNativeClientRect(host, &client)) return false;
-  spec->kind = WindowKind::Child;
-  spec->nativeParent = host;
-  spec->title = title;
-  spec->width = client.right;
-  spec->height = client.bottom;
+  desc->kind = WindowKind::Child;
+  desc->nativeParent = host;
+  desc->title = title;
+  desc->width = client.right;
+  desc->height = client.bottom;
   return true;
 }
 
@@ -161,9 +161,9 @@ int RunSaverMode(std::uintptr_t instance, const char* args) {
 }
 
 int RunSaverWindow(const SaverTarget& target) {
-  WindowSpec spec;
-  spec.className = SAVER_CLASS;
-  spec.proc = SaverWndProc;
+  WindowSpec desc;
+  desc.className = SAVER_CLASS;
+  desc.proc = SaverWndProc;
   unsigned long host = 0;
 
   switch (target.kind) {
@@ -176,29 +176,29 @@ int RunSaverWindow(const SaverTarget& target) {
       LoadPasswordVerifier();
       RECT screen;
       if (!GetClientRect(GetDesktopWindow(), &screen)) screen = RECT{};
-      spec.kind = WindowKind::FullScreen;
-      spec.title = FULL_SCREEN_TITLE;
-      spec.width = screen.right;
-      spec.height = screen.bottom;
+      desc.kind = WindowKind::FullScreen;
+      desc.title = FULL_SCREEN_TITLE;
+      desc.width = screen.right;
+      desc.height = screen.bottom;
       break;
     }
     case SaverTarget::Kind::Preview:
       host = target.host;
-      if (!FillHostedSpec(host, PREVIEW_TITLE, &spec)) return -1;
+      if (!FillHostedSpec(host, PREVIEW_TITLE, &desc)) return -1;
       break;
     case SaverTarget::Kind::WindowId:
       host = target.host;
-      if (!FillHostedSpec(host, HACK_TITLE, &spec)) return -1;
+      if (!FillHostedSpec(host, HACK_TITLE, &desc)) return -1;
       break;
     case SaverTarget::Kind::Root:
       host = ResolveRootHost(std::getenv("XSCREENSAVER_WINDOW"));
-      if (!FillHostedSpec(host, HACK_TITLE, &spec)) return -1;
+      if (!FillHostedSpec(host, HACK_TITLE, &desc)) return -1;
       break;
     case SaverTarget::Kind::Window:
-      spec.kind = WindowKind::TopLevel;
-      spec.title = HACK_TITLE;
-      spec.width = HACK_WINDOW_WIDTH;
-      spec.height = HACK_WINDOW_HEIGHT;
+      desc.kind = WindowKind::TopLevel;
+      desc.title = HACK_TITLE;
+      desc.width = HACK_WINDOW_WIDTH;
+      desc.height = HACK_WINDOW_HEIGHT;
       break;
   }
   // Everything but full-screen saving is hosted by someone who owns the input.
@@ -206,7 +206,7 @@ int RunSaverWindow(const SaverTarget& target) {
 
   EnsureMessageQueue();  // posts made while the window is created must not be lost
   InstallCloseSignals();
-  g_hSaverWnd = CreateWindow(spec);
+  g_hSaverWnd = CreateWindow(desc);
   int exitCode = -1;  // the window could not be made
   if (g_hSaverWnd != 0) {
     if (!g_bPreview) SetForegroundWindow(g_hSaverWnd);

@@ -44,14 +44,14 @@ dlg::Control* Lookup(HWND dialog, int id, dlg::Dialog** out) {
 
 HWND CreateDialogForTesting(const DialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param) {
   auto d = dlg::NewDialog(t, owner, proc, param);
-  WindowSpec spec;
-  spec.kind = WindowKind::TopLevel;
-  spec.className = "#32770";
-  spec.title = t.caption.c_str();
-  spec.width = d->pixelWidth;
-  spec.height = d->pixelHeight;
-  spec.proc = dlg::DialogWindowProc;
-  d->hwnd = CreateWindow(spec);
+  WindowSpec desc;
+  desc.kind = WindowKind::TopLevel;
+  desc.className = "#32770";
+  desc.title = t.caption.c_str();
+  desc.width = d->pixelWidth;
+  desc.height = d->pixelHeight;
+  desc.proc = dlg::DialogWindowProc;
+  d->hwnd = CreateWindow(desc);
   if (d->hwnd == 0) return 0;
   for (dlg::Control& c : d->controls) {
     if (c.kind != ControlKind::BlackRect || c.id == -1) continue;

@@ -78,24 +78,24 @@ using headless::g_lock;
 using headless::g_windows;
 using headless::kDesktop;
 
-HWND CreateWindow(const WindowSpec& spec) {
+HWND CreateWindow(const WindowSpec& desc) {
   headless::WindowRecord record;
-  record.kind = spec.kind;
-  record.className = spec.className ? spec.className : "";
-  record.title = spec.title ? spec.title : "";
-  record.parent = spec.parent;
+  record.kind = desc.kind;
+  record.className = desc.className ? desc.className : "";
+  record.title = desc.title ? desc.title : "";
+  record.parent = desc.parent;
   {
     std::lock_guard<std::mutex> guard(g_lock);
-    if (spec.kind == WindowKind::FullScreen) {
+    if (desc.kind == WindowKind::FullScreen) {
       record.rect = RECT{0, 0, headless::g_nDesktopWidth, headless::g_nDesktopHeight};
     } else {
-      int width = spec.width, height = spec.height;
-      auto parent = g_windows.find(spec.parent);
-      if (spec.kind == WindowKind::Child && parent != g_windows.end() && width == 0 && height == 0) {
+      int width = desc.width, height = desc.height;
+      auto parent = g_windows.find(desc.parent);
+      if (desc.kind == WindowKind::Child && parent != g_windows.end() && width == 0 && height == 0) {
         width = parent->second.rect.right - parent->second.rect.left;
         height = parent->second.rect.bottom - parent->second.rect.top;
       }
-      record.rect = RECT{spec.x, spec.y, spec.x + width, spec.y + height};
+      record.rect = RECT{desc.x, desc.y, desc.x + width, desc.y + height};
     }
   }
   HWND window = AllocWindowHandle();
@@ -103,7 +103,7 @@ HWND CreateWindow(const WindowSpec& spec) {
     std::lock_guard<std::mutex> guard(g_lock);
     g_windows[window] = record;
   }
-  BindWindow(window, GetCurrentThreadId(), spec.proc);
+  BindWindow(window, GetCurrentThreadId(), desc.proc);
   if (SendMessage(window, WM_CREATE, 0, 0) == -1) {
     DestroyWindow(window);
     return 0;

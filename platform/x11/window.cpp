@@ -167,30 +167,30 @@ namespace plat {
 
 using namespace plat::x11;
 
-HWND CreateWindow(const WindowSpec& spec) {
+HWND CreateWindow(const WindowSpec& desc) {
   Display* dpy = GetDisplay();
-  if (!dpy || !spec.proc) return 0;
+  if (!dpy || !desc.proc) return 0;
   AttachEventSource();
   int screen = DefaultScreen(dpy);
   Window parent = RootWindow(dpy, screen);
   WindowRecord record;
-  record.kind = spec.kind;
-  record.title = spec.title ? spec.title : "";
-  int x = spec.x, y = spec.y, width = spec.width, height = spec.height;
-  switch (spec.kind) {
+  record.kind = desc.kind;
+  record.title = desc.title ? desc.title : "";
+  int x = desc.x, y = desc.y, width = desc.width, height = desc.height;
+  switch (desc.kind) {
     case WindowKind::FullScreen:
       x = y = 0;
       width = DisplayWidth(dpy, screen);
       height = DisplayHeight(dpy, screen);
       break;
     case WindowKind::Child: {
-      if (spec.parent) {
-        WindowRecord* host = FindRecord(spec.parent);
+      if (desc.parent) {
+        WindowRecord* host = FindRecord(desc.parent);
         if (!host) return 0;
         parent = host->xid;
-        record.parent = spec.parent;
-      } else if (spec.nativeParent) {
-        parent = spec.nativeParent;
+        record.parent = desc.parent;
+      } else if (desc.nativeParent) {
+        parent = desc.nativeParent;
       } else {
         return 0;
       }
@@ -213,7 +213,7 @@ HWND CreateWindow(const WindowSpec& spec) {
 
   XSetWindowAttributes attributes{};
   attributes.background_pixel = BlackPixel(dpy, screen);
-  attributes.override_redirect = spec.kind == WindowKind::FullScreen;
+  attributes.override_redirect = desc.kind == WindowKind::FullScreen;
   attributes.event_mask = kWindowEvents | kInputEvents;
   // X has no empty windows; the record keeps the size asked for.
   Window xid = XCreateWindow(dpy, parent, x, y, static_cast<unsigned>(std::max(width, 1)),
@@ -224,27 +224,27 @@ HWND CreateWindow(const WindowSpec& spec) {
   record.xid = xid;
   // A host of another client (XScreenSaver's window, a settings tool's preview)
   // may change size under us; its ConfigureNotify lets the saver follow.
-  if (spec.kind == WindowKind::Child && !spec.parent) {
+  if (desc.kind == WindowKind::Child && !desc.parent) {
     XWindowAttributes hostAttributes;
     if (XGetWindowAttributes(dpy, parent, &hostAttributes))
       XSelectInput(dpy, parent, hostAttributes.your_event_mask | StructureNotifyMask);
   }
-  SetNames(dpy, xid, spec.className, record.title.c_str());
-  if (spec.kind == WindowKind::TopLevel) {
+  SetNames(dpy, xid, desc.className, record.title.c_str());
+  if (desc.kind == WindowKind::TopLevel) {
     Atom deleteWindow = Intern(dpy, "WM_DELETE_WINDOW");
     XSetWMProtocols(dpy, xid, &deleteWindow, 1);
   }
-  if (spec.kind == WindowKind::FullScreen) ApplyCursor(xid);
+  if (desc.kind == WindowKind::FullScreen) ApplyCursor(xid);
 
   HWND hwnd = AddRecord(record);
-  BindWindow(hwnd, GetCurrentThreadId(), spec.proc);
+  BindWindow(hwnd, GetCurrentThreadId(), desc.proc);
   if (SendMessage(hwnd, WM_CREATE, 0, 0) == -1) {
     DestroyWindow(hwnd);
     return 0;
   }
   if (!FindRecord(hwnd)) return 0;  // destroyed while being created
   XMapWindow(dpy, xid);
-  if (spec.kind == WindowKind::FullScreen) {
+  if (desc.kind == WindowKind::FullScreen) {
     XRaiseWindow(dpy, xid);
     TakeInputGrab(xid);
   }

@@ -33,12 +33,12 @@ class FpsReadoutTest : public harness::Test {
   }
 
   plat::HWND MakeSaver(int width, int height) {
-    plat::WindowSpec spec;
-    spec.kind = plat::WindowKind::TopLevel;
-    spec.width = width;
-    spec.height = height;
-    spec.proc = SaverHandler;
-    plat::HWND window = plat::CreateWindow(spec);
+    plat::WindowSpec desc;
+    desc.kind = plat::WindowKind::TopLevel;
+    desc.width = width;
+    desc.height = height;
+    desc.proc = SaverHandler;
+    plat::HWND window = plat::CreateWindow(desc);
     g_hSaverWnd = window;
     return window;
   }

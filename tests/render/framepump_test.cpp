@@ -38,12 +38,12 @@ class FramePumpTest : public harness::Test {
   }
 
   plat::HWND MakeSaver(plat::WindowKind kind = plat::WindowKind::FullScreen) {
-    plat::WindowSpec spec;
-    spec.kind = kind;
-    spec.width = 160;
-    spec.height = 120;
-    spec.proc = Recording;
-    plat::HWND window = plat::CreateWindow(spec);
+    plat::WindowSpec desc;
+    desc.kind = kind;
+    desc.width = 160;
+    desc.height = 120;
+    desc.proc = Recording;
+    plat::HWND window = plat::CreateWindow(desc);
     g_hSaverWnd = window;
     return window;
   }
@@ -174,11 +174,11 @@ TEST_F(FramePumpTest, EscapeInTheDrainEndsWithOneClose) {
 }
 
 TEST_F(FramePumpTest, DialogPumpPassesKeysToTheEditFieldWhileItHasFocus) {
-  plat::WindowSpec spec;
-  spec.width = 200;
-  spec.height = 150;
-  spec.proc = RecordingDialog;
-  plat::HWND dialog = plat::CreateWindow(spec);
+  plat::WindowSpec desc;
+  desc.width = 200;
+  desc.height = 150;
+  desc.proc = RecordingDialog;
+  plat::HWND dialog = plat::CreateWindow(desc);
   ASSERT_TRUE(CreateGLContext(dialog, 32));
   g_bSaverMode = false;
   StartFramePump(dialog);

@@ -18,12 +18,12 @@ FbConfig Software(int depth) { return FbConfig{0, 32, depth, true, true, true, t
 plat::LRESULT Quiet(plat::HWND, plat::UINT, plat::WPARAM, plat::LPARAM) { return 0; }
 
 plat::HWND MakeWindow(int width = 320, int height = 200) {
-  plat::WindowSpec spec;
-  spec.kind = plat::WindowKind::TopLevel;
-  spec.width = width;
-  spec.height = height;
-  spec.proc = Quiet;
-  return plat::CreateWindow(spec);
+  plat::WindowSpec desc;
+  desc.kind = plat::WindowKind::TopLevel;
+  desc.width = width;
+  desc.height = height;
+  desc.proc = Quiet;
+  return plat::CreateWindow(desc);
 }
 
 constexpr const char* kHardwareText =

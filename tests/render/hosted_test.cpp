@@ -12,12 +12,12 @@ namespace {
 class HostedTest : public harness::Test {
  protected:
   plat::HWND MakeSaver() {
-    plat::WindowSpec spec;
-    spec.kind = plat::WindowKind::TopLevel;
-    spec.width = 160;
-    spec.height = 120;
-    spec.proc = SaverHandler;
-    g_hSaverWnd = plat::CreateWindow(spec);
+    plat::WindowSpec desc;
+    desc.kind = plat::WindowKind::TopLevel;
+    desc.width = 160;
+    desc.height = 120;
+    desc.proc = SaverHandler;
+    g_hSaverWnd = plat::CreateWindow(desc);
     return g_hSaverWnd;
   }
 };

@@ -32,12 +32,12 @@ class PowerSenseTest : public harness::Test {
   }
 
   plat::HWND MakeSaver() {
-    plat::WindowSpec spec;
-    spec.kind = plat::WindowKind::TopLevel;  // small frames keep the test quick
-    spec.width = 160;
-    spec.height = 120;
-    spec.proc = SaverHandler;
-    g_hSaverWnd = plat::CreateWindow(spec);
+    plat::WindowSpec desc;
+    desc.kind = plat::WindowKind::TopLevel;  // small frames keep the test quick
+    desc.width = 160;
+    desc.height = 120;
+    desc.proc = SaverHandler;
+    g_hSaverWnd = plat::CreateWindow(desc);
     return g_hSaverWnd;
   }
 

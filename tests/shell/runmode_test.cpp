@@ -144,12 +144,12 @@ TEST(RootHost, EnvironmentWindowBeforeTheRoot) {
 
 // A fault inside a mode ends with -1 and takes the saver window (and its grabs) down.
 int ThrowingSaver(const SaverTarget&) {
-  plat::WindowSpec spec;
-  spec.proc = [](plat::HWND, plat::UINT message, plat::WPARAM, plat::LPARAM) -> plat::LRESULT {
+  plat::WindowSpec desc;
+  desc.proc = [](plat::HWND, plat::UINT message, plat::WPARAM, plat::LPARAM) -> plat::LRESULT {
     if (message == plat::WM_DESTROY) g_calls.push_back({"destroyed"});
     return 0;
   };
-  g_hSaverWnd = plat::CreateWindow(spec);
+  g_hSaverWnd = plat::CreateWindow(desc);
   throw std::runtime_error("fault");
 }
 int ThrowingSettings(plat::HWND) { throw 42; }

@@ -78,16 +78,16 @@ class SaverProcTest : public ::testing::Test {
 
   void Create(bool preview) {
     g_bPreview = preview;
-    WindowSpec spec;
-    spec.kind = preview ? WindowKind::Child : WindowKind::FullScreen;
-    spec.proc = SaverWndProc;
+    WindowSpec desc;
+    desc.kind = preview ? WindowKind::Child : WindowKind::FullScreen;
+    desc.proc = SaverWndProc;
     if (preview) {
       WindowSpec host;
       host.proc = RecordParent;
       parent_ = CreateWindow(host);
-      spec.parent = parent_;
+      desc.parent = parent_;
     }
-    window_ = CreateWindow(spec);
+    window_ = CreateWindow(desc);
     ASSERT_NE(window_, 0u);
     g_handled.clear();
   }

@@ -18,13 +18,13 @@ namespace {
 class GLSurfaceTest : public testing::Test {
  protected:
   void SetUp() override {
-    plat::WindowSpec spec;
-    spec.kind = plat::WindowKind::TopLevel;
-    spec.title = "GL";
-    spec.width = 64;
-    spec.height = 48;
-    spec.proc = RecordingProc;
-    window_ = plat::CreateWindow(spec);
+    plat::WindowSpec desc;
+    desc.kind = plat::WindowKind::TopLevel;
+    desc.title = "GL";
+    desc.width = 64;
+    desc.height = 48;
+    desc.proc = RecordingProc;
+    window_ = plat::CreateWindow(desc);
     ASSERT_NE(window_, 0u);
     dc_ = plat::GetGLDC(window_);
     ASSERT_NE(dc_, 0u);
@@ -122,11 +122,11 @@ TEST_F(GLSurfaceTest, NothingWithoutAConfig) {
 TEST_F(GLSurfaceTest, SurfaceEndsWithAVanishedHost) {
   HostProcess host;
   ASSERT_TRUE(host.Start("KiruHost", "Display Settings"));
-  plat::WindowSpec spec;
-  spec.kind = plat::WindowKind::Child;
-  spec.nativeParent = host.xid;
-  spec.proc = RecordingProc;
-  plat::HWND preview = plat::CreateWindow(spec);
+  plat::WindowSpec desc;
+  desc.kind = plat::WindowKind::Child;
+  desc.nativeParent = host.xid;
+  desc.proc = RecordingProc;
+  plat::HWND preview = plat::CreateWindow(desc);
   ASSERT_NE(preview, 0u);
   plat::GLDC dc = plat::GetGLDC(preview);
   ASSERT_TRUE(plat::SetFbConfig(dc, plat::ChooseFbConfig(dc, 32, 24)));

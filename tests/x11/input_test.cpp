@@ -15,12 +15,12 @@ class InputTest : public testing::Test {
  protected:
   void SetUp() override {
     g_messages.clear();
-    plat::WindowSpec spec;
-    spec.kind = plat::WindowKind::FullScreen;
-    spec.className = "WindowsScreenSaverClass";
-    spec.title = "Screen Saver";
-    spec.proc = RecordingProc;
-    window_ = plat::CreateWindow(spec);
+    plat::WindowSpec desc;
+    desc.kind = plat::WindowKind::FullScreen;
+    desc.className = "WindowsScreenSaverClass";
+    desc.title = "Screen Saver";
+    desc.proc = RecordingProc;
+    window_ = plat::CreateWindow(desc);
     ASSERT_NE(window_, 0u);
   }
   void TearDown() override { plat::DestroyWindow(window_); }

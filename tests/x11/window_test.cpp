@@ -13,15 +13,15 @@ namespace {
 
 plat::HWND Make(plat::WindowKind kind, int width = 0, int height = 0, unsigned long nativeParent = 0,
                 const char* className = "KiruTestClass", const char* title = "Kiru Test") {
-  plat::WindowSpec spec;
-  spec.kind = kind;
-  spec.className = className;
-  spec.title = title;
-  spec.width = width;
-  spec.height = height;
-  spec.nativeParent = nativeParent;
-  spec.proc = RecordingProc;
-  return plat::CreateWindow(spec);
+  plat::WindowSpec desc;
+  desc.kind = kind;
+  desc.className = className;
+  desc.title = title;
+  desc.width = width;
+  desc.height = height;
+  desc.nativeParent = nativeParent;
+  desc.proc = RecordingProc;
+  return plat::CreateWindow(desc);
 }
 
 std::string Info(unsigned long xid, const char* flags = "") {
@@ -62,12 +62,12 @@ TEST_F(WindowTest, FullScreenCoversTheScreenUntilDestroyed) {
 }
 
 TEST_F(WindowTest, CreateRefusedByTheProcedureLeavesNoWindow) {
-  plat::WindowSpec spec;
-  spec.kind = plat::WindowKind::TopLevel;
-  spec.proc = [](plat::HWND, plat::UINT message, plat::WPARAM, plat::LPARAM) -> plat::LRESULT {
+  plat::WindowSpec desc;
+  desc.kind = plat::WindowKind::TopLevel;
+  desc.proc = [](plat::HWND, plat::UINT message, plat::WPARAM, plat::LPARAM) -> plat::LRESULT {
     return message == plat::WM_CREATE ? -1 : 0;
   };
-  EXPECT_EQ(plat::CreateWindow(spec), 0u);
+  EXPECT_EQ(plat::CreateWindow(desc), 0u);
   EXPECT_EQ(plat::FindNativeWindow("", "refused"), 0u);
 }
 
@@ -116,15 +116,15 @@ TEST_F(WindowTest, ChildTakesTheForeignHostsSizeAndEndsWithIt) {
 
 TEST_F(WindowTest, ChildOfOurOwnWindowGoesWithIt) {
   plat::HWND top = Make(plat::WindowKind::TopLevel, 200, 100);
-  plat::WindowSpec spec;
-  spec.kind = plat::WindowKind::Child;
-  spec.parent = top;
-  spec.x = 10;
-  spec.y = 10;
-  spec.width = 50;
-  spec.height = 0;  // an empty client area is kept as asked
-  spec.proc = RecordingProc;
-  plat::HWND child = plat::CreateWindow(spec);
+  plat::WindowSpec desc;
+  desc.kind = plat::WindowKind::Child;
+  desc.parent = top;
+  desc.x = 10;
+  desc.y = 10;
+  desc.width = 50;
+  desc.height = 0;  // an empty client area is kept as asked
+  desc.proc = RecordingProc;
+  plat::HWND child = plat::CreateWindow(desc);
   ASSERT_NE(child, 0u);
   EXPECT_EQ(plat::GetParent(child), top);
   plat::RECT rect;

@@ -217,15 +217,15 @@ void HostProcess::Kill() {
 TEST(HostProcess, Serve) {
   const char* className = std::getenv("KIRU_X11_TEST_HOST");
   if (!className) GTEST_SKIP() << "only runs as another test's host window";
-  plat::WindowSpec spec;
-  spec.kind = std::getenv("KIRU_X11_TEST_HOST_FULL") ? plat::WindowKind::FullScreen
+  plat::WindowSpec desc;
+  desc.kind = std::getenv("KIRU_X11_TEST_HOST_FULL") ? plat::WindowKind::FullScreen
                                                      : plat::WindowKind::TopLevel;
-  spec.className = className;
-  spec.title = std::getenv("KIRU_X11_TEST_HOST_TITLE");
-  spec.width = 320;
-  spec.height = 240;
-  spec.proc = x11test::RecordingProc;
-  plat::HWND window = plat::CreateWindow(spec);
+  desc.className = className;
+  desc.title = std::getenv("KIRU_X11_TEST_HOST_TITLE");
+  desc.width = 320;
+  desc.height = 240;
+  desc.proc = x11test::RecordingProc;
+  plat::HWND window = plat::CreateWindow(desc);
   ASSERT_NE(window, 0u);
   std::printf("host %lu\n", plat::x11::NativeWindowOf(window));
   std::fflush(stdout);
