@@ -61,13 +61,24 @@ start_host_window() {
   xev -geometry "$1" -name kiruhost -event expose >/dev/null 2>&1 &
   HOST_PID=$!
   PIDS+=("$HOST_PID")
-  HOST=""
-  local i
-  for i in $(seq 1 50); do
-    HOST=$(xdotool search --name '^kiruhost$' 2>/dev/null | head -1) && [ -n "$HOST" ] && return 0
+  HOST=$(window_id kiruhost) || fail "no host window"
+}
+
+# The id of the window with exactly this name, once it exists (at most 10 seconds).
+window_id() {
+  local id i
+  for i in $(seq 1 100); do
+    id=$(xdotool search --name "^$1\$" 2>/dev/null | head -1) && [ -n "$id" ] && { echo "$id"; return 0; }
     sleep 0.1
   done
-  fail "no host window"
+  return 1
+}
+
+# Full-screen saving, shown and settled; its PID in KIRU_PID.
+start_fullscreen_saver() {
+  start_kiru /s
+  wait_for_window "Screen Saver" || fail "no full-screen window"
+  sleep 1
 }
 
 # Starts kiru with the given arguments in the background; its PID in KIRU_PID.

@@ -19,12 +19,7 @@ visual=$(xdpyinfo | awk '/visual id:/ {id = $3} /depth: *32 planes/ && !found {p
 display -visual "$visual" -title kiruhost -geometry 320x240+0+0 -size 320x240 xc:black \
   >"$WORK/display.log" 2>&1 &
 PIDS+=("$!")
-host=""
-for _ in $(seq 1 100); do
-  host=$(xdotool search --name '^kiruhost$' 2>/dev/null | head -1) && [ -n "$host" ] && break
-  sleep 0.1
-done
-[ -n "$host" ] || fail "no host window"
+host=$(window_id kiruhost) || fail "no host window"
 [[ "$(xwininfo -id "$host")" == *"Depth: 32"* ]] || fail "the host does not have the 32-bit visual"
 
 start_kiru --window-id "$(printf '0x%x' "$host")"
@@ -41,12 +36,7 @@ wait_exit "$KIRU_PID" 10 || fail "SIGTERM did not end the saver"
 # A host that changes size (display keeps its own size, xev lets it change).
 xev -geometry 320x240+0+300 -name kiruhost2 -event structure >/dev/null 2>&1 &
 PIDS+=("$!")
-host=""
-for _ in $(seq 1 100); do
-  host=$(xdotool search --name '^kiruhost2$' 2>/dev/null | head -1) && [ -n "$host" ] && break
-  sleep 0.1
-done
-[ -n "$host" ] || fail "no second host window"
+host=$(window_id kiruhost2) || fail "no second host window"
 start_kiru --window-id "$host"
 wait_for_window "Kiru" || fail "no window inside the second host"
 sleep 2

@@ -4,9 +4,7 @@ source "$(dirname "$0")/common.bash"
 start_x
 setup_home
 
-start_kiru /s
-wait_for_window "Screen Saver" || fail "no full-screen window"
-sleep 1
+start_fullscreen_saver
 xdotool key Escape
 wait_exit "$KIRU_PID" 10 || fail "Esc did not end the saver"
 [ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS after Esc"

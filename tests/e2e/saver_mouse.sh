@@ -6,9 +6,7 @@ setup_home
 
 # Xvfb puts an unmoved pointer back in the middle while no window is there, so the
 # distances are measured from wherever the pointer is once the saver window shows.
-start_kiru /s
-wait_for_window "Screen Saver" || fail "no full-screen window"
-sleep 1
+start_fullscreen_saver
 eval "$(xdotool getmouselocation --shell)"
 
 xdotool mousemove $((X + 60)) $((Y + 40))  # exactly 100

@@ -48,6 +48,17 @@ class FramePumpTest : public harness::Test {
     return window;
   }
 
+  // A saver window with its context, its start-up messages taken, in saver mode;
+  // frames are then driven by hand.
+  plat::HWND StartSaverFrames(bool fullScreen) {
+    plat::HWND window = MakeSaver(plat::WindowKind::TopLevel);
+    EXPECT_NE(g_hRC, 0u);
+    harness::DrainQueue();
+    g_bSaverMode = true;
+    g_bFullScreen = fullScreen;
+    return window;
+  }
+
   // Takes the next message of the window and dispatches it.
   plat::UINT DispatchNext(plat::HWND window) {
     plat::MSG msg;
@@ -225,11 +236,7 @@ class Cycling : public FramePumpTest {
  protected:
   void SetUp() override {
     FramePumpTest::SetUp();
-    window_ = MakeSaver(plat::WindowKind::TopLevel);
-    ASSERT_NE(g_hRC, 0u);
-    harness::DrainQueue();
-    g_bSaverMode = true;
-    g_bFullScreen = false;
+    window_ = StartSaverFrames(false);
     g_nCycleSeconds = 0;
     g_dwModuleStart = g_dwNow;
     harness::SetModules({2, 5}, 2);
@@ -325,11 +332,7 @@ class FrameRate : public FramePumpTest {
  protected:
   void SetUp() override {
     FramePumpTest::SetUp();
-    window_ = MakeSaver(plat::WindowKind::TopLevel);
-    ASSERT_NE(g_hRC, 0u);
-    harness::DrainQueue();
-    g_bSaverMode = true;
-    g_bFullScreen = true;
+    window_ = StartSaverFrames(true);
     harness::SetModules({3}, 3);
     SetHardwareWarningForTesting(Warn);
     g_nWarnings = 0;
