@@ -7,7 +7,6 @@
 constexpr int FONT_GLYPH_WIDTH = 5;
 constexpr int FONT_GLYPH_HEIGHT = 7;
 constexpr int FONT_ADVANCE = 6;  // per character, before scaling
-constexpr int FONT_LINE = 9;
 
 // Rows of a glyph, top first; bit 4 is the leftmost column. Characters the font
 // lacks come out as a hollow box.

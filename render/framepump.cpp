@@ -88,9 +88,7 @@ bool FrameRateTest(plat::HWND host) {
   plat::DWORD elapsed = plat::GetTickCount() - g_dwMeasureStart;
   float rate = 1000.0f / (static_cast<float>(elapsed) / 10.0f);
   if (rate >= 20.0f) {
-    SelectRegKey(host, KIRU_KEY);
-    RegWriteDword("disable_frame_warn", 1);
-    g_bNoFrameWarn = true;
+    DisableFrameWarning(host);
   } else if (rate < 10.0f) {
     g_fMeasuredFps = rate;
     (g_pShowWarning ? g_pShowWarning : ShowHardwareWarning)(host);
@@ -140,9 +138,7 @@ void CycleModules() {
   if (g_nFadeState == 0) g_nFadeState = 2;
   if (g_nFadeState == 2) {
     if (FadeOutStep() == 0.0f) {
-      StoreModuleParams(g_nModule);
-      g_nModule = NextEnabledModule(g_nModule);
-      LoadModuleParams(g_nModule);
+      SwitchModule(NextEnabledModule(g_nModule));
       g_nFadeState = 1;
     }
   } else if (g_nFadeState == 1) {

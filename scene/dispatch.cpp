@@ -1,12 +1,13 @@
 #include <GL/gl.h>
 
 #include "scene/modules.h"
+#include "scene/skeleton.h"
 
 namespace {
 
 int DrawNoModule() {
   glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-  return glGetError() == GL_NO_ERROR ? 1 : 0;
+  return EndModuleFrame();
 }
 
 int (*const kModuleRoutines[])() = {

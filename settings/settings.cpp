@@ -116,23 +116,38 @@ int CountEnabledModules() {
   return count;
 }
 
-// n itself is tried last, so a lone enabled module follows itself.
-int NextEnabledModule(int n) {
-  int candidate = InRange(n + 1) ? n + 1 : 1;
+namespace {
+// One step in the cyclic order 1..10 (step +1) or 10..1 (step -1).
+int StepModule(int n, int step) {
+  int next = n + step;
+  return InRange(next) ? next : (step > 0 ? 1 : MODULE_COUNT);
+}
+
+// The first enabled module from n in the given direction; n itself is tried last,
+// so a lone enabled module follows itself.
+int FindEnabledModule(int n, int step) {
+  int candidate = StepModule(n, step);
   for (int tries = 0; tries <= MODULE_COUNT; ++tries) {
     if (g_Modules[candidate].active) return candidate;
-    candidate = candidate % MODULE_COUNT + 1;
+    candidate = StepModule(candidate, step);
   }
   return 0;
 }
+}  // namespace
 
-int PrevEnabledModule(int n) {
-  int candidate = InRange(n - 1) ? n - 1 : MODULE_COUNT;
-  for (int tries = 0; tries <= MODULE_COUNT; ++tries) {
-    if (g_Modules[candidate].active) return candidate;
-    candidate = candidate == 1 ? MODULE_COUNT : candidate - 1;
-  }
-  return 0;
+int NextEnabledModule(int n) { return FindEnabledModule(n, +1); }
+int PrevEnabledModule(int n) { return FindEnabledModule(n, -1); }
+
+void SwitchModule(int n) {
+  StoreModuleParams(g_nModule);
+  g_nModule = n;
+  LoadModuleParams(g_nModule);
+}
+
+void DisableFrameWarning(plat::HWND window) {
+  SelectRegKey(window, KIRU_KEY);
+  RegWriteDword("disable_frame_warn", 1);
+  g_bNoFrameWarn = true;
 }
 
 void BuildFactoryDefaults() {

@@ -4,6 +4,8 @@
 #pragma once
 #include <cstdint>
 
+#include "platform/win.h"
+
 struct ModuleParams {
   float depth;
   float horz;
@@ -38,5 +40,10 @@ void RestoreModuleDefaults(int n);
 int CountEnabledModules();
 int NextEnabledModule(int n);
 int PrevEnabledModule(int n);
+// Every module switch: the current view goes back into the table, module n becomes
+// current and its view is loaded (the animation clock restarts).
+void SwitchModule(int n);
+// "disable_frame_warn" = 1 in the store and in memory: the start-up test never runs again.
+void DisableFrameWarning(plat::HWND window);
 void LoadSettings();
 void SaveSettings();

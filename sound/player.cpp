@@ -30,6 +30,22 @@ bool PostToVoice(const VoiceSlot& slot, plat::UINT msg, plat::WPARAM wParam, pla
   return plat::PostThreadMessage(slot.life->threadId, msg, wParam, lParam);
 }
 
+// Repeats the post until the voice has made its queue and takes it, or has ended;
+// a wake gives up at its deadline, a quit does not (the join that follows would wait
+// on a voice that never heard it).
+bool PostUntilTaken(const VoiceSlot& slot, plat::UINT msg, bool withDeadline) {
+  auto deadline = std::chrono::steady_clock::now() + kWakeTimeout;
+  while (!PostToVoice(slot, msg, 0, 0)) {
+    {
+      std::lock_guard<std::mutex> guard(slot.life->lock);
+      if (slot.life->ended) return false;
+    }
+    if (withDeadline && std::chrono::steady_clock::now() > deadline) return false;
+    std::this_thread::yield();
+  }
+  return true;
+}
+
 }  // namespace
 
 void SoundStart() {
@@ -42,15 +58,7 @@ void SoundStart() {
       continue;  // no thread: this voice stays silent
     }
     slot.life = life;
-    auto deadline = std::chrono::steady_clock::now() + kWakeTimeout;
-    while (!PostToVoice(slot, WM_VOICE_WAKE, 0, 0)) {
-      {
-        std::lock_guard<std::mutex> guard(life->lock);
-        if (life->ended) break;
-      }
-      if (std::chrono::steady_clock::now() > deadline) break;
-      std::this_thread::yield();
-    }
+    PostUntilTaken(slot, WM_VOICE_WAKE, true);
     std::lock_guard<std::mutex> guard(life->lock);
     slot.threadId = life->threadId;
   }
@@ -74,7 +82,7 @@ void SoundStop() {
 void SoundShutdown() {
   for (VoiceSlot& slot : g_Voices) {
     if (!slot.thread.joinable()) continue;
-    PostToVoice(slot, WM_VOICE_QUIT, 0, 0);
+    PostUntilTaken(slot, WM_VOICE_QUIT, false);
     slot.thread.join();
     slot.life.reset();
     slot.threadId = 0;

@@ -33,10 +33,8 @@ void ChangeSpeed(float delta) {
   if (g_fSpeed < kSpeedMin) g_fSpeed = kSpeedMin;
 }
 
-void SwitchModule(plat::HWND window, bool forward) {
-  StoreModuleParams(g_nModule);
-  g_nModule = forward ? NextEnabledModule(g_nModule) : PrevEnabledModule(g_nModule);
-  LoadModuleParams(g_nModule);
+void StepModule(plat::HWND window, bool forward) {
+  SwitchModule(forward ? NextEnabledModule(g_nModule) : PrevEnabledModule(g_nModule));
   g_dwModuleStart = plat::GetTickCount();
   ResetFade();
   if (!g_bSaverMode) CheckSelectButton(window, g_nModule);
@@ -82,8 +80,8 @@ plat::LRESULT HandleKey(plat::HWND window, plat::UINT message, plat::WPARAM virt
     case plat::VK_F8: ChangeSpeed(-kSpeedStep); break;
     case plat::VK_F9: ChangeSpeed(kSpeedStep); break;
     case plat::VK_HOME: RestoreModuleDefaults(g_nModule); break;
-    case plat::VK_RETURN: SwitchModule(window, true); break;
-    case plat::VK_BACK: SwitchModule(window, false); break;
+    case plat::VK_RETURN: StepModule(window, true); break;
+    case plat::VK_BACK: StepModule(window, false); break;
     case plat::VK_F1: ShowControlMenu(window); break;
     case plat::VK_F11: ShowParams(window); break;
     case plat::VK_ESCAPE: g_bQuit = true; break;

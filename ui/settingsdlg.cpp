@@ -86,9 +86,7 @@ void Cancel(plat::HWND dialog) {
 void OnCommand(plat::HWND dialog, unsigned id, unsigned notification) {
   g_bEditFocus = false;
   if (id >= IDC_SELECT_FIRST && id < IDC_SELECT_FIRST + MODULE_COUNT) {
-    StoreModuleParams(g_nModule);
-    g_nModule = static_cast<int>(id) - (IDC_SELECT_FIRST - 1);
-    LoadModuleParams(g_nModule);
+    SwitchModule(static_cast<int>(id) - (IDC_SELECT_FIRST - 1));
     return;
   }
   if (id >= IDC_ENABLE_FIRST && id < IDC_ENABLE_FIRST + MODULE_COUNT) {

@@ -42,9 +42,7 @@ plat::LRESULT WarningDialogProc(plat::HWND dialog, plat::UINT message, plat::WPA
       switch (plat::LOWORD(wParam)) {
         case plat::IDOK:
           if (plat::IsDlgButtonChecked(dialog, IDC_DISABLE_WARNING)) {
-            SelectRegKey(dialog, KIRU_KEY);
-            RegWriteDword("disable_frame_warn", 1);
-            g_bNoFrameWarn = true;
+            DisableFrameWarning(dialog);
           }
           g_bKeepRunning = true;
           plat::ClipCursor(nullptr);
