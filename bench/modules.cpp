@@ -8,18 +8,13 @@
 #include <cstdlib>
 #include <ctime>
 
+#include "platform/cputime.h"
 #include "platform/headless/offscreen.h"
 #include "render/glcontext.h"
 #include "scene/random.h"
 #include "tools/offscreen_scene.h"
 
 namespace {
-double ProcessCpuSeconds() {
-  timespec t{};
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &t);
-  return static_cast<double>(t.tv_sec) + static_cast<double>(t.tv_nsec) * 1e-9;
-}
-
 void Frame(int module) {
   glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
   DrawModule(module);
@@ -46,12 +41,12 @@ int main(int argc, char** argv) {
       LoadFactoryView(module);
       SeedRandom(1);
       for (int n = 0; n < 5; ++n) Frame(module);  // first use and warm-up
-      const double cpu0 = ProcessCpuSeconds();
+      const double cpu0 = static_cast<double>(plat::GetProcessCpuMicros()) / 1e6;
       const auto wall0 = std::chrono::steady_clock::now();
       for (int n = 0; n < frames; ++n) Frame(module);
       const double wall =
           std::chrono::duration<double>(std::chrono::steady_clock::now() - wall0).count();
-      const double cpu = ProcessCpuSeconds() - cpu0;
+      const double cpu = static_cast<double>(plat::GetProcessCpuMicros()) / 1e6 - cpu0;
       char label[16];
       std::snprintf(label, sizeof label, "%dx%d", size.width, size.height);
       std::printf("%-8d %-10s %12.2f %12.2f %10.1f\n", module, label, 1000.0 * cpu / frames,

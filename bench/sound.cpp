@@ -2,12 +2,12 @@
 // on the frame pump's schedule for ten seconds through a PCM that needs no sound card
 // ("null", paced by the device's audio clock; $KIRU_PCM picks another).
 #include <benchmark/benchmark.h>
-#include <sys/resource.h>
 
 #include <chrono>
 #include <cstdlib>
 #include <thread>
 
+#include "platform/cputime.h"
 #include "platform/waveout.h"
 #include "sound/sound.h"
 #include "sound/source.h"
@@ -33,17 +33,11 @@ void BM_DecodeTrack(benchmark::State& state) {
 }
 BENCHMARK(BM_DecodeTrack)->Unit(benchmark::kMillisecond);
 
-double ProcessCpuSeconds() {
-  rusage usage{};
-  getrusage(RUSAGE_SELF, &usage);
-  return usage.ru_utime.tv_sec + usage.ru_stime.tv_sec + (usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
-}
-
 // Voice 0 at once, then the next voice every 3.2 s, as the frame pump asks.
 void BM_ThreeVoicesTenSeconds(benchmark::State& state) {
   if (!std::getenv("KIRU_PCM")) plat::SetWaveOutPcmName("null");
   for (auto _ : state) {
-    double cpu = ProcessCpuSeconds();
+    std::uint64_t cpu0 = plat::GetProcessCpuMicros();
     SoundStart();
     auto start = std::chrono::steady_clock::now();
     for (int cue = 0; cue < 4; ++cue) {
@@ -53,8 +47,9 @@ void BM_ThreeVoicesTenSeconds(benchmark::State& state) {
     std::this_thread::sleep_until(start + std::chrono::seconds(10));
     SoundStop();
     SoundShutdown();
-    state.counters["cpu_ms"] = (ProcessCpuSeconds() - cpu) * 1000.0;
-    state.counters["cpu_percent"] = (ProcessCpuSeconds() - cpu) / 10.0 * 100.0;
+    double cpuSeconds = static_cast<double>(plat::GetProcessCpuMicros() - cpu0) / 1e6;
+    state.counters["cpu_ms"] = cpuSeconds * 1000.0;
+    state.counters["cpu_percent"] = cpuSeconds / 10.0 * 100.0;
   }
 }
 BENCHMARK(BM_ThreeVoicesTenSeconds)->Iterations(1)->UseRealTime()->MeasureProcessCPUTime()->Unit(benchmark::kMillisecond);
