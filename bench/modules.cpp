@@ -6,7 +6,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <ctime>
 
 #include "platform/cputime.h"
 #include "platform/headless/offscreen.h"

@@ -5,7 +5,6 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <cerrno>
 #include <deque>
 #include <map>
 #include <memory>
@@ -81,12 +80,12 @@ bool PostTo(const std::shared_ptr<Queue>& q, HWND window, UINT msg, WPARAM w, LP
   return true;
 }
 
-// Takes the first matching message, or the quit message when nothing else matches.
 // Keyboard and mouse messages, which Win32 keeps in an input queue of their own.
 bool IsInput(UINT message) {
   return (message >= WM_KEYDOWN && message <= 0x0109) || (message >= WM_MOUSEMOVE && message <= 0x020E);
 }
 
+// Takes the first matching message, or the quit message when nothing else matches.
 // As in Win32, posted messages come before input: a frame pump that reposts itself
 // is taken ahead of the keys that arrived meanwhile, and its drain then sees them.
 bool Take(Queue& q, MSG* out, HWND window, UINT first, UINT last, bool remove) {
@@ -167,11 +166,8 @@ void WaitMessage(DWORD ms) {
   Queue& q = OwnQueue();
   pollfd fds[2] = {{q.wakeFd, POLLIN, 0}, {q.sourceFd, POLLIN, 0}};
   int n = q.sourceFd >= 0 ? 2 : 1;
-  int rc;
-  do {
-    rc = poll(fds, n, static_cast<int>(ms));
-  } while (false);
-  (void)rc;
+  // An interrupted wait simply ends early: every caller looks at the queue again.
+  poll(fds, n, static_cast<int>(ms));
   q.ClearWake();
 }
 

@@ -30,11 +30,6 @@ void LowerCase(char* text) {
   for (; *text; ++text) *text = static_cast<char>(std::tolower(static_cast<unsigned char>(*text)));
 }
 
-bool OpenLinkCopy(const char* link) {
-  std::vector<char> text(link, link + std::strlen(link) + 1);
-  return OpenWebLink(text.data());
-}
-
 plat::LRESULT AboutDialogProc(plat::HWND dialog, plat::UINT message, plat::WPARAM wParam, plat::LPARAM) {
   switch (message) {
     case plat::WM_INITDIALOG:
@@ -47,16 +42,16 @@ plat::LRESULT AboutDialogProc(plat::HWND dialog, plat::UINT message, plat::WPARA
           plat::EndDialog(dialog, 1);
           return 1;
         case IDC_LINK_WEB_SITE:
-          OpenLinkCopy(LINK_KIRU_PAGE);
+          OpenFixedLink(LINK_KIRU_PAGE);
           return 1;
         case IDC_LINK_EMAIL:
           OpenMailLink(LINK_MAIL);
           return 1;
         case IDC_LINK_ICT:
-          OpenLinkCopy(LINK_ICT_PAGE);
+          OpenFixedLink(LINK_ICT_PAGE);
           return 1;
         case IDC_LINK_TIBET_SOCIETY:
-          OpenLinkCopy(LINK_TIBET_SOCIETY_PAGE);
+          OpenFixedLink(LINK_TIBET_SOCIETY_PAGE);
           return 1;
       }
       return 0;
@@ -109,3 +104,8 @@ bool OpenWebLink(char* text) {
 }
 
 bool OpenMailLink(const char* text) { return plat::LaunchProgram({DESKTOP_OPENER, text ? text : ""}); }
+
+bool OpenFixedLink(const char* link) {
+  std::vector<char> text(link, link + std::strlen(link) + 1);
+  return OpenWebLink(text.data());
+}

@@ -15,5 +15,7 @@ void ShowAboutDialog(plat::HWND owner);
 // Lower-cases text in place and starts the user's browser on the address in it
 // (from the first "http"). False when there is no address or nothing could start.
 bool OpenWebLink(char* text);
+// OpenWebLink on a copy, for the program's fixed links.
+bool OpenFixedLink(const char* link);
 // Hands a "mailto:" text to the desktop's mail handler.
 bool OpenMailLink(const char* text);

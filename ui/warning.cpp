@@ -2,7 +2,6 @@
 
 #include <cstdio>
 #include <string>
-#include <vector>
 
 #include "platform/dialog.h"
 #include "platform/msgbox.h"
@@ -56,8 +55,7 @@ plat::LRESULT WarningDialogProc(plat::HWND dialog, plat::UINT message, plat::WPA
         case IDC_DOWNLOAD_PELLOR: {
           plat::ClipCursor(nullptr);
           plat::LowerWindow(dialog);  // so that the browser can come to the front
-          std::vector<char> link(LINK_PELLOR_PAGE, LINK_PELLOR_PAGE + std::char_traits<char>::length(LINK_PELLOR_PAGE) + 1);
-          OpenWebLink(link.data());
+          OpenFixedLink(LINK_PELLOR_PAGE);
           return 1;
         }
         case IDC_REMOVE_KIRU:
