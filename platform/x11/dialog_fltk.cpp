@@ -31,6 +31,7 @@
 #include "platform/window.h"
 #include "platform/x11/dialog_fltk.h"
 #include "platform/x11/display.h"
+#include "platform/x11/records.h"
 
 namespace plat::x11 {
 namespace {
@@ -144,36 +145,11 @@ void OnWindowClose(Fl_Widget* widget, void*) {
   if (d && (d->tmpl.style & WS_SYSMENU)) PostMessage(window->hwnd, WM_CLOSE, 0, 0);
 }
 
-// Keys as virtual-key codes (FLTK's key numbers are X keysyms here).
+// Keys as virtual-key codes: FLTK's key numbers are X keysyms here, so the saver
+// window's map serves; keys it doesn't know are left to the widgets.
 UINT VirtualKey(int key) {
-  if (key >= 'a' && key <= 'z') return static_cast<UINT>(key - 'a' + 'A');
-  if ((key >= '0' && key <= '9') || key == ' ') return static_cast<UINT>(key);
-  if (key >= FL_F + 1 && key <= FL_F + 12) return VK_F1 + static_cast<UINT>(key - FL_F - 1);
-  if (key >= FL_KP + '0' && key <= FL_KP + '9') return VK_NUMPAD0 + static_cast<UINT>(key - FL_KP - '0');
-  switch (key) {
-    case FL_BackSpace: return VK_BACK;
-    case FL_Tab: return VK_TAB;
-    case FL_Enter:
-    case FL_KP_Enter: return VK_RETURN;
-    case FL_Escape: return VK_ESCAPE;
-    case FL_Page_Up: return VK_PRIOR;
-    case FL_Page_Down: return VK_NEXT;
-    case FL_End: return VK_END;
-    case FL_Home: return VK_HOME;
-    case FL_Left: return VK_LEFT;
-    case FL_Up: return VK_UP;
-    case FL_Right: return VK_RIGHT;
-    case FL_Down: return VK_DOWN;
-    case FL_Insert: return VK_INSERT;
-    case FL_Delete: return VK_DELETE;
-    case FL_Shift_L:
-    case FL_Shift_R: return VK_SHIFT;
-    case FL_Control_L:
-    case FL_Control_R: return VK_CONTROL;
-    case FL_Alt_L:
-    case FL_Alt_R: return VK_MENU;
-  }
-  return 0;
+  UINT vk = VirtualKeyFromKeysym(static_cast<unsigned long>(key));
+  return vk == VK_UNKNOWN_KEY ? 0 : vk;
 }
 
 // Keys of a dialog become key messages of the dialog window, so that a frame pump
@@ -410,7 +386,6 @@ void SetUpToolkit() {
   fl_font(DIALOG_FONT, LAYOUT_FONT_SIZE);
   double letters = fl_width("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
   SetDialogBaseUnits((static_cast<int>(letters / 26) + 1) / 2, fl_height());
-  InstallFltkMessageBox();
 }
 
 // Without a window manager nobody moves the keyboard focus to a new window, and
@@ -490,9 +465,9 @@ int DialogBox(const DialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param) {
   }
   window->end();
   window->set_modal();
+  // Shown where CenterOnDesktop will put it, so the dialog doesn't jump.
   window->position((Fl::w() - d->pixelWidth) / 2, (Fl::h() - d->pixelHeight) / 2);
   window->show();
-  while (!window->shown()) Fl::wait(0.01);
   Fl::check();
   TakeKeyboardFocus(window);
 

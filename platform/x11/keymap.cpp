@@ -12,7 +12,6 @@ constexpr UINT kVkPause = 0x13, kVkCapital = 0x14, kVkSnapshot = 0x2C, kVkLWin =
                kVkSeparator = 0x6C, kVkSubtract = 0x6D, kVkDecimal = 0x6E, kVkDivide = 0x6F,
                kVkNumLock = 0x90, kVkScroll = 0x91;
 // A key without a virtual key of its own still has to count as a key.
-constexpr UINT kVkUnknown = 0xFF;
 
 struct KeyPair {
   unsigned long keysym;
@@ -65,7 +64,7 @@ UINT VirtualKeyFromKeysym(unsigned long keysym) {
   if (keysym >= XK_0 && keysym <= XK_9) return '0' + static_cast<UINT>(keysym - XK_0);
   for (const KeyPair& pair : kKeys)
     if (pair.keysym == keysym) return pair.vk;
-  return kVkUnknown;
+  return VK_UNKNOWN_KEY;
 }
 
 }  // namespace plat::x11

@@ -11,8 +11,13 @@ namespace plat {
 
 bool IsDisplayAsleep() {
   Display* dpy = x11::GetDisplay();
-  int eventBase = 0, errorBase = 0;
-  if (!dpy || !DPMSQueryExtension(dpy, &eventBase, &errorBase) || !DPMSCapable(dpy)) return false;
+  if (!dpy) return false;
+  // Whether the server can do DPMS at all doesn't change while we run: ask once.
+  static const bool capable = [dpy] {
+    int eventBase = 0, errorBase = 0;
+    return DPMSQueryExtension(dpy, &eventBase, &errorBase) && DPMSCapable(dpy);
+  }();
+  if (!capable) return false;
   CARD16 level = DPMSModeOn;
   ::BOOL enabled = False;
   if (!DPMSInfo(dpy, &level, &enabled)) return false;

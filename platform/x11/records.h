@@ -34,7 +34,9 @@ void WindowResized(HWND window, int width, int height);
 // A foreign host window changed size: the children of ours that fill it follow.
 void HostResized(Window host, int width, int height);
 
-// Keysym (unshifted, group 0) to virtual key; never 0.
+// Keysym (unshifted, group 0) to virtual key; never 0. Keys of no known meaning
+// get VK_UNKNOWN_KEY, which the saver takes as "any other key".
+constexpr UINT VK_UNKNOWN_KEY = 0xFF;
 UINT VirtualKeyFromKeysym(unsigned long keysym);
 
 // Events of one X event, turned into posted messages.
