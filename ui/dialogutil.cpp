@@ -2,10 +2,11 @@
 
 #include "platform/dialog.h"
 #include "platform/window.h"
+#include "settings/settings.h"
 #include "ui/dialog_templates.h"
 
 void CheckSelectButton(plat::HWND dialog, int n) {
-  for (int id = IDC_SELECT_FIRST; id < IDC_SELECT_FIRST + 10; ++id)
+  for (int id = IDC_SELECT_FIRST; id < IDC_SELECT_FIRST + MODULE_COUNT; ++id)
     plat::CheckDlgButton(dialog, id, id == IDC_SELECT_FIRST - 1 + n);
 }
 
