@@ -15,6 +15,7 @@
 #include "platform/glsurface.h"
 #include "platform/power.h"
 #include "platform/queue.h"
+#include "platform/regstore.h"
 #include "platform/window.h"
 #include "render/fpsreadout.h"
 #include "render/glcontext.h"
@@ -49,9 +50,12 @@ void PostFramePump(plat::HWND host) {
 
 void OnSaverCreate(plat::HWND window) {
   g_bSaverMode = true;
-  SelectRegKey(window, KIRU_KEY);
-  g_bNoFrameWarn = RegReadDword("disable_frame_warn", 0) == 1;
-  LoadSettings();
+  {
+    plat::RegBatch batch;  // one read of the hive for the flag and the whole load
+    SelectRegKey(window, KIRU_KEY);
+    g_bNoFrameWarn = RegReadDword("disable_frame_warn", 0) == 1;
+    LoadSettings();
+  }
 
   plat::RECT client, desktop;
   plat::GetClientRect(window, &client);
