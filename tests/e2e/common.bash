@@ -114,6 +114,12 @@ wait_exit() {
   return 1
 }
 
+# Share of pixels in the rectangle (WxH+X+Y of the screen) that are not black, in percent.
+lit_percent() {
+  import -window root -crop "$1" +repage "$WORK/shot.png"
+  convert "$WORK/shot.png" -colorspace gray -threshold 2% -format '%[fx:int(mean*1000)/10]\n' info:
+}
+
 still_running() { kill -0 "$1" 2>/dev/null; }
 
 # A DWORD value of the hive, as a decimal number ("" when missing).

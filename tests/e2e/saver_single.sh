@@ -4,10 +4,8 @@ source "$(dirname "$0")/common.bash"
 start_x
 setup_home
 
-start_kiru /s
+start_fullscreen_saver
 first=$KIRU_PID
-wait_for_window "Screen Saver" || fail "no full-screen window"
-sleep 1
 
 start_kiru /s
 wait_exit "$KIRU_PID" 5 || fail "the second saver did not leave"

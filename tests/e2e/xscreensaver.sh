@@ -115,8 +115,7 @@ echo "Kiru runs as PID $kiru under the daemon $DAEMON"
 lit=0
 for _ in $(seq 1 20); do
   sleep 0.5
-  import -window root "$WORK/shot.png"
-  lit=$(convert "$WORK/shot.png" -colorspace gray -threshold 2% -format '%[fx:int(mean*1000)/10]\n' info:)
+  lit=$(lit_percent 1024x768+0+0)
   awk -v p="$lit" 'BEGIN {exit !(p > 0.5)}' && break
 done
 echo "screen: ${lit}% of the pixels lit"
