@@ -5,7 +5,7 @@
 # Usage: settings_dialog.sh <kiru binary>   (KIRU_SCREENSHOT=<png> also saves a picture)
 source "$(dirname "$0")/common.bash"
 for tool in xdotool import compare; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool missing"; exit 0; }
+  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 start_x
 setup_home

@@ -7,7 +7,7 @@ source "$(dirname "$0")/common.bash"
 
 if ! command -v xscreensaver >/dev/null || ! command -v xscreensaver-command >/dev/null; then
   echo "skipped: xscreensaver is not installed"
-  exit 0
+  exit 77
 fi
 
 run_as() {
