@@ -7,10 +7,15 @@ KIRU=${1:?usage: $0 path/to/kiru}
 PIDS=()
 WORK=$(mktemp -d)
 
+# Newest first, each awaited (5 s, then SIGKILL) before the next: kiru gets its
+# SIGTERM while its X server is still there to let it close.
 cleanup() {
-  local pid
-  for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
+  local i pid
+  for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do
+    pid=${PIDS[i]}
+    kill "$pid" 2>/dev/null || true
+    wait_exit "$pid" 5 || { kill -KILL "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; } || true
+  done
   rm -rf "$WORK"
 }
 trap cleanup EXIT
