@@ -5,10 +5,10 @@
 # Benchmarks: one program per bench/*.cpp (headless backend, Google Benchmark available).
 # Fuzz targets: fuzz/*.cpp, built only in a clang build with -DKIRU_FUZZ=ON (see `make fuzz`).
 enable_testing()
-find_package(GTest REQUIRED)
-find_package(benchmark REQUIRED)
 
 if(NOT KIRU_FUZZ)
+  find_package(GTest REQUIRED)
+  find_package(benchmark REQUIRED)
   # tests/support/*.cpp go into every test program (private HOME, sanitizer settings).
   file(GLOB support_srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/support/*.cpp)
   file(GLOB test_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*)
