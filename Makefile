@@ -37,11 +37,12 @@ bench: build
 
 # Sanitizer builds: make sanitize SAN=address,undefined  (or SAN=thread)
 SAN ?= address,undefined
-sanitize: deps
-	cmake -S . -B build-$(subst $(comma),-,$(SAN)) -DKIRU_SANITIZE=$(SAN)
-	cmake --build build-$(subst $(comma),-,$(SAN)) -j $(JOBS)
-	cd build-$(subst $(comma),-,$(SAN)) && ctest --output-on-failure -j $(JOBS)
 comma := ,
+SANBUILD = build-$(subst $(comma),-,$(SAN))
+sanitize: deps
+	cmake -S . -B $(SANBUILD) -DKIRU_SANITIZE=$(SAN)
+	cmake --build $(SANBUILD) -j $(JOBS)
+	cd $(SANBUILD) && ctest --output-on-failure -j $(JOBS)
 
 install: build
 	cmake --install $(BUILD)

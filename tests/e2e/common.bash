@@ -7,10 +7,15 @@ KIRU=${1:?usage: $0 path/to/kiru}
 PIDS=()
 WORK=$(mktemp -d)
 
+# Newest first, each awaited (5 s, then SIGKILL) before the next: kiru gets its
+# SIGTERM while its X server is still there to let it close.
 cleanup() {
-  local pid
-  for pid in "${PIDS[@]}"; do kill "$pid" 2>/dev/null || true; done
-  for pid in "${PIDS[@]}"; do wait "$pid" 2>/dev/null || true; done
+  local i pid
+  for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do
+    pid=${PIDS[i]}
+    kill "$pid" 2>/dev/null || true
+    wait_exit "$pid" 5 || { kill -KILL "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; } || true
+  done
   rm -rf "$WORK"
 }
 trap cleanup EXIT
@@ -112,6 +117,12 @@ wait_exit() {
     sleep 0.1
   done
   return 1
+}
+
+# Share of pixels in the rectangle (WxH+X+Y of the screen) that are not black, in percent.
+lit_percent() {
+  import -window root -crop "$1" +repage "$WORK/shot.png"
+  convert "$WORK/shot.png" -colorspace gray -threshold 2% -format '%[fx:int(mean*1000)/10]\n' info:
 }
 
 still_running() { kill -0 "$1" 2>/dev/null; }

@@ -8,12 +8,6 @@ source "$(dirname "$0")/common.bash"
 start_x
 setup_home
 
-# Share of pixels in the rectangle (WxH+X+Y of the screen) that are not black, in percent.
-lit_percent() {
-  import -window root -crop "$1" +repage "$WORK/shot.png"
-  convert "$WORK/shot.png" -colorspace gray -threshold 2% -format '%[fx:int(mean*1000)/10]\n' info:
-}
-
 visual=$(xdpyinfo | awk '/visual id:/ {id = $3} /depth: *32 planes/ && !found {print id; found = 1}')
 [ -n "$visual" ] || fail "the server offers no 32-bit visual"
 display -visual "$visual" -title kiruhost -geometry 320x240+0+0 -size 320x240 xc:black \

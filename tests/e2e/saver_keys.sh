@@ -10,9 +10,7 @@ wait_exit "$KIRU_PID" 10 || fail "Esc did not end the saver"
 [ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS after Esc"
 [ "$(hive_dword "mod1 speed")" = 50 ] || fail "mod1 speed is '$(hive_dword "mod1 speed")' after a plain run, expected 50"
 
-start_kiru /s
-wait_for_window "Screen Saver" || fail "no full-screen window on the second run"
-sleep 1
+start_fullscreen_saver
 xdotool key F9
 sleep 0.5
 xdotool key Escape

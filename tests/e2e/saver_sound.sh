@@ -55,9 +55,8 @@ wait_exit "$KIRU_PID" 10 || fail "Esc did not end the saver"
 # Sound off: nothing reaches the device.
 rm -f "$RAW"
 sed -i 's/"enable sound"=dword:00000001/"enable sound"=dword:00000000/' "$HIVE"
-start_kiru /s
-wait_for_window "Screen Saver" || fail "no full-screen window"
-sleep 4
+start_fullscreen_saver
+sleep 3
 [ "$(size)" = 0 ] || fail "sound off, yet $(size) bytes were played"
 xdotool key Escape
 wait_exit "$KIRU_PID" 10 || fail "Esc did not end the saver"

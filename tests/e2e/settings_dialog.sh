@@ -5,18 +5,14 @@
 # Usage: settings_dialog.sh <kiru binary>   (KIRU_SCREENSHOT=<png> also saves a picture)
 source "$(dirname "$0")/common.bash"
 for tool in xdotool import compare; do
-  command -v "$tool" >/dev/null || { echo "SKIP: $tool missing"; exit 0; }
+  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 start_x
-export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/config" XDG_CONFIG_DIRS="$WORK/etc"
-mkdir -p "$HOME" "$XDG_CONFIG_HOME" "$XDG_CONFIG_DIRS"
-HIVE="$XDG_CONFIG_HOME/kiru/user.reg"
+setup_home
 
 # Starts the dialog and waits for the frame-rate readout; sets KIRU_PID and WIN.
 start_dialog() {
-  "$KIRU" /c &
-  KIRU_PID=$!
-  PIDS+=("$KIRU_PID")
+  start_kiru /c
   WIN=""
   for _ in $(seq 600); do  # a sanitizer build on a busy machine takes a while
     WIN=$(xdotool search --name "Kiru Settings" 2>/dev/null | head -1 || true)

@@ -7,44 +7,8 @@ source "$(dirname "$0")/common.bash"
 
 if ! command -v xscreensaver >/dev/null || ! command -v xscreensaver-command >/dev/null; then
   echo "skipped: xscreensaver is not installed"
-  exit 0
+  exit 77
 fi
-
-# Who runs the daemon: ourselves, or (as root) a test user made for the purpose.
-as_user=()
-if [ "$(id -u)" = 0 ]; then
-  user=kirutest
-  id "$user" >/dev/null 2>&1 || useradd -m -s /bin/sh "$user" || fail "cannot create user $user"
-  as_user=(setpriv --reuid="$user" --regid="$user" --init-groups --reset-env)
-else
-  user=$(id -un)
-fi
-
-start_x
-command -v xhost >/dev/null && xhost "+si:localuser:$user" >/dev/null
-
-# Everything the daemon and Kiru read or write lives in one folder of the user's.
-base=$WORK/xss
-mkdir -p "$base/home" "$base/config/kiru" "$base/xdg" "$base/bin"
-cp "$KIRU" "$base/bin/kiru"
-HIVE=$base/config/kiru/user.reg
-# No sound card in CI; the start-up frame-rate test would stop a slow renderer
-# with its warning.
-write_quiet_hive "$HIVE"
-cat >"$base/home/.xscreensaver" <<EOF_XSS
-timeout:	0:30:00
-cycle:		0:00:00
-lock:		False
-fade:		False
-unfade:		False
-splash:		False
-dpmsEnabled:	False
-mode:		one
-selected:	0
-programs:	"Kiru" $base/bin/kiru --root \\n
-EOF_XSS
-chmod 755 "$WORK"
-[ ${#as_user[@]} -gt 0 ] && chown -R "$user:" "$base"
 
 run_as() {
   if [ ${#as_user[@]} -gt 0 ]; then
@@ -87,8 +51,52 @@ finish() {
   [ "$status" = 0 ] || tail -30 "$WORK/xscreensaver.log" >&2 2>/dev/null || true
   stop_daemon
   cleanup
+  if [ -n "${created_user:-}" ]; then userdel "$created_user" || echo "could not remove user $created_user" >&2; fi
 }
 trap finish EXIT
+
+# Everything the daemon and Kiru read or write lives in one folder of the user's.
+base=$WORK/xss
+mkdir -p "$base/home" "$base/config/kiru" "$base/xdg" "$base/bin"
+
+# Who runs the daemon: ourselves, or (as root) a test user, made for this run (home
+# in the run's folder, removed at the end) unless one is there already.
+as_user=()
+created_user=
+if [ "$(id -u)" = 0 ]; then
+  user=kirutest
+  if ! id "$user" >/dev/null 2>&1; then
+    useradd -M -d "$base/home" -s /bin/sh "$user" || fail "cannot create user $user"
+    created_user=$user
+  fi
+  as_user=(setpriv --reuid="$user" --regid="$user" --init-groups --reset-env)
+else
+  user=$(id -un)
+fi
+
+start_x
+command -v xhost >/dev/null && xhost "+si:localuser:$user" >/dev/null
+
+cp "$KIRU" "$base/bin/kiru"
+HIVE=$base/config/kiru/user.reg
+# No sound card in CI; the start-up frame-rate test would stop a slow renderer
+# with its warning.
+write_quiet_hive "$HIVE"
+cat >"$base/home/.xscreensaver" <<EOF_XSS
+timeout:	0:30:00
+cycle:		0:00:00
+lock:		False
+fade:		False
+unfade:		False
+splash:		False
+dpmsEnabled:	False
+mode:		one
+selected:	0
+programs:	"Kiru" $base/bin/kiru --root \\n
+EOF_XSS
+chmod 755 "$WORK"
+[ ${#as_user[@]} -gt 0 ] && chown -R "$user:" "$base"
+
 
 run_as xscreensaver -no-splash -verbose >"$WORK/xscreensaver.log" 2>&1 &
 DAEMON=$!
@@ -115,8 +123,7 @@ echo "Kiru runs as PID $kiru under the daemon $DAEMON"
 lit=0
 for _ in $(seq 1 20); do
   sleep 0.5
-  import -window root "$WORK/shot.png"
-  lit=$(convert "$WORK/shot.png" -colorspace gray -threshold 2% -format '%[fx:int(mean*1000)/10]\n' info:)
+  lit=$(lit_percent 1024x768+0+0)
   awk -v p="$lit" 'BEGIN {exit !(p > 0.5)}' && break
 done
 echo "screen: ${lit}% of the pixels lit"
