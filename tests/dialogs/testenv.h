@@ -1,15 +1,13 @@
 // Shared set-up of the dialog tests: private hive folders, a message-box recorder
 // and a launcher that records instead of starting programs.
 #pragma once
-#include <cstdlib>
 #include <filesystem>
-#include <fstream>
-#include <sstream>
 #include <string>
 #include <vector>
 
 #include "platform/launch.h"
 #include "platform/msgbox.h"
+#include "tests/support/temp_dir.h"
 
 namespace kiru_test {
 
@@ -31,14 +29,11 @@ inline bool RecordLaunch(const std::vector<std::string>& argv) {
 // Points HOME and the XDG folders at a fresh temporary tree for the test's life.
 class TempHome {
  public:
-  TempHome() {
-    char pattern[] = "/tmp/kiru-dialogs-XXXXXX";
-    root_ = mkdtemp(pattern);
-    std::filesystem::create_directories(root_ + "/home/.config");
-    std::filesystem::create_directories(root_ + "/etc");
-    setenv("HOME", (root_ + "/home").c_str(), 1);
-    setenv("XDG_CONFIG_HOME", (root_ + "/home/.config").c_str(), 1);
-    setenv("XDG_CONFIG_DIRS", (root_ + "/etc").c_str(), 1);
+  TempHome() : dir_("kiru-dialogs") {
+    const std::string& root = dir_.Path();
+    std::filesystem::create_directories(root + "/home/.config");
+    std::filesystem::create_directories(root + "/etc");
+    PointConfigAt(root + "/home", root + "/home/.config", root + "/etc");
     g_boxes.clear();
     g_launched.clear();
     plat::SetMessageBoxHandler(RecordBox);
@@ -47,22 +42,16 @@ class TempHome {
   ~TempHome() {
     plat::SetMessageBoxHandler(nullptr);
     plat::SetLauncherForTesting(nullptr);
-    std::error_code ignored;
-    std::filesystem::remove_all(root_, ignored);
   }
-  const std::string& root() const { return root_; }
-  std::string UserHive() const { return ReadFile(root_ + "/home/.config/kiru/user.reg"); }
-  std::string MachineHive() const { return ReadFile(root_ + "/etc/kiru/machine.reg"); }
+  TempHome(const TempHome&) = delete;
+  TempHome& operator=(const TempHome&) = delete;
 
-  static std::string ReadFile(const std::string& path) {
-    std::ifstream in(path);
-    std::stringstream s;
-    s << in.rdbuf();
-    return s.str();
-  }
+  const std::string& root() const { return dir_.Path(); }
+  std::string UserHive() const { return ReadFile(root() + "/home/.config/kiru/user.reg"); }
+  std::string MachineHive() const { return ReadFile(root() + "/etc/kiru/machine.reg"); }
 
  private:
-  std::string root_;
+  TempDir dir_;
 };
 
 }  // namespace kiru_test
