@@ -6,21 +6,13 @@
 #include <vector>
 
 #include "platform/launch.h"
-#include "platform/msgbox.h"
+#include "tests/support/msgbox_recorder.h"
 #include "tests/support/temp_dir.h"
 
 namespace kiru_test {
 
-struct Box {
-  std::string text, caption;
-};
-inline std::vector<Box> g_boxes;
 inline std::vector<std::vector<std::string>> g_launched;
 
-inline int RecordBox(plat::HWND, const char* text, const char* caption, plat::UINT) {
-  g_boxes.push_back({text ? text : "", caption ? caption : ""});
-  return plat::IDOK;
-}
 inline bool RecordLaunch(const std::vector<std::string>& argv) {
   g_launched.push_back(argv);
   return true;
@@ -34,17 +26,17 @@ class TempHome {
     std::filesystem::create_directories(root + "/home/.config");
     std::filesystem::create_directories(root + "/etc");
     PointConfigAt(root + "/home", root + "/home/.config", root + "/etc");
-    g_boxes.clear();
     g_launched.clear();
-    plat::SetMessageBoxHandler(RecordBox);
     plat::SetLauncherForTesting(RecordLaunch);
   }
   ~TempHome() {
-    plat::SetMessageBoxHandler(nullptr);
     plat::SetLauncherForTesting(nullptr);
   }
   TempHome(const TempHome&) = delete;
   TempHome& operator=(const TempHome&) = delete;
+
+  // The boxes shown since this set-up began.
+  static std::vector<RecordedMessageBox>& Boxes() { return MessageBoxRecorder::Boxes(); }
 
   const std::string& root() const { return dir_.Path(); }
   std::string UserHive() const { return ReadFile(root() + "/home/.config/kiru/user.reg"); }
@@ -52,6 +44,7 @@ class TempHome {
 
  private:
   TempDir dir_;
+  MessageBoxRecorder boxes_;
 };
 
 }  // namespace kiru_test

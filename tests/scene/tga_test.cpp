@@ -15,7 +15,7 @@
 #include <vector>
 
 #include "platform/resources.h"
-#include "tests/scene/msgbox_recorder.h"
+#include "tests/support/msgbox_recorder.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -48,7 +48,7 @@ class TgaTest : public ::testing::Test {
   }
   void ExpectOneBox(const char* text, const char* caption) {
     ASSERT_EQ(recorder_.Boxes().size(), 1u) << "expected exactly \"" << text << "\"";
-    const RecordedMessageBox& box = recorder_.Boxes()[0];
+    const kiru_test::RecordedMessageBox& box = recorder_.Boxes()[0];
     EXPECT_EQ(box.text, text);
     EXPECT_EQ(box.caption, caption);
     EXPECT_EQ(box.owner, 0u);
@@ -57,7 +57,7 @@ class TgaTest : public ::testing::Test {
     recorder_.Clear();
   }
 
-  MessageBoxRecorder recorder_;
+  kiru_test::MessageBoxRecorder recorder_;
   TextureImage slot_;
 };
 
