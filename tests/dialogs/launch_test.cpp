@@ -6,7 +6,8 @@
 
 #include <chrono>
 #include <filesystem>
-#include <thread>
+
+#include "tests/support/wait.h"
 
 namespace {
 
@@ -26,10 +27,7 @@ TEST(LaunchProgram, StartsWithoutWaitingAndLeavesNoChildBehind) {
   EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::milliseconds(900));
   // The program runs as a grandchild adopted elsewhere: this process has no child to reap.
   EXPECT_EQ(waitpid(-1, nullptr, WNOHANG), -1);
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!std::filesystem::exists(marker) && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
-  EXPECT_TRUE(std::filesystem::exists(marker));
+  EXPECT_TRUE(kiru_test::WaitUntil([&] { return std::filesystem::exists(marker); }, 10000, 20));
   std::filesystem::remove(marker);
 }
 

@@ -227,7 +227,7 @@ TEST(SettingsDialogStart, WithoutAPreviewTheDialogClosesAtOnce) {
   plat::HWND dialog = hl::CreateDialogForTesting(SettingsDialogTemplate(), 0, SettingsDialogProc, 0);
   for (int i = 0; i < 10 && !hl::DialogEndedForTesting(dialog, nullptr); ++i) hl::DispatchForTesting(1);
   EXPECT_TRUE(hl::DialogEndedForTesting(dialog, nullptr));
-  EXPECT_FALSE(kiru_test::g_boxes.empty());
+  EXPECT_FALSE(home.Boxes().empty());
   hl::DestroyDialogForTesting(dialog);
   hl::ResetForTesting();
 }

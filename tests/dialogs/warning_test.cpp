@@ -11,7 +11,6 @@
 #include "ui/dialog_templates.h"
 #include "ui/warning.h"
 
-using kiru_test::g_boxes;
 using kiru_test::g_launched;
 
 namespace {
@@ -104,9 +103,9 @@ TEST_F(Warning, RemovalTakesTheFirstFreeName) {
   ScheduleRemoval(0);
   EXPECT_EQ(MachineString(RUNONCE, "kill_saver2"), "/opt/kiru\\uninstal.exe");
   EXPECT_EQ(MachineString(RUNONCE, "kill_saver"), "one");
-  ASSERT_EQ(g_boxes.size(), 1u);
-  EXPECT_EQ(g_boxes[0].text, "This Screen saver will be removed\nthe next time you start Windows.");
-  EXPECT_EQ(g_boxes[0].caption, "Screen saver will be removed.");
+  ASSERT_EQ(home.Boxes().size(), 1u);
+  EXPECT_EQ(home.Boxes()[0].text, "This Screen saver will be removed\nthe next time you start Windows.");
+  EXPECT_EQ(home.Boxes()[0].caption, "Screen saver will be removed.");
   // The program's own key is selected again.
   RegWriteDword("cycle time", 5);
   SelectRegKey(0, KIRU_KEY);
@@ -129,8 +128,8 @@ TEST_F(Warning, WithoutWriteAccessNothingIsWrittenButTheUserIsTold) {
   setenv("XDG_CONFIG_DIRS", (blocker + "/etc").c_str(), 1);
   ScheduleRemoval(0);
   EXPECT_EQ(MachineString(RUNONCE, "kill_saver"), "<missing>");
-  ASSERT_EQ(g_boxes.size(), 1u);
-  EXPECT_EQ(g_boxes[0].caption, "Screen saver will be removed.");
+  ASSERT_EQ(home.Boxes().size(), 1u);
+  EXPECT_EQ(home.Boxes()[0].caption, "Screen saver will be removed.");
 }
 
 }  // namespace

@@ -1,16 +1,15 @@
 #include <gtest/gtest.h>
 #include <unistd.h>
 
-#include <chrono>
 #include <filesystem>
 #include <fstream>
-#include <thread>
 
 #include "platform/headless/dialog.h"
 #include "platform/regstore.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
 #include "testenv.h"
+#include "tests/support/wait.h"
 #include "ui/about.h"
 #include "ui/dialog_templates.h"
 
@@ -113,9 +112,7 @@ TEST_F(WebLink, ShellSyntaxInTheCommandRunsNothingButTheProgram) {
   std::string text = "-new https://savetibet.org/?a=1&b=2;rm";
   EXPECT_TRUE(OpenWebLink(text.data()));
 
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::seconds(10);
-  while (!std::filesystem::exists(dir + "/args") && std::chrono::steady_clock::now() < deadline)
-    std::this_thread::sleep_for(std::chrono::milliseconds(20));
+  kiru_test::WaitUntil([&] { return std::filesystem::exists(dir + "/args"); }, 10000, 20);
   std::ifstream in(dir + "/args");
   Argv words;
   for (std::string line; std::getline(in, line);) words.push_back(line);

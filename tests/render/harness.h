@@ -3,23 +3,20 @@
 #pragma once
 #include <gtest/gtest.h>
 
-#include <string>
+#include <optional>
 #include <vector>
 
 #include "platform/clock.h"
 #include "platform/headless/headless.h"
-#include "platform/msgbox.h"
 #include "platform/queue.h"
 #include "render/framepump.h"
 #include "render/glcontext.h"
 #include "settings/settings.h"
+#include "tests/support/msgbox_recorder.h"
 
 namespace harness {
 
-struct Box {
-  plat::HWND owner;
-  std::string text, caption;
-  plat::UINT style;
+struct Box : kiru_test::RecordedMessageBox {
   bool contextHeld;  // g_hRC or g_hDC still set when the box was shown
 };
 
@@ -32,9 +29,8 @@ inline void Nap(plat::DWORD ms) {
   g_Sleeps.push_back(ms);
   g_dwNow += ms;
 }
-inline int Record(plat::HWND owner, const char* text, const char* caption, plat::UINT style) {
-  g_Boxes.push_back(Box{owner, text, caption, style, g_hRC != 0 || g_hDC != 0});
-  return plat::IDOK;
+inline void NoteBox(const kiru_test::RecordedMessageBox& box) {
+  g_Boxes.push_back(Box{box, g_hRC != 0 || g_hDC != 0});
 }
 
 // Every module enabled with the common view; module `current` loaded.
@@ -75,7 +71,7 @@ class Test : public ::testing::Test {
     g_Boxes.clear();
     plat::SetTickSourceForTesting(Now);
     plat::SetSleeperForTesting(Nap);
-    plat::SetMessageBoxHandler(Record);
+    recorder_.emplace(NoteBox);
     g_bSoundOn = false;
     g_bNoFrameWarn = false;
     g_nCycleSeconds = 15;
@@ -88,8 +84,11 @@ class Test : public ::testing::Test {
     SetHardwareWarningForTesting(nullptr);
     plat::SetTickSourceForTesting(nullptr);
     plat::SetSleeperForTesting(nullptr);
-    plat::SetMessageBoxHandler(nullptr);
+    recorder_.reset();
   }
+
+ private:
+  std::optional<kiru_test::MessageBoxRecorder> recorder_;
 };
 
 }  // namespace harness

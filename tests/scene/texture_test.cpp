@@ -8,7 +8,7 @@
 #include "platform/headless/offscreen.h"
 #include "platform/resources.h"
 #include "scene/tga.h"
-#include "tests/scene/msgbox_recorder.h"
+#include "tests/support/msgbox_recorder.h"
 
 namespace {
 
@@ -16,7 +16,7 @@ class TextureTest : public ::testing::Test {
  protected:
   void SetUp() override { ASSERT_TRUE(plat::headless::MakeOffscreenContext(16, 16)); }
   void TearDown() override { plat::headless::DestroyOffscreenContext(); }
-  MessageBoxRecorder recorder_;
+  kiru_test::MessageBoxRecorder recorder_;
 };
 
 TEST_F(TextureTest, EmbeddedImageBecomesTheBoundTexture) {

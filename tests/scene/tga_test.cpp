@@ -15,7 +15,8 @@
 #include <vector>
 
 #include "platform/resources.h"
-#include "tests/scene/msgbox_recorder.h"
+#include "tests/support/msgbox_recorder.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -47,7 +48,7 @@ class TgaTest : public ::testing::Test {
   }
   void ExpectOneBox(const char* text, const char* caption) {
     ASSERT_EQ(recorder_.Boxes().size(), 1u) << "expected exactly \"" << text << "\"";
-    const RecordedMessageBox& box = recorder_.Boxes()[0];
+    const kiru_test::RecordedMessageBox& box = recorder_.Boxes()[0];
     EXPECT_EQ(box.text, text);
     EXPECT_EQ(box.caption, caption);
     EXPECT_EQ(box.owner, 0u);
@@ -56,7 +57,7 @@ class TgaTest : public ::testing::Test {
     recorder_.Clear();
   }
 
-  MessageBoxRecorder recorder_;
+  kiru_test::MessageBoxRecorder recorder_;
   TextureImage slot_;
 };
 
@@ -194,18 +195,16 @@ TEST_F(TgaTest, UncompressedDecodesLikeRunLengthEncoded) {
 
 const char* const kConvert = "/usr/bin/convert";
 
-Bytes ReadFile(const std::filesystem::path& path) {
-  std::ifstream in(path, std::ios::binary);
-  return Bytes(std::istreambuf_iterator<char>(in), {});
+Bytes ReadFile(const std::string& path) {
+  std::string data = kiru_test::ReadFile(path);
+  return Bytes(data.begin(), data.end());
 }
 
 class ImageMagickTgaTest : public TgaTest {
  protected:
   void SetUp() override {
     if (!std::filesystem::exists(kConvert)) GTEST_SKIP() << kConvert << " missing";
-    char pattern[] = "/tmp/kiru-tga-XXXXXX";
-    ASSERT_NE(mkdtemp(pattern), nullptr);
-    dir_ = pattern;
+    ASSERT_FALSE(dir_.Path().empty());
     // Flat runs, a gradient and noise, with alpha taking many values.
     Bytes rgba;
     for (unsigned y = 0; y < kHeight; ++y) {
@@ -218,14 +217,9 @@ class ImageMagickTgaTest : public TgaTest {
         rgba.push_back(static_cast<unsigned char>(flat ? 255 : (noise * 3) & 0xFF));
       }
     }
-    std::ofstream(dir_ / "source.rgba", std::ios::binary)
+    std::ofstream(dir_.File("source.rgba"), std::ios::binary)
         .write(reinterpret_cast<const char*>(rgba.data()), static_cast<std::streamsize>(rgba.size()));
   }
-  void TearDown() override {
-    TgaTest::TearDown();
-    if (!dir_.empty()) std::filesystem::remove_all(dir_);
-  }
-
   int Run(const std::string& args) {
     std::string command = std::string(kConvert) + " " + args + " 2>/dev/null";
     return std::system(command.c_str());
@@ -235,9 +229,9 @@ class ImageMagickTgaTest : public TgaTest {
   void CheckRoundTrip(const std::string& options, unsigned bits, unsigned char type) {
     SCOPED_TRACE(options);
     const std::string size = std::to_string(kWidth) + "x" + std::to_string(kHeight);
-    const std::string tga = (dir_ / "image.tga").string();
-    const std::string back = (dir_ / "back.rgb").string();
-    ASSERT_EQ(Run("-size " + size + " -depth 8 rgba:" + (dir_ / "source.rgba").string() + " " +
+    const std::string tga = dir_.File("image.tga");
+    const std::string back = dir_.File("back.rgb");
+    ASSERT_EQ(Run("-size " + size + " -depth 8 rgba:" + dir_.File("source.rgba") + " " +
                   options + " -strip " + tga),
               0);
     const std::string map = bits == 32 ? "rgba:" : "rgb:";
@@ -256,7 +250,7 @@ class ImageMagickTgaTest : public TgaTest {
 
   static constexpr unsigned kWidth = 97;
   static constexpr unsigned kHeight = 41;
-  std::filesystem::path dir_;
+  kiru_test::TempDir dir_{"kiru-tga"};
 };
 
 TEST_F(ImageMagickTgaTest, RunLengthEncodedThirtyTwoBits) {

@@ -21,7 +21,7 @@ namespace {
 
 constexpr const char* KIRU = "HKEY_CURRENT_USER\\Software\\Quillmoor\\Kiru";
 
-RegHive LoadHive(const std::string& path) { return RegHive::Parse(ReadText(path)); }
+RegHive LoadHive(const std::string& path) { return RegHive::Parse(kiru_test::ReadFile(path)); }
 
 std::int32_t HiveDword(const RegHive& hive, const char* name) {
   RegData d;
@@ -51,9 +51,9 @@ TEST_F(RegStore, HivesLiveWhereTheBaseDirectoryRulesSay) {
 
 TEST_F(RegStore, ReadingCreatesTheKeyAndItsFolders) {
   EXPECT_EQ(RegReadDword("absent", 42), 42);
-  EXPECT_EQ(ReadText(config_.UserHive()), "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Kiru]\n");
+  EXPECT_EQ(kiru_test::ReadFile(config_.UserHive()), "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Kiru]\n");
   EXPECT_EQ(RegReadDword("absent", 43), 43);  // an existing key is not written again
-  EXPECT_EQ(ReadText(config_.UserHive()), "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Kiru]\n");
+  EXPECT_EQ(kiru_test::ReadFile(config_.UserHive()), "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Kiru]\n");
 }
 
 TEST_F(RegStore, DwordsAndStringsRoundTrip) {
@@ -61,7 +61,7 @@ TEST_F(RegStore, DwordsAndStringsRoundTrip) {
     EXPECT_TRUE(RegWriteDword("value", v));
     EXPECT_EQ(RegReadDword("value", 7), v);
   }
-  EXPECT_NE(ReadText(config_.UserHive()).find("\"value\"=dword:80000000\n"), std::string::npos);
+  EXPECT_NE(kiru_test::ReadFile(config_.UserHive()).find("\"value\"=dword:80000000\n"), std::string::npos);
 
   SelectRegKey(0, "Software\\Quillmoor\\Kiru");
   const char* tricky = "C:\\Program Files\\\"Kiru\"\\ \\\\ end\\";
@@ -81,7 +81,7 @@ TEST_F(RegStore, DwordsAndStringsRoundTrip) {
 }
 
 TEST_F(RegStore, ClassesRootSharesTheMachineHiveAndReadsDefaultValues) {
-  WriteText(config_.MachineHive(),
+  kiru_test::WriteFile(config_.MachineHive(),
             "REGEDIT4\n\n[HKEY_CLASSES_ROOT\\HTTP\\shell\\open\\command]\n@=\"\\\"/usr/bin/browser\\\" %1\"\n");
   SelectRegKey(0, "HTTP\\shell\\open\\command");
   char buf[64];
@@ -91,7 +91,7 @@ TEST_F(RegStore, ClassesRootSharesTheMachineHiveAndReadsDefaultValues) {
 
 TEST_F(RegStore, WithoutWriteRightsWritesFailAndReadsFallBack) {
   // A hive whose folder cannot exist (root may write anywhere else).
-  WriteText(config_.Root() + "/blocker", "file");
+  kiru_test::WriteFile(config_.Root() + "/blocker", "file");
   setenv("XDG_CONFIG_HOME", (config_.Root() + "/blocker/sub").c_str(), 1);
   EXPECT_FALSE(RegWriteDword("x", 1));
   EXPECT_EQ(RegReadDword("x", 9), 9);
@@ -119,11 +119,11 @@ TEST_F(RegStore, UnknownKeysValuesAndLinesSurviveSaveSettings) {
       "\n"
       "[HKEY_CURRENT_USER\\Software\\Elsewhere]\n"
       "\"keep\"=\"me\"\n";
-  WriteText(config_.UserHive(), before);
+  kiru_test::WriteFile(config_.UserHive(), before);
   LoadSettings();
   g_Modules[2].depth = 12.5f;
   SaveSettings();
-  std::string after = ReadText(config_.UserHive());
+  std::string after = kiru_test::ReadFile(config_.UserHive());
   for (const char* line : {"; kept comment\n", "\"mystery\"=hex(b):01,02,03,04,05,06,07,08\n",
                            "\"disable_frame_warn\"=dword:00000001\n", "odd line\n",
                            "[HKEY_CURRENT_USER\\Software\\Elsewhere]\n\"keep\"=\"me\"\n",
@@ -149,17 +149,17 @@ TEST_F(RegStore, WritingBackTheSameValuesLeavesTheFileAlone) {
 
 TEST_F(RegStore, AHiveThatIsALinkStaysALink) {
   std::string real = config_.Root() + "/dotfiles/kiru.reg";
-  WriteText(real, "REGEDIT4\n");
+  kiru_test::WriteFile(real, "REGEDIT4\n");
   std::filesystem::create_directories(config_.Root() + "/config/kiru");
   std::filesystem::create_symlink(real, config_.UserHive());
   EXPECT_TRUE(RegWriteDword("x", 3));
   EXPECT_TRUE(std::filesystem::is_symlink(config_.UserHive()));
-  EXPECT_NE(ReadText(real).find("\"x\"=dword:00000003\n"), std::string::npos);
+  EXPECT_NE(kiru_test::ReadFile(real).find("\"x\"=dword:00000003\n"), std::string::npos);
   EXPECT_EQ(RegReadDword("x", 0), 3);
 }
 
 TEST_F(RegStore, MalformedHiveLoadsWhatIsReadable) {
-  WriteText(config_.UserHive(),
+  kiru_test::WriteFile(config_.UserHive(),
             "REGEDIT4\n\n[HKEY_CURRENT_USER\\Software\\Quillmoor\\Kiru]\n"
             "\"mod1 depth\"=dword:00001770\n"
             "#$%^ garbage\n"
@@ -175,7 +175,7 @@ TEST_F(RegStore, MalformedHiveLoadsWhatIsReadable) {
   EXPECT_FLOAT_EQ(g_Modules[4].depth, 30.0f);
   EXPECT_FLOAT_EQ(g_Modules[5].depth, 0.07f);
   EXPECT_EQ(g_nCycleSeconds, 30);
-  EXPECT_NE(ReadText(config_.UserHive()).find("#$%^ garbage\n"), std::string::npos);
+  EXPECT_NE(kiru_test::ReadFile(config_.UserHive()).find("#$%^ garbage\n"), std::string::npos);
 }
 
 // Checks one snapshot of a hive that a writer keeps changing.
@@ -226,7 +226,7 @@ TEST_F(RegStore, WriterKilledAtAnyMomentLeavesOldOrNewNeverTorn) {
     int status;
     waitpid(child, &status, 0);
     ASSERT_FALSE(HasFatalFailure());
-    if (std::filesystem::exists(config_.UserHive())) ExpectWhole(ReadText(config_.UserHive()), &lastSeen);
+    if (std::filesystem::exists(config_.UserHive())) ExpectWhole(kiru_test::ReadFile(config_.UserHive()), &lastSeen);
     ASSERT_FALSE(HasFatalFailure());
   }
   EXPECT_GT(snapshots, 0);

@@ -57,8 +57,8 @@ TEST_F(Settings, FirstRunWritesTheFactorySet) {
   EXPECT_EQ(Stored("cycle time"), 15);
   EXPECT_EQ(Stored("enable sound"), 0);
   EXPECT_EQ(Stored("disable_frame_warn"), -9999);  // never written by the settings
-  EXPECT_EQ(plat::RegHive::Parse(ReadText(config_.UserHive())).Values().size(), 82u);
-  EXPECT_NE(ReadText(config_.UserHive()).find("\"mod5 xrot\"=dword:ffffc267\n"), std::string::npos);
+  EXPECT_EQ(plat::RegHive::Parse(kiru_test::ReadFile(config_.UserHive())).Values().size(), 82u);
+  EXPECT_NE(kiru_test::ReadFile(config_.UserHive()).find("\"mod5 xrot\"=dword:ffffc267\n"), std::string::npos);
 
   // The defaults hold the unrounded factory values; the table reads back hundredths.
   EXPECT_FLOAT_EQ(g_ModuleDefaults[7].vert, 12.15f);
@@ -130,9 +130,9 @@ TEST_F(Settings, StoredValuesAreNormalisedOnLoad) {
   // A missing speed takes the module's factory speed.
   RegWriteDword("mod4 speed", 0);
   {
-    std::string text = ReadText(config_.UserHive());
+    std::string text = kiru_test::ReadFile(config_.UserHive());
     text.erase(text.find("\"mod10 speed\""), text.find('\n', text.find("\"mod10 speed\"")) + 1 - text.find("\"mod10 speed\""));
-    WriteText(config_.UserHive(), text);
+    kiru_test::WriteFile(config_.UserHive(), text);
   }
   LoadSettings();
   EXPECT_EQ(g_Modules[10].speed, 0.3f);

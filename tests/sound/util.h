@@ -9,41 +9,21 @@
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
-#include <functional>
 #include <string>
-#include <thread>
 #include <vector>
+
+#include "tests/support/temp_dir.h"
+#include "tests/support/wait.h"
 
 namespace soundtest {
 
-inline bool WaitUntil(const std::function<bool()>& done, int timeoutMs) {
-  auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(timeoutMs);
-  while (!done()) {
-    if (std::chrono::steady_clock::now() > deadline) return false;
-    std::this_thread::sleep_for(std::chrono::milliseconds(1));
-  }
-  return true;
-}
+using kiru_test::WaitUntil;
 
 inline double MsSince(std::chrono::steady_clock::time_point start) {
   return std::chrono::duration<double, std::milli>(std::chrono::steady_clock::now() - start).count();
 }
 
-class TempDir {
- public:
-  TempDir() {
-    char pattern[] = "/tmp/kiru-sound-XXXXXX";
-    path_ = mkdtemp(pattern);
-  }
-  ~TempDir() {
-    std::error_code ec;
-    std::filesystem::remove_all(path_, ec);
-  }
-  std::string File(const std::string& name) const { return path_ + "/" + name; }
-
- private:
-  std::string path_;
-};
+using kiru_test::TempDir;
 
 inline bool HaveTool(const char* tool) {
   std::string cmd = std::string("command -v ") + tool + " >/dev/null 2>&1";
@@ -67,13 +47,7 @@ inline bool MakeOgg(const std::string& path, int samples) {
   return ok;
 }
 
-inline std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  return std::string(std::istreambuf_iterator<char>(in), {});
-}
-
-inline void WriteFile(const std::string& path, const std::string& data) {
-  std::ofstream(path, std::ios::binary) << data;
-}
+using kiru_test::ReadFile;
+using kiru_test::WriteFile;
 
 }  // namespace soundtest

@@ -1,23 +1,32 @@
 // Keeps every test away from the machine's own settings: HOME and the XDG
 // folders point into a fresh temporary directory for the whole run.
 #include <cstdlib>
+#include <memory>
 #include <string>
 
+#include "tests/support/temp_dir.h"
+
 namespace {
+
+// Set for child processes a test starts from its own executable, so they share
+// the parent's folder instead of leaving one behind when they are killed.
+constexpr const char* kInheritedHome = "KIRU_TEST_PRIVATE_HOME";
+
 struct PrivateHome {
   PrivateHome() {
     // llvmpipe's worker threads are not instrumented and trip ThreadSanitizer;
     // one rendering thread keeps the frames the same and the reports ours.
     setenv("LP_NUM_THREADS", "0", 0);
-    char pattern[] = "/tmp/kiru-test-XXXXXX";
-    if (const char* dir = mkdtemp(pattern)) {
-      std::string base = dir;
-      setenv("HOME", base.c_str(), 1);
-      setenv("XDG_CONFIG_HOME", (base + "/config").c_str(), 1);
-      setenv("XDG_CONFIG_DIRS", (base + "/etc").c_str(), 1);
-    }
+    if (std::getenv(kInheritedHome)) return;
+    dir = std::make_unique<kiru_test::TempDir>("kiru-test");
+    if (dir->Path().empty()) return;
+    const std::string& base = dir->Path();
+    kiru_test::PointConfigAt(base, base + "/config", base + "/etc");
+    setenv(kInheritedHome, base.c_str(), 1);
   }
+  std::unique_ptr<kiru_test::TempDir> dir;  // removed at exit
 } g_PrivateHome;
+
 }  // namespace
 
 // OSMesa keeps one buffer record per colour buffer it was ever made current on, and

@@ -11,7 +11,6 @@
 #include <chrono>
 #include <cstdio>
 #include <cstdlib>
-#include <filesystem>
 #include <fstream>
 #include <thread>
 
@@ -104,27 +103,6 @@ class XvfbEnvironment : public testing::Environment {
 
 [[maybe_unused]] testing::Environment* const g_pXvfb =
     testing::AddGlobalTestEnvironment(new XvfbEnvironment);
-
-// Away from the machine's own settings (FLTK reads its preferences from HOME too);
-// one llvmpipe thread, whose workers ThreadSanitizer cannot see into.
-struct PrivateHome {
-  PrivateHome() {
-    setenv("LP_NUM_THREADS", "0", 0);
-    if (std::getenv(kHostVariable)) return;  // a host shares its parent's
-    char pattern[] = "/tmp/kiru-x11-test-XXXXXX";
-    if (const char* dir = mkdtemp(pattern)) {
-      base = dir;
-      setenv("HOME", base.c_str(), 1);
-      setenv("XDG_CONFIG_HOME", (base + "/config").c_str(), 1);
-      setenv("XDG_CONFIG_DIRS", (base + "/etc").c_str(), 1);
-    }
-  }
-  ~PrivateHome() {
-    std::error_code ignored;
-    if (!base.empty()) std::filesystem::remove_all(base, ignored);
-  }
-  std::string base;
-} g_PrivateHome;
 
 }  // namespace
 
