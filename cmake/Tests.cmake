@@ -44,6 +44,10 @@ if(NOT KIRU_FUZZ)
     endforeach()
   endforeach()
 
+  # Includes point down the layers (shell, ui, sound, render, scene, settings, platform).
+  add_test(NAME tools.check_layers COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tools/check-layers
+    ${CMAKE_CURRENT_SOURCE_DIR})
+
   file(GLOB bench_srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/bench/*.cpp)
   foreach(src ${bench_srcs})
     get_filename_component(name ${src} NAME_WE)

@@ -8,12 +8,12 @@
 
 #include "platform/msgbox.h"
 #include "platform/window.h"
+#include "scene/quadric.h"
 #include "scene/texture.h"
 #include "scene/tga.h"
 
 plat::GLDC g_hDC;
 plat::GLRC g_hRC;
-GLUquadric* g_pQuadric;
 
 namespace {
 

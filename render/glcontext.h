@@ -3,11 +3,8 @@
 #include "platform/glsurface.h"
 #include "platform/win.h"
 
-struct GLUquadric;
-
 extern plat::GLDC g_hDC;
 extern plat::GLRC g_hRC;
-extern GLUquadric* g_pQuadric;
 
 bool CreateGLContext(plat::HWND window, int colourBits);
 void DestroyGLContext();

@@ -1,6 +1,10 @@
-#include "render/framepump.h"
+#include "render/runstate.h"
+
+#include "platform/clock.h"
+#include "platform/queue.h"
 
 plat::HWND g_hSaverWnd;
+bool g_bPreview;
 bool g_bSaverMode;
 bool g_bFullScreen;
 bool g_bQuit;
@@ -26,6 +30,7 @@ bool g_bDisplayAsleep;
 
 void ResetRunStateForTesting() {
   g_hSaverWnd = 0;
+  g_bPreview = false;
   g_bSaverMode = g_bFullScreen = g_bQuit = g_bClosed = g_bInPump = g_bEditFocus = false;
   g_bKeepRunning = true;
   g_fMeasuredFps = 0.0f;
@@ -42,4 +47,15 @@ void ResetRunStateForTesting() {
   g_bPowerChecked = false;
   g_dwPowerCheck = 0;
   g_bDisplayAsleep = false;
+}
+
+void PostFramePump(plat::HWND host) {
+  constexpr plat::WPARAM kPumpParam = 0xFFFFFFFF;
+  plat::PostMessage(host, FramePump, kPumpParam, static_cast<plat::LPARAM>(kPumpParam));
+}
+
+void StartFramePump(plat::HWND host) {
+  g_bEditFocus = false;
+  g_dwModuleStart = plat::GetTickCount();
+  PostFramePump(host);
 }

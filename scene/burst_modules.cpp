@@ -8,7 +8,7 @@
 
 #include "scene/modules.h"
 #include "scene/quadric.h"
-#include "scene/random.h"
+#include "settings/random.h"
 #include "scene/skeleton.h"
 
 namespace {

@@ -5,7 +5,8 @@
 
 #include <utility>
 
-#include "render/glcontext.h"
+
+GLUquadric* g_pQuadric;
 
 namespace {
 constexpr GLint QUADRIC_SLICES = 32;

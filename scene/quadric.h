@@ -3,6 +3,11 @@
 #pragma once
 #include <functional>
 
+struct GLUquadric;
+
+// The one GLU quadric all modules draw with; created with the GL context.
+extern GLUquadric* g_pQuadric;
+
 enum class QuadricKind { Cylinder, Sphere };
 
 // What a module asked for, with the modelview matrix in force (column-major, as GL

@@ -6,7 +6,7 @@
 #include <ctime>
 
 #include "platform/regstore.h"
-#include "scene/random.h"
+#include "settings/random.h"
 #include "settings/registry.h"
 
 namespace {

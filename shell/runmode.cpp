@@ -14,6 +14,7 @@
 #include "shell/saverproc.h"
 #include "shell/saverstate.h"
 
+#include "shell/saverloop.h"
 #include "ui/settingsdlg.h"
 
 using namespace plat;
@@ -122,11 +123,13 @@ bool FillHostedSpec(unsigned long host, const char* title, WindowSpec* desc) {
   return true;
 }
 
+int RunSettingsWithPreview(HWND owner) { return RunSettingsDialog(owner, RunDialogFramePump); }
+
 }  // namespace
 
 const ModeActions& DefaultModeActions() {
   static const ModeActions actions{
-      RunSaverWindow, RunSettingsDialog, ChangePassword, IsNativeWindow, GetForegroundWindow,
+      RunSaverWindow, RunSettingsWithPreview, ChangePassword, IsNativeWindow, GetForegroundWindow,
   };
   return actions;
 }

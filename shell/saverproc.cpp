@@ -6,9 +6,11 @@
 #include "platform/password.h"
 #include "platform/queue.h"
 #include "platform/window.h"
-#include "render/framepump.h"
+#include "render/runstate.h"
 #include "shell/password.h"
+#include "shell/saverloop.h"
 #include "shell/saverstate.h"
+#include "ui/warning.h"
 
 using namespace plat;
 

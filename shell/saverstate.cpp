@@ -1,7 +1,5 @@
 #include "shell/saverstate.h"
 
 std::uintptr_t g_hInstance;
-// g_hSaverWnd is defined with the frame pump's run state, which resets it for tests.
-bool g_bPreview;
+// g_hSaverWnd and g_bPreview are defined with the run state, which resets them for tests.
 bool g_bWin9x;
-bool g_bWarningShown;

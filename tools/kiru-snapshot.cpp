@@ -10,7 +10,7 @@
 
 #include "platform/headless/offscreen.h"
 #include "render/glcontext.h"
-#include "scene/random.h"
+#include "settings/random.h"
 #include "tools/offscreen_scene.h"
 
 namespace {

@@ -2,7 +2,7 @@
 
 #include "platform/dialog.h"
 #include "platform/window.h"
-#include "render/framepump.h"
+#include "render/runstate.h"
 #include "ui/dialog_templates.h"
 #include "ui/dialogutil.h"
 

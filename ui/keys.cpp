@@ -6,7 +6,8 @@
 
 #include "platform/clock.h"
 #include "platform/msgbox.h"
-#include "render/framepump.h"
+#include "render/frame.h"
+#include "render/runstate.h"
 #include "settings/settings.h"
 #include "ui/controlmenu.h"
 #include "ui/dialogutil.h"

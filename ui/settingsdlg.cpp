@@ -6,7 +6,7 @@
 #include "platform/dialog.h"
 #include "platform/queue.h"
 #include "platform/window.h"
-#include "render/framepump.h"
+#include "render/runstate.h"
 #include "render/glcontext.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
@@ -23,6 +23,7 @@ constexpr int SECONDS_FIELD_CHARS = 9;
 
 plat::HWND g_hPreviewWnd;
 int g_nLastSpinPos;
+DialogPumpFn g_pPump;  // handed over as the dialog's parameter
 
 int ReadSecondsField(plat::HWND dialog) {
   char text[SECONDS_FIELD_CHARS + 1];
@@ -156,9 +157,10 @@ void OnClose(plat::HWND dialog) {
 
 }  // namespace
 
-plat::LRESULT SettingsDialogProc(plat::HWND dialog, plat::UINT message, plat::WPARAM wParam, plat::LPARAM) {
+plat::LRESULT SettingsDialogProc(plat::HWND dialog, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam) {
   switch (message) {
     case plat::WM_INITDIALOG:
+      g_pPump = reinterpret_cast<DialogPumpFn>(lParam);
       StartUp(dialog);
       return 1;
     case plat::WM_COMMAND:
@@ -169,7 +171,7 @@ plat::LRESULT SettingsDialogProc(plat::HWND dialog, plat::UINT message, plat::WP
       OnSpin(dialog, wParam);
       return 1;
     case FramePump:
-      RunFramePump(dialog, true);
+      if (g_pPump) g_pPump(dialog);
       return 0;
     case plat::WM_CLOSE:
       OnClose(dialog);
@@ -178,8 +180,8 @@ plat::LRESULT SettingsDialogProc(plat::HWND dialog, plat::UINT message, plat::WP
   return 0;
 }
 
-int RunSettingsDialog(plat::HWND owner) {
-  return plat::DialogBox(SettingsDialogTemplate(), owner, SettingsDialogProc, 0);
+int RunSettingsDialog(plat::HWND owner, DialogPumpFn pump) {
+  return plat::DialogBox(SettingsDialogTemplate(), owner, SettingsDialogProc, reinterpret_cast<plat::LPARAM>(pump));
 }
 
 plat::HWND SettingsPreviewWindow() { return g_hPreviewWnd; }

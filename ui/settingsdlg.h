@@ -3,8 +3,12 @@
 #pragma once
 #include "platform/win.h"
 
+// One pass of the frame pump that draws the preview, run on every FramePump.
+using DialogPumpFn = void (*)(plat::HWND dialog);
+
 // Runs the dialog modally; returns its result (1), or -1 when it could not open.
-int RunSettingsDialog(plat::HWND owner);
+// The pump reaches the procedure as WM_INITDIALOG's lParam.
+int RunSettingsDialog(plat::HWND owner, DialogPumpFn pump);
 
 plat::LRESULT SettingsDialogProc(plat::HWND dialog, plat::UINT message, plat::WPARAM wParam,
                                  plat::LPARAM lParam);

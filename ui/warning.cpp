@@ -6,13 +6,14 @@
 #include "platform/dialog.h"
 #include "platform/msgbox.h"
 #include "platform/window.h"
-#include "render/framepump.h"
+#include "render/runstate.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
-#include "shell/saverstate.h"
 #include "ui/about.h"
 #include "ui/dialog_templates.h"
 #include "ui/dialogutil.h"
+
+bool g_bWarningShown;
 
 namespace {
 

@@ -2,6 +2,10 @@
 #pragma once
 #include "platform/win.h"
 
+// Set by the warning on every message it handles; forgives the next qualifying
+// mouse movement of the saver (the cursor moved while the warning was in use).
+extern bool g_bWarningShown;
+
 // Modal over `owner`; leaves its verdict in g_bKeepRunning.
 void ShowHardwareWarning(plat::HWND owner);
 // Arranges for the uninstaller to run once at the next start of the system and says so.

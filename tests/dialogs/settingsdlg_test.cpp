@@ -5,7 +5,8 @@
 #include "platform/headless/dialog.h"
 #include "platform/headless/headless.h"
 #include "platform/queue.h"
-#include "render/framepump.h"
+#include "render/runstate.h"
+#include "shell/saverloop.h"
 #include "render/glcontext.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
@@ -27,7 +28,7 @@ class SettingsDialog : public testing::Test {
     hl::ResetForTesting();
     ResetRunStateForTesting();
     ResetSettingsDialogForTesting();
-    dialog = hl::CreateDialogForTesting(SettingsDialogTemplate(), 0, SettingsDialogProc, 0);
+    dialog = hl::CreateDialogForTesting(SettingsDialogTemplate(), 0, SettingsDialogProc, reinterpret_cast<plat::LPARAM>(&RunDialogFramePump));
     ASSERT_NE(dialog, 0u);
     hiveAtStart = home.UserHive();
     Pump();
@@ -224,7 +225,7 @@ TEST(SettingsDialogStart, WithoutAPreviewTheDialogClosesAtOnce) {
   hl::GLFailures failures;
   failures.createRC = true;
   hl::SetGLFailuresForTesting(failures);
-  plat::HWND dialog = hl::CreateDialogForTesting(SettingsDialogTemplate(), 0, SettingsDialogProc, 0);
+  plat::HWND dialog = hl::CreateDialogForTesting(SettingsDialogTemplate(), 0, SettingsDialogProc, reinterpret_cast<plat::LPARAM>(&RunDialogFramePump));
   for (int i = 0; i < 10 && !hl::DialogEndedForTesting(dialog, nullptr); ++i) hl::DispatchForTesting(1);
   EXPECT_TRUE(hl::DialogEndedForTesting(dialog, nullptr));
   EXPECT_FALSE(home.Boxes().empty());

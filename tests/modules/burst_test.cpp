@@ -1,5 +1,5 @@
 #include "module_fixture.h"
-#include "scene/random.h"
+#include "settings/random.h"
 
 namespace {
 const double kTrack = 800.0 / 31.0;

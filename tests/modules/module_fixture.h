@@ -11,6 +11,7 @@
 #include "matrix.h"
 #include "platform/headless/offscreen.h"
 #include "render/glcontext.h"
+#include "scene/quadric.h"
 #include "scene/grid_modules.h"
 #include "scene/modules.h"
 #include "scene/quadric.h"

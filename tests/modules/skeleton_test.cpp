@@ -1,5 +1,5 @@
 #include "module_fixture.h"
-#include "scene/random.h"
+#include "settings/random.h"
 
 TEST(Random, KnownSequenceForSeedOne) {
   SeedRandom(1);

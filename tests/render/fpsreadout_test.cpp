@@ -104,7 +104,7 @@ TEST_F(FpsReadoutTest, CornerIsLitOnlyWithTheFlag) {
   g_nModule = 0;  // no module: every frame is cleared black
 
   g_dwNow += 40;
-  RenderFrame(saver);
+  RenderFrame(saver, SaverFrameCalls());
   int inside, outside;
   CountLit(Pixels(), &inside, &outside);
   EXPECT_EQ(inside, 0);
@@ -112,7 +112,7 @@ TEST_F(FpsReadoutTest, CornerIsLitOnlyWithTheFlag) {
 
   g_bShowFps = true;
   g_dwNow += 40;
-  RenderFrame(saver);
+  RenderFrame(saver, SaverFrameCalls());
   CountLit(Pixels(), &inside, &outside);
   EXPECT_GT(inside, 30);
   EXPECT_EQ(outside, 0);

@@ -70,7 +70,7 @@ class FramePumpTest : public harness::Test {
   // A saver-mode frame with a context current, the clock moved on by `ms` first.
   void Frame(plat::HWND window, plat::DWORD ms = 40) {
     g_dwNow += ms;
-    RenderFrame(window);
+    RenderFrame(window, SaverFrameCalls());
   }
 
   void ReadColour(float rgba[4]) { glGetFloatv(GL_CURRENT_COLOR, rgba); }
@@ -439,7 +439,7 @@ TEST_F(FrameRate, LimiterSleepsUpToThirtyMilliseconds) {
     harness::g_Sleeps.clear();
     g_dwLastFrame = c.last;
     g_dwNow = c.now;
-    RenderFrame(window_);
+    RenderFrame(window_, SaverFrameCalls());
     if (c.sleep == 0) {
       EXPECT_TRUE(harness::g_Sleeps.empty());
     } else {

@@ -9,8 +9,10 @@
 #include "platform/clock.h"
 #include "platform/headless/headless.h"
 #include "platform/queue.h"
-#include "render/framepump.h"
+#include "render/runstate.h"
+#include "shell/saverloop.h"
 #include "render/glcontext.h"
+#include "scene/quadric.h"
 #include "settings/settings.h"
 #include "tests/support/msgbox_recorder.h"
 

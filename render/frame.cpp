@@ -1,8 +1,6 @@
-// The saver window's handler and the frame pump. There is no timer and no render
-// thread: each FramePump pass drains the host's pending input, draws one frame and
-// posts the next pass, so input is never starved and modal dialogs opened inside a
-// frame simply hold the animation still.
-#include "render/framepump.h"
+// One frame: the timed behaviour of the host (frame-rate test, title readout, sound
+// cue, module cycling with fades, limiter), the module's drawing and the swap.
+#include "render/frame.h"
 
 #include <GL/gl.h>
 
@@ -15,24 +13,15 @@
 #include "platform/glsurface.h"
 #include "platform/power.h"
 #include "platform/queue.h"
-#include "platform/regstore.h"
 #include "platform/window.h"
 #include "render/fpsreadout.h"
 #include "render/glcontext.h"
+#include "render/runstate.h"
 #include "scene/modules.h"
-#include "settings/registry.h"
 #include "settings/settings.h"
-#include "shell/closesignal.h"
-#include "shell/saverproc.h"
-#include "shell/saverstate.h"
-#include "sound/sound.h"
-#include "ui/dialogutil.h"
-#include "ui/keys.h"
-#include "ui/warning.h"
 
 namespace {
 
-constexpr plat::WPARAM kPumpParam = 0xFFFFFFFF;
 constexpr plat::DWORD kCueInterval = 3200;    // ms between voice starts
 constexpr plat::DWORD kFrameFloor = 30;       // ms between frame starts
 constexpr int kRateTestFrames = 12;
@@ -40,51 +29,13 @@ constexpr int kReadoutFrames = 10;
 constexpr plat::DWORD kPowerPoll = 1000;      // ms between looks at a blanked display
 // pi/120 in single precision: 60 steps make a quarter turn.
 constexpr float kFadeStep = std::bit_cast<float>(std::uint32_t{0x3CD67744});
+constexpr int kVoiceCount = 3;
 
-HardwareWarningFn g_pShowWarning = nullptr;
 IdleWaitFn g_pIdleWait = nullptr;
-
-void PostFramePump(plat::HWND host) {
-  plat::PostMessage(host, FramePump, kPumpParam, static_cast<plat::LPARAM>(kPumpParam));
-}
-
-void OnSaverCreate(plat::HWND window) {
-  g_bSaverMode = true;
-  {
-    plat::RegBatch batch;  // one read of the hive for the flag and the whole load
-    SelectRegKey(window, KIRU_KEY);
-    g_bNoFrameWarn = RegReadDword("disable_frame_warn", 0) == 1;
-    LoadSettings();
-  }
-
-  plat::RECT client, desktop;
-  plat::GetClientRect(window, &client);
-  plat::GetClientRect(plat::GetDesktopWindow(), &desktop);
-  g_bFullScreen = client.right - client.left == desktop.right - desktop.left;
-
-  // A failed context has told the user already; the window stays black until closed.
-  if (!CreateGLContext(window, 32)) return;
-  StartFramePump(window);
-  if (g_bFullScreen && g_bSoundOn) {
-    SoundStart();
-    SoundPlay(window, 0);
-  }
-}
-
-void OnSaverClose() {
-  if (g_bClosed) return;
-  g_bClosed = true;
-  g_bQuit = true;
-  DestroyGLContext();
-  StoreModuleParams(g_nModule);
-  SaveSettings();
-  SoundStop();
-  SoundShutdown();
-}
 
 // Start-up test in full screen: the 3rd to the 12th frame starts span nine
 // intervals, divided by ten. False when the warning ended the run.
-bool FrameRateTest(plat::HWND host) {
+bool FrameRateTest(plat::HWND host, const FrameCalls& calls) {
   if (g_nFrameCount == 2) g_dwMeasureStart = plat::GetTickCount();
   ++g_nFrameCount;
   if (g_nFrameCount < kRateTestFrames) return true;
@@ -95,7 +46,7 @@ bool FrameRateTest(plat::HWND host) {
     DisableFrameWarning(host);
   } else if (rate < 10.0f) {
     g_fMeasuredFps = rate;
-    (g_pShowWarning ? g_pShowWarning : ShowHardwareWarning)(host);
+    calls.showHardwareWarning(host);
     if (!g_bKeepRunning) {
       g_bQuit = true;
       plat::PostMessage(host, plat::WM_CLOSE, 0, 0);
@@ -120,16 +71,16 @@ void TitleReadout(plat::HWND host) {
   ++g_nFrameCount;
 }
 
-void SoundCue(plat::HWND host) {
+void SoundCue(plat::HWND host, const FrameCalls& calls) {
   if (!g_bSoundOn) {
-    SoundStop();
+    calls.stopSound();
     return;
   }
   plat::DWORD now = plat::GetTickCount();
   if (now - g_dwCueTimer >= kCueInterval) {
     g_dwCueTimer = now;
-    g_nCueIndex = (g_nCueIndex + 1) % VOICE_COUNT;
-    SoundPlay(host, g_nCueIndex);
+    g_nCueIndex = (g_nCueIndex + 1) % kVoiceCount;
+    calls.playVoice(host, g_nCueIndex);
   }
 }
 
@@ -166,6 +117,10 @@ bool LimitFrameRate() {
   return true;
 }
 
+}  // namespace
+
+void SetIdleWaitForTesting(IdleWaitFn wait) { g_pIdleWait = wait; }
+
 // The display's power state is asked at most once a second: on X it is a round
 // trip to the server, and a display that has just gone dark may take a second
 // to be noticed without harm.
@@ -188,11 +143,6 @@ void WaitWhileAsleep() {
   (g_pIdleWait ? g_pIdleWait : plat::WaitMessage)(rest);
 }
 
-}  // namespace
-
-void SetIdleWaitForTesting(IdleWaitFn wait) { g_pIdleWait = wait; }
-
-void SetHardwareWarningForTesting(HardwareWarningFn show) { g_pShowWarning = show; }
 
 float FadeOutStep() {
   g_fFadeAngle += kFadeStep;
@@ -224,7 +174,7 @@ void ResetFade() {
   g_nFadeState = 0;
 }
 
-void RenderFrame(plat::HWND window) {
+void RenderFrame(plat::HWND window, const FrameCalls& calls) {
   if (!g_bCueTimerSet) {
     g_bCueTimerSet = true;
     g_dwCueTimer = plat::GetTickCount();
@@ -233,13 +183,13 @@ void RenderFrame(plat::HWND window) {
   // A hosted saver as big as the screen (XScreenSaver's window) skips the test too:
   // the host owns the input, so nobody could answer the warning.
   if (g_bFullScreen && !g_bPreview && !g_bNoFrameWarn && !g_bRateTestDone) {
-    if (!FrameRateTest(window)) return;
+    if (!FrameRateTest(window, calls)) return;
   } else if (!g_bSaverMode) {
     TitleReadout(window);
   }
 
-  SoundCue(window);
-  if (!g_bSaverMode) CheckSelectButton(window, g_nModule);
+  SoundCue(window, calls);
+  if (!g_bSaverMode) calls.markModule(window, g_nModule);
   if (g_bSaverMode) CycleModules();
   if (!LimitFrameRate()) return;
 
@@ -248,69 +198,4 @@ void RenderFrame(plat::HWND window) {
     if (g_bShowFps) DrawFpsReadout();
     plat::SwapBuffers(g_hDC);
   }
-}
-
-void StartFramePump(plat::HWND host) {
-  g_bEditFocus = false;
-  g_dwModuleStart = plat::GetTickCount();
-  PostFramePump(host);
-}
-
-void RunFramePump(plat::HWND host, bool dialog) {
-  if (g_bInPump || g_bQuit) return;
-  g_bInPump = true;
-
-  plat::MSG msg;
-  while (!g_bQuit && plat::PeekMessage(&msg, host, 0, 0, plat::PM_REMOVE)) {
-    bool key = msg.message == plat::WM_KEYDOWN || msg.message == plat::WM_KEYUP;
-    if (key && !(dialog && g_bEditFocus)) {
-      HandleKey(host, msg.message, msg.wParam);
-    } else if (msg.message == plat::WM_CLOSE) {
-      g_bQuit = true;  // handled once, through the procedure, after the drain
-    } else {
-      plat::DispatchMessage(&msg);  // key messages reach the edit field untranslated
-    }
-  }
-
-  if (g_bQuit && !g_bClosed) plat::PostMessage(host, plat::WM_CLOSE, 0, 0);
-  if (!g_bQuit) {
-    if (DisplayAsleep())
-      WaitWhileAsleep();
-    else
-      RenderFrame(host);
-  }
-  if (!g_bQuit) {
-    if (!dialog) plat::RaiseWindow(g_hSaverWnd);
-    PostFramePump(host);
-  }
-  g_bInPump = false;
-}
-
-plat::LRESULT SaverHandler(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam) {
-  switch (message) {
-    case plat::WM_CREATE:
-      OnSaverCreate(window);
-      break;
-    case plat::WM_CLOSE:
-      OnSaverClose();
-      break;
-    case FramePump:
-      RunFramePump(window, false);
-      break;
-    case plat::WM_DESTROY:
-      // XScreenSaver sends SIGTERM and takes its window away at once. When the
-      // window goes before the loop has turned the signal into a close request,
-      // the close request still runs, so the settings are saved as promised.
-      if (CloseSignalPending()) OnSaverClose();
-      break;
-    case plat::WM_SIZE:
-      // A host that changes size (XScreenSaver's window, a resized preview) takes
-      // the picture with it.
-      if (g_hRC != 0 && !g_bClosed)
-        ResizeView(static_cast<int>(lParam & 0xFFFF), static_cast<int>((lParam >> 16) & 0xFFFF));
-      break;
-    default:
-      break;
-  }
-  return GenericSaverProc(window, message, wParam, lParam);
 }

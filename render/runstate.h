@@ -1,12 +1,12 @@
-// The frame pump: the saver window's handler, the self-reposting FramePump message,
-// one frame with its frame-rate test, sound cue, module cycling, fades and limiter.
+// Run state of the host that draws (the saver window or the settings dialog) and
+// the FramePump message that drives it. GUI thread only.
 #pragma once
 #include "platform/win.h"
 
 constexpr plat::UINT FramePump = 7427;  // private window message, wParam = lParam = 0xFFFFFFFF
 
-// Run state (GUI thread only).
 extern plat::HWND g_hSaverWnd;  // the saver window (0 in the settings dialog)
+extern bool g_bPreview;      // hosted: input never ends saving, cursor stays, no rate test
 extern bool g_bSaverMode;    // saver window (true) or settings dialog (false)
 extern bool g_bFullScreen;   // full-screen saving (not the preview)
 extern bool g_bQuit;         // no further frames
@@ -33,24 +33,9 @@ extern bool g_bPowerChecked;
 extern plat::DWORD g_dwPowerCheck;
 extern bool g_bDisplayAsleep;
 
-plat::LRESULT SaverHandler(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam);
+void PostFramePump(plat::HWND host);
 // Starts the pump on a host whose GL context is ready: clears the edit focus,
 // starts the module timer and posts the first FramePump.
 void StartFramePump(plat::HWND host);
-// One FramePump pass: drain the host's queue, one frame, post the next pass.
-// The settings dialog's procedure calls it with dialog = true.
-void RunFramePump(plat::HWND host, bool dialog);
-void RenderFrame(plat::HWND window);
-float FadeOutStep();
-float FadeInStep();
-void ResetFade();
-
-// The frame-rate test opens the video hardware warning through this; tests replace it.
-using HardwareWarningFn = void (*)(plat::HWND owner);
-void SetHardwareWarningForTesting(HardwareWarningFn show);  // nullptr: the real dialog
-// While the display sleeps the pump waits on the queue with this (default
-// plat::WaitMessage); tests replace it.
-using IdleWaitFn = void (*)(plat::DWORD ms);
-void SetIdleWaitForTesting(IdleWaitFn wait);  // nullptr: the real wait
 // Puts every run-state flag and the frame bookkeeping back to their start values.
 void ResetRunStateForTesting();

@@ -1,4 +1,4 @@
-#include "scene/random.h"
+#include "settings/random.h"
 
 namespace {
 std::uint32_t g_dwRandomState = 1;

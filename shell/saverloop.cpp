@@ -1,0 +1,125 @@
+#include "shell/saverloop.h"
+
+#include "platform/queue.h"
+#include "platform/regstore.h"
+#include "platform/window.h"
+#include "render/glcontext.h"
+#include "render/runstate.h"
+#include "settings/registry.h"
+#include "settings/settings.h"
+#include "shell/closesignal.h"
+#include "shell/saverproc.h"
+#include "sound/sound.h"
+#include "ui/dialogutil.h"
+#include "ui/keys.h"
+#include "ui/warning.h"
+
+namespace {
+
+HardwareWarningFn g_pShowWarning = nullptr;
+
+void ShowWarning(plat::HWND owner) { (g_pShowWarning ? g_pShowWarning : ShowHardwareWarning)(owner); }
+
+void OnSaverCreate(plat::HWND window) {
+  g_bSaverMode = true;
+  {
+    plat::RegBatch batch;  // one read of the hive for the flag and the whole load
+    SelectRegKey(window, KIRU_KEY);
+    g_bNoFrameWarn = RegReadDword("disable_frame_warn", 0) == 1;
+    LoadSettings();
+  }
+
+  plat::RECT client, desktop;
+  plat::GetClientRect(window, &client);
+  plat::GetClientRect(plat::GetDesktopWindow(), &desktop);
+  g_bFullScreen = client.right - client.left == desktop.right - desktop.left;
+
+  // A failed context has told the user already; the window stays black until closed.
+  if (!CreateGLContext(window, 32)) return;
+  StartFramePump(window);
+  if (g_bFullScreen && g_bSoundOn) {
+    SoundStart();
+    SoundPlay(window, 0);
+  }
+}
+
+void OnSaverClose() {
+  if (g_bClosed) return;
+  g_bClosed = true;
+  g_bQuit = true;
+  DestroyGLContext();
+  StoreModuleParams(g_nModule);
+  SaveSettings();
+  SoundStop();
+  SoundShutdown();
+}
+
+}  // namespace
+
+void SetHardwareWarningForTesting(HardwareWarningFn show) { g_pShowWarning = show; }
+
+const FrameCalls& SaverFrameCalls() {
+  static const FrameCalls calls{ShowWarning, SoundPlay, SoundStop, CheckSelectButton};
+  return calls;
+}
+
+void RunFramePump(plat::HWND host, bool dialog) {
+  if (g_bInPump || g_bQuit) return;
+  g_bInPump = true;
+
+  plat::MSG msg;
+  while (!g_bQuit && plat::PeekMessage(&msg, host, 0, 0, plat::PM_REMOVE)) {
+    bool key = msg.message == plat::WM_KEYDOWN || msg.message == plat::WM_KEYUP;
+    if (key && !(dialog && g_bEditFocus)) {
+      HandleKey(host, msg.message, msg.wParam);
+    } else if (msg.message == plat::WM_CLOSE) {
+      g_bQuit = true;  // handled once, through the procedure, after the drain
+    } else {
+      plat::DispatchMessage(&msg);  // key messages reach the edit field untranslated
+    }
+  }
+
+  if (g_bQuit && !g_bClosed) plat::PostMessage(host, plat::WM_CLOSE, 0, 0);
+  if (!g_bQuit) {
+    if (DisplayAsleep())
+      WaitWhileAsleep();
+    else
+      RenderFrame(host, SaverFrameCalls());
+  }
+  if (!g_bQuit) {
+    if (!dialog) plat::RaiseWindow(g_hSaverWnd);
+    PostFramePump(host);
+  }
+  g_bInPump = false;
+}
+
+void RunDialogFramePump(plat::HWND dialog) { RunFramePump(dialog, true); }
+
+plat::LRESULT SaverHandler(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam) {
+  switch (message) {
+    case plat::WM_CREATE:
+      OnSaverCreate(window);
+      break;
+    case plat::WM_CLOSE:
+      OnSaverClose();
+      break;
+    case FramePump:
+      RunFramePump(window, false);
+      break;
+    case plat::WM_DESTROY:
+      // XScreenSaver sends SIGTERM and takes its window away at once. When the
+      // window goes before the loop has turned the signal into a close request,
+      // the close request still runs, so the settings are saved as promised.
+      if (CloseSignalPending()) OnSaverClose();
+      break;
+    case plat::WM_SIZE:
+      // A host that changes size (XScreenSaver's window, a resized preview) takes
+      // the picture with it.
+      if (g_hRC != 0 && !g_bClosed)
+        ResizeView(static_cast<int>(lParam & 0xFFFF), static_cast<int>((lParam >> 16) & 0xFFFF));
+      break;
+    default:
+      break;
+  }
+  return GenericSaverProc(window, message, wParam, lParam);
+}
