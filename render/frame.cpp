@@ -42,6 +42,7 @@ bool FrameRateTest(plat::HWND host, const FrameCalls& calls) {
 
   plat::DWORD elapsed = plat::GetTickCount() - g_dwMeasureStart;
   float rate = 1000.0f / (static_cast<float>(elapsed) / 10.0f);
+  if (g_fForcedFrameRate > 0.0f) rate = g_fForcedFrameRate;
   if (rate >= 20.0f) {
     DisableFrameWarning(host);
   } else if (rate < 10.0f) {

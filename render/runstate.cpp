@@ -13,6 +13,7 @@ bool g_bInPump;
 bool g_bEditFocus;
 bool g_bKeepRunning = true;
 float g_fMeasuredFps;
+float g_fForcedFrameRate;
 plat::DWORD g_dwModuleStart;
 int g_nFadeState;
 float g_fFadeAngle;
@@ -34,6 +35,7 @@ void ResetRunStateForTesting() {
   g_bSaverMode = g_bFullScreen = g_bQuit = g_bClosed = g_bInPump = g_bEditFocus = false;
   g_bKeepRunning = true;
   g_fMeasuredFps = 0.0f;
+  g_fForcedFrameRate = 0.0f;
   g_dwModuleStart = 0;
   g_nFadeState = 0;
   g_fFadeAngle = 0.0f;

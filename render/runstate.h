@@ -15,6 +15,7 @@ extern bool g_bInPump;       // a FramePump is being handled
 extern bool g_bEditFocus;    // settings dialog: the seconds field is being edited
 extern bool g_bKeepRunning;  // verdict of the hardware warning (initially true)
 extern float g_fMeasuredFps; // rate handed to the hardware warning
+extern float g_fForcedFrameRate;  // test-only: above 0, what the start-up test measures
 extern plat::DWORD g_dwModuleStart;  // when the current module began full-brightness showing
 extern int g_nFadeState;     // 0 idle, 2 fading out, 1 fading in
 extern float g_fFadeAngle;   // radians

@@ -4,6 +4,7 @@
 #include <exception>
 #include <string>
 
+#include "render/runstate.h"
 #include "shell/cmdline.h"
 #include "shell/password.h"
 #include "shell/runmode.h"
@@ -23,6 +24,8 @@ namespace {
 
 int KiruMain(int argc, char** argv) {
   std::set_terminate(EndOnUnhandledException);
+  // End-to-end tests reach the hardware warning without a slow renderer.
+  if (const char* rate = std::getenv("KIRU_TEST_FRAME_RATE")) g_fForcedFrameRate = std::strtof(rate, nullptr);
   std::string line = JoinCommandLine(argc, argv);
   return RunSaverMode(0, SkipProgramName(line.c_str()));
 }
