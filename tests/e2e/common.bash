@@ -127,9 +127,19 @@ lit_percent() {
 
 still_running() { kill -0 "$1" 2>/dev/null; }
 
-# A DWORD value of the hive, as a decimal number ("" when missing).
+# A DWORD value of the hive, as a signed decimal number ("" when missing).
 hive_dword() {
   local hex
   hex=$(grep -a "^\"$1\"=dword:" "$HIVE" | tail -1 | sed 's/.*dword://' | tr -d '\r') || true
-  [ -n "$hex" ] && echo $((16#$hex)) || true
+  [ -n "$hex" ] && echo $(((16#$hex ^ 0x80000000) - 0x80000000)) || true
+}
+
+# Only module $1 enabled in the hive (per-module values count once "mod1 depth" is
+# there). Module 7 turns its own view, so a run of it always has a view to save.
+enable_only_module() {
+  local n
+  echo '"mod1 depth"=dword:00001388' >>"$HIVE"
+  for n in $(seq 1 10); do
+    [ "$n" = "$1" ] || echo "\"mod$n active\"=dword:00000000" >>"$HIVE"
+  done
 }
