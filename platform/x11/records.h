@@ -38,6 +38,10 @@ void HostResized(Window host, int width, int height);
 // get VK_UNKNOWN_KEY, which the saver takes as "any other key".
 constexpr UINT VK_UNKNOWN_KEY = 0xFF;
 UINT VirtualKeyFromKeysym(unsigned long keysym);
+// A keypad key that Num Lock switches (given by either of its keysyms), as the
+// Num Lock and Shift states make it: the digit or the navigation key. Other
+// keysyms come back unchanged.
+unsigned long KeypadKeysym(unsigned long keysym, bool numLock, bool shift);
 
 // Events of one X event, turned into posted messages.
 void TranslateEvent(XEvent& event);
