@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "platform/clock.h"
+#include "platform/dialog.h"
 #include "platform/nativehost.h"
 #include "platform/password.h"
 #include "platform/queue.h"
@@ -28,6 +29,15 @@ constexpr const char* HACK_TITLE = "Kiru";  // never the single-instance key
 constexpr int HACK_WINDOW_WIDTH = 640, HACK_WINDOW_HEIGHT = 480;
 constexpr DWORD HOST_CHECK_MS = 250;
 constexpr DWORD LOOP_WAIT_MS = 50;  // bounds how late a close signal is seen
+
+unsigned long g_hNativeHost;  // the window a hosted saver draws in (0: none)
+
+// A saver's dialogs and boxes wait in vain once the process was asked to close
+// (XScreenSaver's SIGTERM: nobody can click OK under the daemon) or once the
+// window it draws in has gone: then they end, or never show.
+bool NobodyToAnswer() {
+  return CloseSignalPending() || (g_hNativeHost != 0 && !IsNativeWindow(g_hNativeHost));
+}
 
 int DispatchMode(const char* args, const ModeActions& actions) {
   HackFlags hack = ParseHackFlags(args);
@@ -209,6 +219,8 @@ int RunSaverWindow(const SaverTarget& target) {
 
   EnsureMessageQueue();  // posts made while the window is created must not be lost
   InstallCloseSignals();
+  g_hNativeHost = host;
+  SetDialogAbandonCheck(NobodyToAnswer);
   g_hSaverWnd = CreateWindow(desc);
   int exitCode = -1;  // the window could not be made
   if (g_hSaverWnd != 0) {

@@ -5,6 +5,7 @@
 
 #include "platform/dialog.h"
 #include "platform/msgbox.h"
+#include "platform/runonce.h"
 #include "platform/window.h"
 #include "render/runstate.h"
 #include "settings/registry.h"
@@ -21,6 +22,10 @@ constexpr const char* RUNONCE_KEY = "Software\\Microsoft\\Windows\\CurrentVersio
 constexpr const char* KILL_VALUE = "kill_saver";
 constexpr std::size_t MACHINE_STRING_SIZE = 356;
 constexpr int CAPTION_SIZE = 256;
+constexpr const char* REMOVE_PACKAGE_TEXT =
+    "Kiru is removed with its package. As root, run\n\n    apt remove kiru\n\n"
+    "and Kiru is gone from this computer.";
+constexpr const char* REMOVE_PACKAGE_CAPTION = "How to remove Kiru";
 
 plat::LRESULT WarningDialogProc(plat::HWND dialog, plat::UINT message, plat::WPARAM wParam, plat::LPARAM) {
   g_bWarningShown = true;
@@ -53,12 +58,12 @@ plat::LRESULT WarningDialogProc(plat::HWND dialog, plat::UINT message, plat::WPA
           plat::ClipCursor(nullptr);
           plat::EndDialog(dialog, 1);
           return 1;
-        case IDC_DOWNLOAD_PELLOR: {
+        case IDC_DOWNLOAD_PELLOR:
+          // The dialog stays where it is: lowered, it would fall beneath the
+          // full-screen saver, which stays above any browser anyway.
           plat::ClipCursor(nullptr);
-          plat::LowerWindow(dialog);  // so that the browser can come to the front
           OpenFixedLink(LINK_PELLOR_PAGE);
           return 1;
-        }
         case IDC_REMOVE_KIRU:
           if (g_hSaverWnd) plat::LowerWindow(g_hSaverWnd);
           ScheduleRemoval(dialog);
@@ -76,6 +81,11 @@ void ShowHardwareWarning(plat::HWND owner) {
 }
 
 void ScheduleRemoval(plat::HWND dialog) {
+  if (!plat::SystemRunsRunOnce()) {
+    // Nothing would run a scheduled uninstaller: say how Kiru really goes.
+    plat::MessageBox(dialog, REMOVE_PACKAGE_TEXT, REMOVE_PACKAGE_CAPTION, plat::MB_OK);
+    return;
+  }
   char installDir[MACHINE_STRING_SIZE];
   SelectRegKey(dialog, KIRU_KEY);
   RegReadMachineString("install_dir", installDir, sizeof installDir, "");

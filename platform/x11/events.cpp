@@ -89,6 +89,12 @@ void TranslateEvent(XEvent& event) {
       else
         HostResized(event.xconfigure.window, event.xconfigure.width, event.xconfigure.height);
       break;
+    case MapNotify:
+    case UnmapNotify:
+      // A window manager unmaps what it minimises.
+      if (WindowRecord* mapped = Target(event.type == MapNotify ? event.xmap.window : event.xunmap.window))
+        mapped->mapped = event.type == MapNotify;
+      break;
     case DestroyNotify:
       // Ours are forgotten before we destroy them, so a record here means the
       // window went with its host (a preview whose settings window closed).

@@ -12,6 +12,7 @@ namespace plat::x11 {
 
 struct WindowRecord {
   HWND hwnd = 0;
+  bool mapped = true;   // as the last MapNotify or UnmapNotify said
   Window xid = 0;
   WindowKind kind = WindowKind::TopLevel;
   bool owned = true;    // we created the X window and destroy it
@@ -43,6 +44,10 @@ UINT VirtualKeyFromKeysym(unsigned long keysym);
 // keysyms come back unchanged.
 unsigned long KeypadKeysym(unsigned long keysym, bool numLock, bool shift);
 
+// _NET_WM_PID, the client machine and Kiru's icon on a top-level window of any
+// connection (ours or FLTK's).
+void SetDesktopIdentity(Display* dpy, Window xid);
+
 // Events of one X event, turned into posted messages.
 void TranslateEvent(XEvent& event);
 
@@ -50,6 +55,10 @@ void TranslateEvent(XEvent& event);
 void TakeInputGrab(Window xid);
 void DropInputGrab();
 void ApplyCursor(Window xid);
+// Whether a full-screen saver window is up (dialogs must then show above it).
+bool FullScreenShown();
+// Gives the keyboard focus to a viewable window.
+void FocusNativeWindow(Window xid);
 
 // GL surfaces living on a window.
 void ReleaseSurfacesOf(HWND window, bool nativeGone);

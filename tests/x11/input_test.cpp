@@ -5,6 +5,7 @@
 
 #include "platform/queue.h"
 #include "platform/window.h"
+#include "platform/x11/display.h"
 #include "tests/x11/x11_support.h"
 
 using namespace x11test;
@@ -95,22 +96,28 @@ TEST_F(InputTest, PointerMovesAndClicksAreReportedWithThePosition) {
   EXPECT_EQ((move->lParam >> 16) & 0xFFFF, 400);
 }
 
-// A dialog of another connection needs the grab given up while it is shown.
-TEST_F(InputTest, ClipCursorLetsOthersHaveTheInputUntilLifted) {
+// As a dialog over the saver uses it: the saver's grab given up, the pointer kept
+// inside the rectangle (moved to its nearest point) until the confinement is
+// lifted, then the saver's grab back.
+TEST_F(InputTest, ClipCursorKeepsThePointerInsideUntilLifted) {
+  auto pointer = [] {
+    plat::POINT at{-1, -1};
+    plat::GetCursorPos(&at);
+    return std::make_pair(at.x, at.y);
+  };
+  ASSERT_EQ(Shell("xdotool mousemove 0 0"), 0);
+  plat::x11::SuspendInputGrab();
   plat::RECT rect{100, 100, 300, 200};
   plat::ClipCursor(&rect);
-  plat::POINT at;
-  ASSERT_TRUE(plat::GetCursorPos(&at));
-  EXPECT_TRUE(at.x >= 100 && at.x < 300 && at.y >= 100 && at.y < 200);
-  {
-    // Another client's full-screen window can take the grab now.
-    HostProcess other;
-    ASSERT_TRUE(other.Start("OtherSaver", "Other", true));
-    ASSERT_EQ(Shell("xdotool key x"), 0);
-    PumpUntil([] { return false; }, 200);
-    EXPECT_EQ(Count(plat::WM_KEYDOWN), 0);
-  }
+  EXPECT_EQ(pointer(), std::make_pair(100, 100));
+  ASSERT_EQ(Shell("xdotool mousemove 900 700"), 0);
+  EXPECT_EQ(pointer(), std::make_pair(299, 199));
+  ASSERT_EQ(Shell("xdotool mousemove 150 150"), 0);
+  EXPECT_EQ(pointer(), std::make_pair(150, 150));
   plat::ClipCursor(nullptr);
+  ASSERT_EQ(Shell("xdotool mousemove 900 700"), 0);
+  EXPECT_EQ(pointer(), std::make_pair(900, 700));
+  plat::x11::ResumeInputGrab();
   ASSERT_EQ(Shell("xdotool key x"), 0);
   EXPECT_TRUE(PumpUntil([] { return Count(plat::WM_KEYDOWN) == 1; }));
 }
