@@ -599,6 +599,7 @@ int DialogBox(const DialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param) {
     BindWindow(d->hwnd, GetCurrentThreadId(), dlg::DialogWindowProc);
   }
   window->hwnd = d->hwnd;
+  SetWindowText(d->hwnd, t.caption.c_str());  // FLTK names no override-redirect window
   for (auto& binding : native->bindings) binding->dialog = d->hwnd;
   if (glHost) {
     dlg::Control& c = d->controls[glHostIndex];

@@ -23,10 +23,6 @@ start_dialog() {
 }
 
 # Dialog units to screen pixels from the dialog's own size (425 × 281 units).
-read_geometry() {
-  eval "$(xdotool getwindowgeometry --shell "$WIN")"
-  GX=$X GY=$Y GW=$WIDTH GH=$HEIGHT
-}
 click_du() {  # x y in dialog units (the centre of the control)
   local px=$((GX + $1 * GW / 425)) py=$((GY + $2 * GH / 281))
   xdotool mousemove "$px" "$py" click 1
@@ -38,7 +34,7 @@ hive_value() { grep -i "^\"$1\"=" "$HIVE" | head -1 | cut -d= -f2; }
 
 # --- OK path ---
 start_dialog
-read_geometry
+read_geometry "$WIN"
 title=$(xdotool getwindowname "$WIN")
 [[ "$title" =~ ^Kiru\ Settings\ ~\ \(animation\ frames\ per\ second:\ [0-9]+\)$ ]] || fail "title '$title'"
 
@@ -68,7 +64,7 @@ echo "OK stored mod4 depth $before -> $after"
 
 # --- Cancel path ---
 start_dialog
-read_geometry
+read_geometry "$WIN"
 cp "$HIVE" "$WORK/at-start.reg"
 click_du 327 75
 hover_preview

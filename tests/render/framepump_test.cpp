@@ -424,6 +424,19 @@ TEST_F(FrameRate, DialogTitleShowsTheRateEveryTenFrames) {
   EXPECT_EQ(plat::headless::WindowTitle(window_), "Kiru Settings ~ (animation frames per second: 20)");
 }
 
+TEST_F(FrameRate, MinimisedDialogDrawsNothingUntilRestored) {
+  g_bSaverMode = false;
+  g_bFullScreen = false;
+  plat::headless::MinimiseForTesting(window_, true);
+  int presented = plat::headless::PresentedFrames();
+  Frames(11, 40);
+  EXPECT_EQ(plat::headless::PresentedFrames(), presented);
+  EXPECT_EQ(plat::headless::WindowTitle(window_), "Kiru Settings ~ (animation frames per second: 25)");
+  plat::headless::MinimiseForTesting(window_, false);
+  Frames(1, 40);
+  EXPECT_EQ(plat::headless::PresentedFrames(), presented + 1);
+}
+
 TEST_F(FrameRate, LimiterSleepsUpToThirtyMilliseconds) {
   g_bNoFrameWarn = true;
   struct Case {
