@@ -30,15 +30,6 @@ constexpr int HACK_WINDOW_WIDTH = 640, HACK_WINDOW_HEIGHT = 480;
 constexpr DWORD HOST_CHECK_MS = 250;
 constexpr DWORD LOOP_WAIT_MS = 50;  // bounds how late a close signal is seen
 
-unsigned long g_hNativeHost;  // the window a hosted saver draws in (0: none)
-
-// A saver's dialogs and boxes wait in vain once the process was asked to close
-// (XScreenSaver's SIGTERM: nobody can click OK under the daemon) or once the
-// window it draws in has gone: then they end, or never show.
-bool NobodyToAnswer() {
-  return CloseSignalPending() || (g_hNativeHost != 0 && !IsNativeWindow(g_hNativeHost));
-}
-
 int DispatchMode(const char* args, const ModeActions& actions) {
   HackFlags hack = ParseHackFlags(args);
   g_bShowFps = hack.fps;  // beside any mode, as other hacks take it
@@ -219,8 +210,10 @@ int RunSaverWindow(const SaverTarget& target) {
 
   EnsureMessageQueue();  // posts made while the window is created must not be lost
   InstallCloseSignals();
-  g_hNativeHost = host;
-  SetDialogAbandonCheck(NobodyToAnswer);
+  // A saver's dialogs and boxes wait in vain once the process was asked to close
+  // (XScreenSaver's SIGTERM: nobody can click OK under the daemon). A hosted
+  // saver's boxes also end with its host: the window's destruction quits every loop.
+  SetDialogAbandonCheck(CloseSignalPending);
   g_hSaverWnd = CreateWindow(desc);
   int exitCode = -1;  // the window could not be made
   if (g_hSaverWnd != 0) {
