@@ -23,8 +23,8 @@
 #include <X11/Xutil.h>
 
 #include <algorithm>
-#include <cstring>
 #include <chrono>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <thread>

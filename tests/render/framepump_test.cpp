@@ -136,6 +136,12 @@ TEST_F(FramePumpTest, DrainsAllInputBeforeTheFrameThenPostsTheNext) {
   auto queued = harness::Queued(saver);
   ASSERT_EQ(queued.size(), 1u);
   EXPECT_EQ(queued[0].message, FramePump);
+
+  g_bPreview = true;  // hosted (--window, a preview): it stacks as its desktop says
+  EXPECT_EQ(DispatchNext(saver), FramePump);
+  EXPECT_EQ(plat::headless::PresentedFrames(), 2);
+  EXPECT_EQ(plat::headless::RaiseCount(saver), 1);
+  g_bPreview = false;
 }
 
 TEST_F(FramePumpTest, CloseDuringDrainIsRepostedOnceAndTornDownOnce) {
