@@ -23,8 +23,7 @@ constexpr const char* KILL_VALUE = "kill_saver";
 constexpr std::size_t MACHINE_STRING_SIZE = 356;
 constexpr int CAPTION_SIZE = 256;
 constexpr const char* REMOVE_PACKAGE_TEXT =
-    "Kiru is removed with its package. As root, run\n\n    apt remove kiru\n\n"
-    "and Kiru is gone from this computer.";
+    "Kiru is removed as it was installed, with its package.\nAs root, run:\n\n    apt remove kiru";
 constexpr const char* REMOVE_PACKAGE_CAPTION = "How to remove Kiru";
 
 plat::LRESULT WarningDialogProc(plat::HWND dialog, plat::UINT message, plat::WPARAM wParam, plat::LPARAM) {

@@ -573,7 +573,10 @@ int DialogBox(const DialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param) {
   window->end();
   window->set_modal();
   window->xclass("kiru");  // WM_CLASS "kiru", "Kiru"
-  if (overSaver) window->set_override();
+  if (overSaver) {
+    window->set_override();
+    window->box(FL_UP_BOX);  // no window manager frames it: an edge of its own
+  }
   int x, y;
   CentreOver(owner, d->pixelWidth, d->pixelHeight, &x, &y);
   window->position(x, y);
