@@ -48,6 +48,9 @@ bool FrameRateTest(plat::HWND host, const FrameCalls& calls) {
   } else if (rate < 10.0f) {
     g_fMeasuredFps = rate;
     calls.showHardwareWarning(host);
+    // The dialog's own loop may have run the close request (a pointer move past
+    // the dialog): the context is gone, so nothing more of this frame may run.
+    if (g_bClosed) return false;
     if (!g_bKeepRunning) {
       g_bQuit = true;
       plat::PostMessage(host, plat::WM_CLOSE, 0, 0);
@@ -106,16 +109,12 @@ void CycleModules() {
 }
 
 // Frames begin at least 30 ms apart. The signed difference keeps a clock that
-// steps back from stalling the saver. False when the saver quit meanwhile.
-bool LimitFrameRate() {
+// steps back from stalling the saver.
+void LimitFrameRate() {
   auto diff = static_cast<std::int32_t>(plat::GetTickCount() - g_dwLastFrame);
   plat::DWORD d = diff < 0 ? 0u - static_cast<plat::DWORD>(diff) : static_cast<plat::DWORD>(diff);
-  if (d < kFrameFloor) {
-    plat::Sleep(kFrameFloor - d);
-    if (g_bQuit) return false;
-  }
+  if (d < kFrameFloor) plat::Sleep(kFrameFloor - d);
   g_dwLastFrame = plat::GetTickCount();
-  return true;
 }
 
 }  // namespace
@@ -192,10 +191,11 @@ void RenderFrame(plat::HWND window, const FrameCalls& calls) {
   SoundCue(window, calls);
   if (!g_bSaverMode) calls.markModule(window, g_nModule);
   if (g_bSaverMode) CycleModules();
-  if (!LimitFrameRate()) return;
+  LimitFrameRate();
+  if (g_bQuit) return;  // quit meanwhile, or closed by a dialog of this frame
 
   int drawn = DrawModule(g_nModule);
-  if (drawn != 0 && !g_bQuit) {
+  if (drawn != 0) {
     if (g_bShowFps) DrawFpsReadout();
     plat::SwapBuffers(g_hDC);
   }

@@ -6,6 +6,7 @@
 #include "shell/saverstate.h"
 #include "platform/headless/offscreen.h"
 #include "platform/window.h"
+#include "scene/quadric.h"
 #include "settings/registry.h"
 #include "ui/keys.h"
 
@@ -337,6 +338,7 @@ class FrameRate : public FramePumpTest {
     SetHardwareWarningForTesting(Warn);
     g_nWarnings = 0;
     g_bVerdict = true;
+    g_bCloseWhileShown = false;
     SelectRegKey(window_, KIRU_KEY);
     RegWriteDword("disable_frame_warn", 0);
   }
@@ -347,12 +349,15 @@ class FrameRate : public FramePumpTest {
   void Frames(int count, plat::DWORD interval) {
     for (int i = 0; i < count; ++i) Frame(window_, interval);
   }
-  static void Warn(plat::HWND) {
+  static void Warn(plat::HWND owner) {
     ++g_nWarnings;
     g_bKeepRunning = g_bVerdict;
+    // The dialog's loop dispatches what reaches the saver meanwhile.
+    if (g_bCloseWhileShown) plat::SendMessage(owner, plat::WM_CLOSE, 0, 0);
   }
   static inline int g_nWarnings;
   static inline bool g_bVerdict;
+  static inline bool g_bCloseWhileShown;
   plat::HWND window_ = 0;
 };
 
@@ -387,6 +392,20 @@ TEST_F(FrameRate, BelowTenWarnsAndContinuesOrQuits) {
   auto queued = harness::Queued(window_);
   ASSERT_EQ(queued.size(), 1u);
   EXPECT_EQ(queued[0].message, plat::WM_CLOSE);
+}
+
+TEST_F(FrameRate, SaverClosedWhileTheWarningIsOpenDrawsNoMore) {
+  g_bCloseWhileShown = true;
+  Frames(11, 112);
+  int drawn = 0;
+  SetQuadricObserver([&drawn](const QuadricDraw&) { ++drawn; });
+  Frames(1, 112);
+  SetQuadricObserver({});
+  EXPECT_EQ(g_nWarnings, 1);
+  EXPECT_TRUE(g_bClosed);
+  EXPECT_EQ(drawn, 0);
+  EXPECT_EQ(plat::headless::PresentedFrames(), 11);
+  EXPECT_FALSE(plat::IsWindow(window_));
 }
 
 TEST_F(FrameRate, HostedScreenSizedSaverNeverWarns) {
