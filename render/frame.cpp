@@ -26,12 +26,10 @@ constexpr plat::DWORD kCueInterval = 3200;    // ms between voice starts
 constexpr plat::DWORD kFrameFloor = 30;       // ms between frame starts
 constexpr int kRateTestFrames = 12;
 constexpr int kReadoutFrames = 10;
-constexpr plat::DWORD kPowerPoll = 1000;      // ms between looks at a blanked display
+constexpr plat::DWORD kPowerPoll = 1000;      // ms between looks at the display's power state
 // pi/120 in single precision: 60 steps make a quarter turn.
 constexpr float kFadeStep = std::bit_cast<float>(std::uint32_t{0x3CD67744});
 constexpr int kVoiceCount = 3;
-
-IdleWaitFn g_pIdleWait = nullptr;
 
 // Start-up test in full screen: the 3rd to the 12th frame starts span nine
 // intervals, divided by ten. False when the warning ended the run.
@@ -117,10 +115,6 @@ void LimitFrameRate() {
   g_dwLastFrame = plat::GetTickCount();
 }
 
-}  // namespace
-
-void SetIdleWaitForTesting(IdleWaitFn wait) { g_pIdleWait = wait; }
-
 // The display's power state is asked at most once a second: on X it is a round
 // trip to the server, and a display that has just gone dark may take a second
 // to be noticed without harm.
@@ -134,15 +128,7 @@ bool DisplayAsleep() {
   return g_bDisplayAsleep;
 }
 
-// While the display is dark no frame is drawn: the pump waits on the queue until
-// the next look is due, and anything posted meanwhile (input, a close request)
-// ends the wait at once, so the next pass handles it.
-void WaitWhileAsleep() {
-  plat::DWORD waited = plat::GetTickCount() - g_dwPowerCheck;
-  plat::DWORD rest = waited < kPowerPoll ? kPowerPoll - waited : 0;
-  (g_pIdleWait ? g_pIdleWait : plat::WaitMessage)(rest);
-}
-
+}  // namespace
 
 float FadeOutStep() {
   g_fFadeAngle += kFadeStep;
@@ -193,6 +179,9 @@ void RenderFrame(plat::HWND window, const FrameCalls& calls) {
   if (g_bSaverMode) CycleModules();
   LimitFrameRate();
   if (g_bQuit) return;  // quit meanwhile, or closed by a dialog of this frame
+  // While the display sleeps only the picture stops; cycling and the sound go on,
+  // at the limiter's pace, which costs next to nothing without the drawing.
+  if (DisplayAsleep()) return;
 
   int drawn = DrawModule(g_nModule);
   if (drawn != 0) {

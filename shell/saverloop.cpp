@@ -80,12 +80,7 @@ void RunFramePump(plat::HWND host, bool dialog) {
   }
 
   if (g_bQuit && !g_bClosed) plat::PostMessage(host, plat::WM_CLOSE, 0, 0);
-  if (!g_bQuit) {
-    if (DisplayAsleep())
-      WaitWhileAsleep();
-    else
-      RenderFrame(host, SaverFrameCalls());
-  }
+  if (!g_bQuit) RenderFrame(host, SaverFrameCalls());
   if (!g_bQuit) {
     if (!dialog) plat::RaiseWindow(g_hSaverWnd);
     PostFramePump(host);
