@@ -9,6 +9,7 @@
 #include "settings/settings.h"
 #include "shell/closesignal.h"
 #include "shell/saverproc.h"
+#include "shell/saverstate.h"
 #include "sound/sound.h"
 #include "ui/dialogutil.h"
 #include "ui/keys.h"
@@ -43,10 +44,14 @@ void OnSaverCreate(plat::HWND window) {
   }
 }
 
-void OnSaverClose() {
+void OnSaverClose(plat::HWND window) {
   if (g_bClosed) return;
   g_bClosed = true;
   g_bQuit = true;
+  // The full-screen window leaves the screen, and with it the keyboard and pointer
+  // grabs, before anything below may wait (the hive's lock, the voices). The older
+  // family keeps it up: the password is asked next.
+  if (!g_bPreview && !g_bWin9x) plat::ShowWindow(window, false);
   DestroyGLContext();
   StoreModuleParams(g_nModule);
   SaveSettings();
@@ -96,7 +101,7 @@ plat::LRESULT SaverHandler(plat::HWND window, plat::UINT message, plat::WPARAM w
       OnSaverCreate(window);
       break;
     case plat::WM_CLOSE:
-      OnSaverClose();
+      OnSaverClose(window);
       break;
     case FramePump:
       RunFramePump(window, false);
@@ -105,7 +110,7 @@ plat::LRESULT SaverHandler(plat::HWND window, plat::UINT message, plat::WPARAM w
       // XScreenSaver sends SIGTERM and takes its window away at once. When the
       // window goes before the loop has turned the signal into a close request,
       // the close request still runs, so the settings are saved as promised.
-      if (CloseSignalPending()) OnSaverClose();
+      if (CloseSignalPending()) OnSaverClose(window);
       break;
     case plat::WM_SIZE:
       // A host that changes size (XScreenSaver's window, a resized preview) takes
