@@ -21,6 +21,13 @@ HardwareWarningFn g_pShowWarning = nullptr;
 
 void ShowWarning(plat::HWND owner) { (g_pShowWarning ? g_pShowWarning : ShowHardwareWarning)(owner); }
 
+// The X server went away: what the close request would have saved, with no call
+// on the display.
+void SaveOnDisplayLost() {
+  StoreModuleParams(g_nModule);
+  SaveSettings();
+}
+
 void OnSaverCreate(plat::HWND window) {
   g_bSaverMode = true;
   {
@@ -29,6 +36,7 @@ void OnSaverCreate(plat::HWND window) {
     g_bNoFrameWarn = RegReadDword("disable_frame_warn", 0) == 1;
     LoadSettings();
   }
+  plat::SetDisplayLostHook(SaveOnDisplayLost);
 
   plat::RECT client, desktop;
   plat::GetClientRect(window, &client);
@@ -55,6 +63,7 @@ void OnSaverClose(plat::HWND window) {
   DestroyGLContext();
   StoreModuleParams(g_nModule);
   SaveSettings();
+  plat::SetDisplayLostHook(nullptr);
   SoundStop();
   SoundShutdown();
 }
