@@ -35,8 +35,8 @@ fail() {
 
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/xvfb-common.sh"
 
-start_x() {
-  start_xvfb || fail "no Xvfb display could be started"
+start_x() {  # [screen WxHxD]
+  start_xvfb "$@" || fail "no Xvfb display could be started"
   PIDS+=("$XVFB_PID")
 }
 
