@@ -5,9 +5,11 @@
 #include "harness.h"
 #include "shell/saverstate.h"
 #include "platform/headless/offscreen.h"
+#include "platform/waveout.h"
 #include "platform/window.h"
 #include "scene/quadric.h"
 #include "settings/registry.h"
+#include "sound/voice.h"
 #include "ui/keys.h"
 
 namespace {
@@ -93,6 +95,24 @@ TEST_F(FramePumpTest, CreationStartsThePumpAndFullScreenIsTheDesktopWidth) {
   ResetRunStateForTesting();
   MakeSaver(plat::WindowKind::TopLevel);  // 160 wide on a 1024 desktop: the preview
   EXPECT_FALSE(g_bFullScreen);
+}
+
+// The voices start with full-screen saving and sound on, never in a preview.
+TEST_F(FramePumpTest, VoicesStartOnlyForFullScreenSavingWithSoundOn) {
+  plat::SetWaveOutOpenerForTesting(
+      [](const plat::WaveFormat&, plat::WaveOutProc, void*) -> std::unique_ptr<plat::WaveOut> { return nullptr; });
+  SelectRegKey(0, KIRU_KEY);
+  for (bool sound : {true, false}) {
+    for (plat::WindowKind kind : {plat::WindowKind::FullScreen, plat::WindowKind::TopLevel}) {
+      RegWriteDword("enable sound", sound ? 1 : 0);
+      plat::HWND saver = MakeSaver(kind);
+      bool started = SoundVoiceThreadId(1) != 0;
+      plat::SendMessage(saver, plat::WM_CLOSE, 0, 0);
+      ResetRunStateForTesting();
+      EXPECT_EQ(started, sound && kind == plat::WindowKind::FullScreen) << sound << " " << static_cast<int>(kind);
+    }
+  }
+  plat::SetWaveOutOpenerForTesting(nullptr);
 }
 
 TEST_F(FramePumpTest, DisableFrameWarnIsReadAtCreation) {
@@ -415,6 +435,25 @@ TEST_F(FrameRate, HostedScreenSizedSaverNeverWarns) {
   EXPECT_EQ(g_nWarnings, 0);
   EXPECT_FALSE(g_bQuit);
   EXPECT_EQ(RegReadDword("disable_frame_warn", 0), 0);
+}
+
+// Nine intervals from the 3rd frame to the 12th, taken as ten: 500 ms is exactly 20
+// a second, which passes; 1000 ms exactly 10, which is not below ten.
+TEST_F(FrameRate, ExactlyTwentyPassesAndExactlyTenDoesNotWarn) {
+  auto measure = [this](plat::DWORD span) {
+    Frames(3, 100);
+    Frames(8, span / 9);
+    Frames(1, span - 8 * (span / 9));
+  };
+  measure(1000);
+  EXPECT_TRUE(g_bRateTestDone);
+  EXPECT_EQ(g_nWarnings, 0);
+  EXPECT_FALSE(g_bNoFrameWarn);
+  g_bRateTestDone = false;
+  g_nFrameCount = 0;
+  measure(500);
+  EXPECT_TRUE(g_bNoFrameWarn);
+  EXPECT_EQ(g_nWarnings, 0);
 }
 
 TEST_F(FrameRate, BetweenTenAndTwentyDoesNothing) {
