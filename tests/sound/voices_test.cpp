@@ -205,6 +205,8 @@ TEST_F(VoicesTest, ShutdownWhilePlayingEndsVoicesInOrderWithin200ms) {
   EXPECT_TRUE(TakeDone().empty());
   EXPECT_EQ(SoundVoiceThreadId(0), 0u);
   SoundPlay(windows_[0], 0);  // no voice runs: dropped
+  SoundPlay(windows_[0], VOICE_COUNT);  // no such voice (AddressSanitizer watches)
+  SoundPlay(windows_[0], -1);
 }
 
 TEST_F(VoicesTest, VoicesThatCannotOpenADeviceEndQuietly) {
