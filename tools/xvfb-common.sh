@@ -1,7 +1,7 @@
 # Sourced by scripts that need a virtual X server: start_xvfb picks a free display
 # (:90 to :150), starts Xvfb there (screen $1, default 1024x768x24), waits for it
-# and exports DISPLAY; stop_xvfb ends
-# it by PID. Callers add stop_xvfb to their EXIT trap.
+# and exports DISPLAY; stop_xvfb ends it by PID. Callers add stop_xvfb to their
+# EXIT trap.
 XVFB_PID=
 
 start_xvfb() {

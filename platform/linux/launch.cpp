@@ -4,8 +4,8 @@
 #include <unistd.h>
 
 #include <atomic>
-#include <csignal>
 #include <cerrno>
+#include <csignal>
 
 namespace plat {
 namespace {
