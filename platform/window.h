@@ -50,6 +50,11 @@ unsigned long FindNativeWindow(const char* className, const char* title);
 bool IsNativeWindow(unsigned long nativeId);
 bool RaiseNativeWindow(unsigned long nativeId);
 
+// Called if the connection to the display breaks for good (the X server went
+// away); the process then ends with status 255. The hook must make no window call.
+using DisplayLostHook = void (*)();
+void SetDisplayLostHook(DisplayLostHook hook);  // nullptr: nothing to do first
+
 // Cursor
 bool GetCursorPos(POINT* point);
 void ShowCursor(bool show);          // over the full-screen window

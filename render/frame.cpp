@@ -26,12 +26,10 @@ constexpr plat::DWORD kCueInterval = 3200;    // ms between voice starts
 constexpr plat::DWORD kFrameFloor = 30;       // ms between frame starts
 constexpr int kRateTestFrames = 12;
 constexpr int kReadoutFrames = 10;
-constexpr plat::DWORD kPowerPoll = 1000;      // ms between looks at a blanked display
+constexpr plat::DWORD kPowerPoll = 1000;      // ms between looks at the display's power state
 // pi/120 in single precision: 60 steps make a quarter turn.
 constexpr float kFadeStep = std::bit_cast<float>(std::uint32_t{0x3CD67744});
 constexpr int kVoiceCount = 3;
-
-IdleWaitFn g_pIdleWait = nullptr;
 
 // Start-up test in full screen: the 3rd to the 12th frame starts span nine
 // intervals, divided by ten. False when the warning ended the run.
@@ -48,6 +46,9 @@ bool FrameRateTest(plat::HWND host, const FrameCalls& calls) {
   } else if (rate < 10.0f) {
     g_fMeasuredFps = rate;
     calls.showHardwareWarning(host);
+    // The dialog's own loop may have run the close request (a pointer move past
+    // the dialog): the context is gone, so nothing more of this frame may run.
+    if (g_bClosed) return false;
     if (!g_bKeepRunning) {
       g_bQuit = true;
       plat::PostMessage(host, plat::WM_CLOSE, 0, 0);
@@ -106,21 +107,13 @@ void CycleModules() {
 }
 
 // Frames begin at least 30 ms apart. The signed difference keeps a clock that
-// steps back from stalling the saver. False when the saver quit meanwhile.
-bool LimitFrameRate() {
+// steps back from stalling the saver.
+void LimitFrameRate() {
   auto diff = static_cast<std::int32_t>(plat::GetTickCount() - g_dwLastFrame);
   plat::DWORD d = diff < 0 ? 0u - static_cast<plat::DWORD>(diff) : static_cast<plat::DWORD>(diff);
-  if (d < kFrameFloor) {
-    plat::Sleep(kFrameFloor - d);
-    if (g_bQuit) return false;
-  }
+  if (d < kFrameFloor) plat::Sleep(kFrameFloor - d);
   g_dwLastFrame = plat::GetTickCount();
-  return true;
 }
-
-}  // namespace
-
-void SetIdleWaitForTesting(IdleWaitFn wait) { g_pIdleWait = wait; }
 
 // The display's power state is asked at most once a second: on X it is a round
 // trip to the server, and a display that has just gone dark may take a second
@@ -135,15 +128,7 @@ bool DisplayAsleep() {
   return g_bDisplayAsleep;
 }
 
-// While the display is dark no frame is drawn: the pump waits on the queue until
-// the next look is due, and anything posted meanwhile (input, a close request)
-// ends the wait at once, so the next pass handles it.
-void WaitWhileAsleep() {
-  plat::DWORD waited = plat::GetTickCount() - g_dwPowerCheck;
-  plat::DWORD rest = waited < kPowerPoll ? kPowerPoll - waited : 0;
-  (g_pIdleWait ? g_pIdleWait : plat::WaitMessage)(rest);
-}
-
+}  // namespace
 
 float FadeOutStep() {
   g_fFadeAngle += kFadeStep;
@@ -192,12 +177,16 @@ void RenderFrame(plat::HWND window, const FrameCalls& calls) {
   SoundCue(window, calls);
   if (!g_bSaverMode) calls.markModule(window, g_nModule);
   if (g_bSaverMode) CycleModules();
-  if (!LimitFrameRate()) return;
+  LimitFrameRate();
+  if (g_bQuit) return;  // quit meanwhile, or closed by a dialog of this frame
   // A minimised settings dialog shows nothing: its frames go on (title, sound) undrawn.
   if (!g_bSaverMode && plat::IsIconic(window)) return;
+  // While the display sleeps only the picture stops; cycling and the sound go on,
+  // at the limiter's pace, which costs next to nothing without the drawing.
+  if (DisplayAsleep()) return;
 
   int drawn = DrawModule(g_nModule);
-  if (drawn != 0 && !g_bQuit) {
+  if (drawn != 0) {
     if (g_bShowFps) DrawFpsReadout();
     plat::SwapBuffers(g_hDC);
   }

@@ -17,12 +17,3 @@ void RenderFrame(plat::HWND window, const FrameCalls& calls);
 float FadeOutStep();
 float FadeInStep();
 void ResetFade();
-
-// Power sense: whether the display is blanked, asked at most once a second, and
-// the wait that stands in for frames while it is.
-bool DisplayAsleep();
-void WaitWhileAsleep();
-// While the display sleeps the pump waits on the queue with this (default
-// plat::WaitMessage); tests replace it.
-using IdleWaitFn = void (*)(plat::DWORD ms);
-void SetIdleWaitForTesting(IdleWaitFn wait);  // nullptr: the real wait

@@ -1,5 +1,6 @@
 #include "shell/entry.h"
 
+#include <cstdio>
 #include <cstdlib>
 #include <exception>
 #include <string>
@@ -8,6 +9,7 @@
 #include "shell/cmdline.h"
 #include "shell/password.h"
 #include "shell/runmode.h"
+#include "sound/sound.h"
 
 namespace {
 
@@ -27,5 +29,12 @@ int KiruMain(int argc, char** argv) {
   // End-to-end tests reach the hardware warning without a slow renderer.
   if (const char* rate = std::getenv("KIRU_TEST_FRAME_RATE")) g_fForcedFrameRate = std::strtof(rate, nullptr);
   std::string line = JoinCommandLine(argc, argv);
-  return RunSaverMode(0, SkipProgramName(line.c_str()));
+  int exitCode = RunSaverMode(0, SkipProgramName(line.c_str()));
+  // A voice left behind at shutdown may still be inside the sound output: end
+  // without the static destructors it could run into.
+  if (SoundVoicesAbandoned()) {
+    std::fflush(nullptr);
+    std::_Exit(exitCode);
+  }
+  return exitCode;
 }

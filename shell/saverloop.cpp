@@ -9,6 +9,7 @@
 #include "settings/settings.h"
 #include "shell/closesignal.h"
 #include "shell/saverproc.h"
+#include "shell/saverstate.h"
 #include "sound/sound.h"
 #include "ui/dialogutil.h"
 #include "ui/keys.h"
@@ -20,6 +21,13 @@ HardwareWarningFn g_pShowWarning = nullptr;
 
 void ShowWarning(plat::HWND owner) { (g_pShowWarning ? g_pShowWarning : ShowHardwareWarning)(owner); }
 
+// The X server went away: what the close request would have saved, with no call
+// on the display.
+void SaveOnDisplayLost() {
+  StoreModuleParams(g_nModule);
+  SaveSettings();
+}
+
 void OnSaverCreate(plat::HWND window) {
   g_bSaverMode = true;
   {
@@ -28,6 +36,7 @@ void OnSaverCreate(plat::HWND window) {
     g_bNoFrameWarn = RegReadDword("disable_frame_warn", 0) == 1;
     LoadSettings();
   }
+  plat::SetDisplayLostHook(SaveOnDisplayLost);
 
   plat::RECT client, desktop;
   plat::GetClientRect(window, &client);
@@ -43,13 +52,18 @@ void OnSaverCreate(plat::HWND window) {
   }
 }
 
-void OnSaverClose() {
+void OnSaverClose(plat::HWND window) {
   if (g_bClosed) return;
   g_bClosed = true;
   g_bQuit = true;
+  // The full-screen window leaves the screen, and with it the keyboard and pointer
+  // grabs, before anything below may wait (the hive's lock, the voices). The older
+  // family keeps it up: the password is asked next.
+  if (!g_bPreview && !g_bWin9x) plat::ShowWindow(window, false);
   DestroyGLContext();
   StoreModuleParams(g_nModule);
   SaveSettings();
+  plat::SetDisplayLostHook(nullptr);
   SoundStop();
   SoundShutdown();
 }
@@ -80,12 +94,7 @@ void RunFramePump(plat::HWND host, bool dialog) {
   }
 
   if (g_bQuit && !g_bClosed) plat::PostMessage(host, plat::WM_CLOSE, 0, 0);
-  if (!g_bQuit) {
-    if (DisplayAsleep())
-      WaitWhileAsleep();
-    else
-      RenderFrame(host, SaverFrameCalls());
-  }
+  if (!g_bQuit) RenderFrame(host, SaverFrameCalls());
   if (!g_bQuit) {
     // Only full-screen saving stays on top; a hosted window (--window, a preview)
     // stacks as its desktop says.
@@ -103,7 +112,7 @@ plat::LRESULT SaverHandler(plat::HWND window, plat::UINT message, plat::WPARAM w
       OnSaverCreate(window);
       break;
     case plat::WM_CLOSE:
-      OnSaverClose();
+      OnSaverClose(window);
       break;
     case FramePump:
       RunFramePump(window, false);
@@ -112,7 +121,7 @@ plat::LRESULT SaverHandler(plat::HWND window, plat::UINT message, plat::WPARAM w
       // XScreenSaver sends SIGTERM and takes its window away at once. When the
       // window goes before the loop has turned the signal into a close request,
       // the close request still runs, so the settings are saved as promised.
-      if (CloseSignalPending()) OnSaverClose();
+      if (CloseSignalPending()) OnSaverClose(window);
       break;
     case plat::WM_SIZE:
       // A host that changes size (XScreenSaver's window, a resized preview) takes

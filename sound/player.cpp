@@ -16,11 +16,19 @@ struct VoiceSlot {
   plat::ThreadId threadId = 0;
 };
 
+using Clock = std::chrono::steady_clock;
+
 VoiceSlot g_Voices[VOICE_COUNT];
+bool g_bVoiceAbandoned = false;
 
 // A new thread can't take messages before it has made its queue; wait for that, but
 // not for a thread that ended first.
 constexpr auto kWakeTimeout = std::chrono::seconds(2);
+// All voices together get this long to end after their quit. A voice answers within
+// a wait slice unless its output blocks (a file PCM on a FIFO nobody reads blocks
+// inside the device's set-up); such a voice is left behind, so that sound never
+// holds the exit.
+constexpr auto kQuitTimeout = std::chrono::seconds(1);
 
 // Posts under the voice's lock so that the post can't land in a queue being dropped.
 bool PostToVoice(const VoiceSlot& slot, plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam) {
@@ -30,20 +38,23 @@ bool PostToVoice(const VoiceSlot& slot, plat::UINT msg, plat::WPARAM wParam, pla
   return plat::PostThreadMessage(slot.life->threadId, msg, wParam, lParam);
 }
 
-// Repeats the post until the voice has made its queue and takes it, or has ended;
-// a wake gives up at its deadline, a quit does not (the join that follows would wait
-// on a voice that never heard it).
-bool PostUntilTaken(const VoiceSlot& slot, plat::UINT msg, bool withDeadline) {
-  auto deadline = std::chrono::steady_clock::now() + kWakeTimeout;
+// Repeats the post until the voice has made its queue and takes it, has ended, or
+// the deadline has passed.
+bool PostUntilTaken(const VoiceSlot& slot, plat::UINT msg, Clock::time_point deadline) {
   while (!PostToVoice(slot, msg, 0, 0)) {
     {
       std::lock_guard<std::mutex> guard(slot.life->lock);
       if (slot.life->ended) return false;
     }
-    if (withDeadline && std::chrono::steady_clock::now() > deadline) return false;
+    if (Clock::now() > deadline) return false;
     std::this_thread::yield();
   }
   return true;
+}
+
+bool WaitForEnd(VoiceLife& life, Clock::time_point deadline) {
+  std::unique_lock<std::mutex> lk(life.lock);
+  return life.endedSignal.wait_until(lk, deadline, [&life] { return life.ended; });
 }
 
 }  // namespace
@@ -58,7 +69,7 @@ void SoundStart() {
       continue;  // no thread: this voice stays silent
     }
     slot.life = life;
-    PostUntilTaken(slot, WM_VOICE_WAKE, true);
+    PostUntilTaken(slot, WM_VOICE_WAKE, Clock::now() + kWakeTimeout);
     std::lock_guard<std::mutex> guard(life->lock);
     slot.threadId = life->threadId;
   }
@@ -80,14 +91,22 @@ void SoundStop() {
 }
 
 void SoundShutdown() {
+  auto deadline = Clock::now() + kQuitTimeout;
   for (VoiceSlot& slot : g_Voices) {
     if (!slot.thread.joinable()) continue;
-    PostUntilTaken(slot, WM_VOICE_QUIT, false);
-    slot.thread.join();
+    PostUntilTaken(slot, WM_VOICE_QUIT, deadline);
+    if (WaitForEnd(*slot.life, deadline)) {
+      slot.thread.join();  // it has ended but for its return
+    } else {
+      slot.thread.detach();  // its own reference keeps its VoiceLife alive
+      g_bVoiceAbandoned = true;
+    }
     slot.life.reset();
     slot.threadId = 0;
   }
 }
+
+bool SoundVoicesAbandoned() { return g_bVoiceAbandoned; }
 
 plat::ThreadId SoundVoiceThreadId(int voice) {
   if (voice < 0 || voice >= VOICE_COUNT) return 0;

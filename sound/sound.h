@@ -1,7 +1,8 @@
 // The sound player: three voices, driven from the UI thread by posting thread messages.
 // SoundStart and SoundShutdown bracket a run; SoundPlay asks one voice to play the
 // embedded track once; SoundStop silences every voice and drops its pending requests.
-// Only SoundShutdown blocks (it waits for the voice threads to end).
+// Only SoundShutdown blocks: it waits for the voice threads to end, for a second at
+// most; a voice stuck in its output is abandoned.
 #pragma once
 #include "platform/win.h"
 
@@ -15,3 +16,6 @@ void SoundStart();
 void SoundPlay(plat::HWND window, int voice);
 void SoundStop();
 void SoundShutdown();
+// Whether a shutdown left a voice behind; the process must then end without running
+// static destructors (std::_Exit), which that voice may still be using.
+bool SoundVoicesAbandoned();

@@ -59,6 +59,7 @@ void SoundOutputCallback(plat::UINT message, void* counter, plat::WaveHeader* he
 // the lock, so that no name buffer is posted into a queue that is being thrown away.
 struct VoiceLife {
   std::mutex lock;
+  std::condition_variable endedSignal;
   bool ended = false;
   plat::ThreadId threadId = 0;  // set under the lock once the queue exists
 };

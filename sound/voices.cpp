@@ -253,4 +253,5 @@ void VoiceThread(std::shared_ptr<VoiceLife> life) {
     if (msg.message == WM_VOICE_PLAY) std::free(reinterpret_cast<char*>(msg.lParam));
   }
   plat::DestroyMessageQueue();
+  life->endedSignal.notify_all();
 }

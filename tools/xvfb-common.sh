@@ -1,14 +1,18 @@
 # Sourced by scripts that need a virtual X server: start_xvfb picks a free display
-# (:90 to :150), starts Xvfb there (with any further arguments it is given, such as
-# "-extension GLX"), waits for it and exports DISPLAY; stop_xvfb ends it by PID.
-# Callers add stop_xvfb to their EXIT trap.
+# (:90 to :150), starts Xvfb there (screen $1 when it is WxHxD, default 1024x768x24,
+# and any further arguments, such as "-extension GLX"), waits for it and exports
+# DISPLAY; stop_xvfb ends it by PID. Callers add stop_xvfb to their EXIT trap.
 XVFB_PID=
 
 start_xvfb() {
-  local n
+  local n screen=1024x768x24
+  if [[ ${1:-} =~ ^[0-9]+x[0-9]+x[0-9]+$ ]]; then
+    screen=$1
+    shift
+  fi
   for n in $(seq 90 150); do
     [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset "$@" >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "$screen" -nolisten tcp -noreset "$@" >/dev/null 2>&1 &
     XVFB_PID=$!
     local i
     for i in $(seq 1 300); do

@@ -77,9 +77,9 @@ void SetAllEnabled(plat::HWND dialog, bool active) {
 
 void Cancel(plat::HWND dialog) {
   g_bQuit = true;
+  plat::ShowWindow(dialog, false);  // gone before the voices are waited for
   SoundStop();
   SoundShutdown();
-  plat::ShowWindow(dialog, false);
   // Within a pass the pump closes the dialog; outside one nothing else would.
   if (!g_bInPump && !g_bClosed) plat::PostMessage(dialog, plat::WM_CLOSE, 0, 0);
 }
@@ -149,6 +149,7 @@ void OnClose(plat::HWND dialog) {
   if (g_bClosed) return;
   g_bClosed = true;
   g_bQuit = true;
+  plat::ShowWindow(dialog, false);
   DestroyGLContext();
   SoundStop();
   SoundShutdown();

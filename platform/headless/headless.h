@@ -6,6 +6,7 @@
 
 #include "platform/glsurface.h"
 #include "platform/win.h"
+#include "platform/window.h"
 
 namespace plat::headless {
 
@@ -32,6 +33,8 @@ int SelectedFbConfig(GLDC dc);   // index given to SetFbConfig, 0 = none
 bool CursorShown();
 bool CursorClipped();
 std::string WindowTitle(HWND window);
+// What would run if the display were lost (SetDisplayLostHook), nullptr if nothing.
+DisplayLostHook DisplayLostHookForTesting();
 
 // Destroys the remaining windows and the context, restores every default.
 void ResetForTesting();

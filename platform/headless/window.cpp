@@ -31,8 +31,11 @@ int g_nDesktopWidth = 1024, g_nDesktopHeight = 768;
 HWND g_hForeground = 0;
 bool g_bCursorShown = true;
 bool g_bCursorClipped = false;
+DisplayLostHook g_pDisplayLost = nullptr;
 
 }  // namespace
+
+DisplayLostHook DisplayLostHookForTesting() { return g_pDisplayLost; }
 
 void SetDesktopSizeForTesting(int width, int height) {
   std::lock_guard<std::mutex> guard(g_lock);
@@ -77,6 +80,7 @@ void ResetWindowsForTesting() {
   g_hForeground = 0;
   g_bCursorShown = true;
   g_bCursorClipped = false;
+  g_pDisplayLost = nullptr;
 }
 
 }  // namespace headless
@@ -238,6 +242,8 @@ unsigned long FindNativeWindow(const char* className, const char* title) {
 
 bool IsNativeWindow(unsigned long nativeId) { return IsWindow(static_cast<HWND>(nativeId)); }
 bool RaiseNativeWindow(unsigned long nativeId) { return RaiseWindow(static_cast<HWND>(nativeId)); }
+
+void SetDisplayLostHook(DisplayLostHook hook) { headless::g_pDisplayLost = hook; }
 
 bool GetCursorPos(POINT* point) {
   if (point) *point = POINT{0, 0};

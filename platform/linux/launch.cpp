@@ -5,6 +5,7 @@
 
 #include <atomic>
 #include <cerrno>
+#include <csignal>
 
 namespace plat {
 namespace {
@@ -25,6 +26,7 @@ bool ForkExec(const std::vector<std::string>& argv) {
     setsid();
     pid_t grandchild = fork();
     if (grandchild == 0) {
+      signal(SIGPIPE, SIG_DFL);  // we ignore it (sound outputs, the X connection); exec keeps that
       execvp(args[0], args.data());
       _exit(127);
     }

@@ -6,6 +6,7 @@
 #include <atomic>
 #include <chrono>
 #include <condition_variable>
+#include <csignal>
 #include <cstdlib>
 #include <deque>
 #include <mutex>
@@ -263,7 +264,12 @@ std::unique_ptr<WaveOut> OpenAlsaWaveOut(const char* pcmName, const WaveFormat& 
   {
     std::lock_guard<std::mutex> guard(g_alsaLock);
     static std::once_flag quiet;
-    std::call_once(quiet, [] { snd_lib_error_set_handler(QuietAlsaErrors); });
+    std::call_once(quiet, [] {
+      snd_lib_error_set_handler(QuietAlsaErrors);
+      // An output may be a pipe (a file PCM on a FIFO, or "| command"): a reader
+      // that goes away must end the sound as a failed write, not the process.
+      std::signal(SIGPIPE, SIG_IGN);
+    });
     // Non-blocking, so that no call can hold the writer beyond its poll interval.
     if (snd_pcm_open(&pcm, pcmName, SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) return nullptr;
     if (snd_pcm_set_params(pcm, SND_PCM_FORMAT_S16_LE, SND_PCM_ACCESS_RW_INTERLEAVED, format.channels,

@@ -448,6 +448,7 @@ void SetUpToolkit() {
   Fl::set_font(DIALOG_FONT, " DejaVu Sans");
   Fl::set_font(DIALOG_FONT_BOLD, "BDejaVu Sans");
   fl_open_display();
+  InstallXErrorHandlers();  // FLTK's would end the process with status 1
   fl_font(DIALOG_FONT, LAYOUT_FONT_SIZE);
   double letters = fl_width("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
   SetDialogBaseUnits((static_cast<int>(letters / 26) + 1) / 2, fl_height());

@@ -4,6 +4,7 @@
 #include <FL/x.H>
 #include <X11/XKBlib.h>
 
+#include <csignal>
 #include <cstdlib>
 
 #include "platform/queue.h"
@@ -26,7 +27,25 @@ int SwallowXError(Display*, XErrorEvent* error) {
 
 void PumpForThread(void*) { PumpEvents(); }
 
+DisplayLostHook g_pDisplayLost = nullptr;
+
+// Xlib cannot go on without its server and would end the process with status 1.
+// What must outlive it is saved by the hook; the status is that of every
+// unexpected failure.
+int EndOnDisplayLost(Display*) {
+  if (DisplayLostHook hook = g_pDisplayLost) {
+    g_pDisplayLost = nullptr;  // once, should the hook itself end up here
+    hook();
+  }
+  std::_Exit(255);
+}
+
 }  // namespace
+
+void InstallXErrorHandlers() {
+  XSetErrorHandler(SwallowXError);
+  XSetIOErrorHandler(EndOnDisplayLost);
+}
 
 Display* GetDisplay() {
   if (g_bDisplayTried) return g_pDisplay;
@@ -35,7 +54,9 @@ Display* GetDisplay() {
   if (!name || !*name) return nullptr;
   g_pDisplay = XOpenDisplay(name);
   if (!g_pDisplay) return nullptr;
-  XSetErrorHandler(SwallowXError);
+  InstallXErrorHandlers();
+  // A write to a server that has gone would raise SIGPIPE before Xlib could tell.
+  std::signal(SIGPIPE, SIG_IGN);
   // Held keys then repeat as presses only, so a key-up means the key was let go.
   Bool supported = False;
   XkbSetDetectableAutoRepeat(g_pDisplay, True, &supported);
@@ -77,3 +98,9 @@ void PumpEvents() {
 }
 
 }  // namespace plat::x11
+
+namespace plat {
+
+void SetDisplayLostHook(DisplayLostHook hook) { x11::g_pDisplayLost = hook; }
+
+}  // namespace plat

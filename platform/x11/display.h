@@ -15,6 +15,9 @@ namespace plat::x11 {
 Display* GetDisplay();
 int LastXError();
 void ClearXError();
+// Xlib's error handlers are the process's, not the connection's: whoever opens
+// another connection (FLTK) puts ours back with this afterwards.
+void InstallXErrorHandlers();
 
 // Wraps a native X window that someone else created (an FLTK dialog) as a window
 // of ours: bound to the calling thread with `proc`, so PostMessage, GetClientRect,

@@ -125,6 +125,30 @@ void TraceFirstFrame(Display* dpy) {
                static_cast<double>(cpu.tv_sec) * 1000.0 + static_cast<double>(cpu.tv_nsec) / 1e6);
 }
 
+// GLX's best config for the request that is on a window visual, as an index of
+// the full list; 0 for none.
+int ChooseOnWindowVisual(Display* dpy, int colourBits, int depthBits) {
+  const int request[] = {GLX_X_RENDERABLE, True, GLX_DRAWABLE_TYPE, GLX_WINDOW_BIT,
+                         GLX_RENDER_TYPE, GLX_RGBA_BIT, GLX_DOUBLEBUFFER, True,
+                         GLX_BUFFER_SIZE, colourBits, GLX_DEPTH_SIZE, depthBits, None};
+  int count = 0;
+  GLXFBConfig* chosen = glXChooseFBConfig(dpy, Screen(dpy), request, &count);
+  if (!chosen) return 0;
+  // GLX's order knows nothing of visual depths: take its best on a window visual.
+  std::set<VisualID> windowVisuals = WindowVisuals(dpy);
+  int index = 0;
+  for (int k = 0; k < count && !index; ++k) {
+    if (!windowVisuals.count(static_cast<VisualID>(Attribute(dpy, chosen[k], GLX_VISUAL_ID))) ||
+        Attribute(dpy, chosen[k], GLX_SAMPLE_BUFFERS) != 0)
+      continue;
+    int id = Attribute(dpy, chosen[k], GLX_FBCONFIG_ID);
+    for (int i = 0; i < g_nConfigs && !index; ++i)
+      if (Attribute(dpy, g_pConfigs[i], GLX_FBCONFIG_ID) == id) index = i + 1;
+  }
+  XFree(chosen);
+  return index;
+}
+
 }  // namespace
 
 void ReleaseSurfacesOf(HWND window, bool nativeGone) {
@@ -200,28 +224,16 @@ std::vector<FbConfig> DescribeFbConfigs(GLDC dc) {
   return out;
 }
 
+// The system's closest match, as ChoosePixelFormat answers: the request, else a
+// shallower depth buffer, else any colour depth (a 16-bit screen offers no 32-bit
+// config), else both. Only a screen without any GL window config has none.
 int ChooseFbConfig(GLDC dc, int colourBits, int depthBits) {
   Display* dpy = GetDisplay();
   if (!dpy || !FindSurface(dc) || !LoadConfigs(dpy)) return 0;
-  const int request[] = {GLX_X_RENDERABLE, True, GLX_DRAWABLE_TYPE, GLX_WINDOW_BIT,
-                         GLX_RENDER_TYPE, GLX_RGBA_BIT, GLX_DOUBLEBUFFER, True,
-                         GLX_BUFFER_SIZE, colourBits, GLX_DEPTH_SIZE, depthBits, None};
-  int count = 0;
-  GLXFBConfig* chosen = glXChooseFBConfig(dpy, Screen(dpy), request, &count);
-  if (!chosen) return 0;
-  // GLX's order knows nothing of visual depths: take its best on a window visual.
-  std::set<VisualID> windowVisuals = WindowVisuals(dpy);
-  int index = 0;
-  for (int k = 0; k < count && !index; ++k) {
-    if (!windowVisuals.count(static_cast<VisualID>(Attribute(dpy, chosen[k], GLX_VISUAL_ID))) ||
-        Attribute(dpy, chosen[k], GLX_SAMPLE_BUFFERS) != 0)
-      continue;
-    int id = Attribute(dpy, chosen[k], GLX_FBCONFIG_ID);
-    for (int i = 0; i < g_nConfigs && !index; ++i)
-      if (Attribute(dpy, g_pConfigs[i], GLX_FBCONFIG_ID) == id) index = i + 1;
-  }
-  XFree(chosen);
-  return index;
+  const int tries[][2] = {{colourBits, depthBits}, {colourBits, 1}, {0, depthBits}, {0, 1}};
+  for (const auto& [colour, depth] : tries)
+    if (int index = ChooseOnWindowVisual(dpy, colour, depth)) return index;
+  return 0;
 }
 
 bool SetFbConfig(GLDC dc, int index) {

@@ -10,6 +10,7 @@
 #include "render/glcontext.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
+#include "sound/voice.h"
 #include "testenv.h"
 #include "ui/dialog_templates.h"
 #include "ui/settingsdlg.h"
@@ -82,6 +83,9 @@ TEST_F(SettingsDialog, StartUpShowsTheSettingsAndRunsThePreview) {
   ASSERT_GE(g_nModule, 1);
   EXPECT_TRUE(plat::IsDlgButtonChecked(dialog, 1023 + g_nModule));
   EXPECT_GT(hl::PresentedFrames(), 0);
+  // The voices run with the sound off too, so that the switch can turn it on.
+  EXPECT_FALSE(g_bSoundOn);
+  EXPECT_NE(SoundVoiceThreadId(0), 0u);
 }
 
 TEST_F(SettingsDialog, SelectStoresTheViewThenLoadsTheNewModule) {

@@ -1,3 +1,5 @@
+#include <cstdint>
+
 #include "module_fixture.h"
 #include "settings/random.h"
 
@@ -52,6 +54,13 @@ TEST_F(ModuleTest, Module8WrapsToTheOvershoot) {
   EXPECT_FLOAT_EQ(g_Objects[8][5].z, 25.74f);  // not yet past the end
   EXPECT_TRUE(SameMatrix(drawn[3].modelview,
                          BurstObject(Mat::Identity(), 3 * 45 + 0.15, 25.79f, 10)));
+  // The overshoot is taken in single precision: 25.80 advanced by 0.02 is the float
+  // 25.8199997, a hundred times which is 2582 in single precision (2581.99997 in
+  // double), so the description's own example holds: 25.82 becomes 0.02.
+  g_fSpeed = 0.5f;
+  g_Objects[8][6].z = 25.80f;
+  Frame(8);
+  EXPECT_FLOAT_EQ(g_Objects[8][6].z, 0.02f);
 }
 
 TEST_F(ModuleTest, Module9DrawsItsRandomValuesInOrderInsideTheBox) {
@@ -109,6 +118,57 @@ TEST_F(ModuleTest, Module9WallsTurnVelocityBackIntoTheBox) {
     EXPECT_EQ(edge.dx, 0.2f);
     EXPECT_EQ(edge.dy, -0.3f);
   }
+}
+
+// Frame by frame against the description, at half speed, with objects beyond
+// two or three walls at once: which tests fire, the order in which they draw from
+// the generator (x, y, then z), and that nothing else draws from it.
+TEST_F(ModuleTest, Module9FollowsTheDescriptionFrameByFrame) {
+  struct Generator {  // the C runtime's rand, as the description gives it
+    std::uint32_t state;
+    float Rnd() {
+      state = state * 214013u + 2531011u;
+      return static_cast<float>(static_cast<int>((state >> 16) & 0x7FFF) - 16384) / 16384.0f;
+    }
+  } reference{77};
+  struct Swarm {
+    float x, y, z, dx, dy, dz;
+  } model[18];
+  Frame(9);  // first use: the layout
+  g_fSpeed = 0.5f;
+  for (int i = 0; i < 18; ++i) {
+    ModuleObject& o = g_Objects[9][i];
+    if (i % 3 == 0) o.x = 100, o.y = -100, o.z = 45;  // beyond three walls
+    if (i % 3 == 1) o.x = -100, o.z = -45;            // beyond two
+    model[i] = {o.x, o.y, o.z, o.dx, o.dy, o.dz};
+  }
+  auto wall = [&reference](float position, float limit, float& velocity) {
+    if (position > limit) velocity = -std::fabs(reference.Rnd() * 0.3f);
+    else if (position < -limit) velocity = std::fabs(reference.Rnd() * 0.3f);
+  };
+  SeedRandom(77);
+  for (int frame = 0; frame < 30; ++frame) {
+    Frame(9);
+    for (int i = 0; i < 18; ++i) {
+      Swarm& m = model[i];
+      const float k = (40.0f + m.z) / 40.0f + 1.0f;
+      wall(m.x, 15.0f * k, m.dx);
+      wall(m.y, 10.0f * k, m.dy);
+      wall(m.z, 40.0f, m.dz);
+      EXPECT_NEAR(drawn[i].modelview[12], m.x, 1e-3) << frame << " " << i;
+      m.x += 0.15f * m.dx * 0.5f;
+      m.y += 0.15f * m.dy * 0.5f;
+      m.z += 0.15f * m.dz * 0.5f;
+      const ModuleObject& o = g_Objects[9][i];
+      ASSERT_EQ(o.dx, m.dx) << frame << " " << i;
+      ASSERT_EQ(o.dy, m.dy) << frame << " " << i;
+      ASSERT_EQ(o.dz, m.dz) << frame << " " << i;
+      ASSERT_NEAR(o.x, m.x, 1e-4) << frame << " " << i;
+      ASSERT_NEAR(o.y, m.y, 1e-4) << frame << " " << i;
+      ASSERT_NEAR(o.z, m.z, 1e-4) << frame << " " << i;
+    }
+  }
+  EXPECT_EQ(NextRandom() - 16384, static_cast<int>(reference.Rnd() * 16384.0f));
 }
 
 TEST_F(ModuleTest, Module10SatellitesRideAroundAFlattenedCentre) {

@@ -85,6 +85,20 @@ TEST_F(ModuleTest, BounceClampsAtFiveAndModulesShareTheSwing) {
   Frame(4);
   EXPECT_FLOAT_EQ(g_fBounce, -4.98f);
 
+  // Exactly at a limit the swing is not yet turned: the tests are strict. At speed
+  // 10 the steps are 0.2, and 4.8 + 0.2 is exactly 5 in single precision.
+  g_fSpeed = 10.0f;
+  g_fBounce = 4.8f;
+  g_bBounceUp = true;
+  Frame(4);
+  EXPECT_EQ(g_fBounce, 5.0f);
+  EXPECT_TRUE(g_bBounceUp);
+  g_fBounce = -4.8f;
+  g_bBounceUp = false;
+  Frame(7);
+  EXPECT_EQ(g_fBounce, -5.0f);
+  EXPECT_FALSE(g_bBounceUp);
+
   // One whole swing from -5 to +5 takes 500 / speed frames.
   g_fSpeed = 2.0f;
   g_fBounce = -5.0f;

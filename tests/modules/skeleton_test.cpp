@@ -70,12 +70,36 @@ TEST_F(ModuleTest, EveryModuleAdvancesTheClockBySpeed) {
   }
 }
 
-TEST_F(ModuleTest, QuadricsAreDrawnPerModule) {
+// Through the dispatcher, 1 to 10 are the modules' own routines (the same quadrics
+// in the same places); anything else only clears.
+TEST_F(ModuleTest, DispatcherDrawsModulesOneToTenAndOtherwiseOnlyClears) {
   const size_t counts[11] = {0, 25, 25, 25, 24, 25, 25, 24, 24, 18, 19};
+  auto firstFrame = [this](int k, bool dispatched) {
+    SetUp();  // fresh objects, view and clock
+    drawn.clear();
+    SeedRandom(5);
+    EXPECT_EQ(dispatched ? DrawModule(k) : kDraw[k](), 1) << k;
+    return drawn;
+  };
   for (int k = 1; k <= 10; ++k) {
-    Frame(k);
-    EXPECT_EQ(drawn.size(), counts[k]) << k;
+    std::vector<QuadricDraw> own = firstFrame(k, false), dispatched = firstFrame(k, true);
+    EXPECT_EQ(own.size(), counts[k]) << k;
+    ASSERT_EQ(dispatched.size(), own.size()) << k;
+    for (size_t i = 0; i < own.size(); ++i) {
+      EXPECT_EQ(dispatched[i].kind, own[i].kind) << k;
+      EXPECT_EQ(std::memcmp(dispatched[i].modelview, own[i].modelview, sizeof own[i].modelview), 0)
+          << "module " << k << ", quadric " << i;
+    }
   }
+  for (int k : {0, 11, -1}) {
+    drawn.clear();
+    glClearColor(1, 0, 0, 1);
+    EXPECT_EQ(DrawModule(k), 1) << k;
+    glFinish();
+    EXPECT_EQ(plat::headless::OffscreenPixels()[0], 255) << "cleared, " << k;
+    EXPECT_TRUE(drawn.empty()) << k;
+  }
+  glClearColor(0, 0, 0, 0);
 }
 
 TEST_F(ModuleTest, GlErrorSuppressesTheFrameButMotionGoesOn) {

@@ -5,8 +5,11 @@
 #include "harness.h"
 #include "shell/saverstate.h"
 #include "platform/headless/offscreen.h"
+#include "platform/waveout.h"
 #include "platform/window.h"
+#include "scene/quadric.h"
 #include "settings/registry.h"
+#include "sound/voice.h"
 #include "ui/keys.h"
 
 namespace {
@@ -92,6 +95,24 @@ TEST_F(FramePumpTest, CreationStartsThePumpAndFullScreenIsTheDesktopWidth) {
   ResetRunStateForTesting();
   MakeSaver(plat::WindowKind::TopLevel);  // 160 wide on a 1024 desktop: the preview
   EXPECT_FALSE(g_bFullScreen);
+}
+
+// The voices start with full-screen saving and sound on, never in a preview.
+TEST_F(FramePumpTest, VoicesStartOnlyForFullScreenSavingWithSoundOn) {
+  plat::SetWaveOutOpenerForTesting(
+      [](const plat::WaveFormat&, plat::WaveOutProc, void*) -> std::unique_ptr<plat::WaveOut> { return nullptr; });
+  SelectRegKey(0, KIRU_KEY);
+  for (bool sound : {true, false}) {
+    for (plat::WindowKind kind : {plat::WindowKind::FullScreen, plat::WindowKind::TopLevel}) {
+      RegWriteDword("enable sound", sound ? 1 : 0);
+      plat::HWND saver = MakeSaver(kind);
+      bool started = SoundVoiceThreadId(1) != 0;
+      plat::SendMessage(saver, plat::WM_CLOSE, 0, 0);
+      ResetRunStateForTesting();
+      EXPECT_EQ(started, sound && kind == plat::WindowKind::FullScreen) << sound << " " << static_cast<int>(kind);
+    }
+  }
+  plat::SetWaveOutOpenerForTesting(nullptr);
 }
 
 TEST_F(FramePumpTest, DisableFrameWarnIsReadAtCreation) {
@@ -343,6 +364,7 @@ class FrameRate : public FramePumpTest {
     SetHardwareWarningForTesting(Warn);
     g_nWarnings = 0;
     g_bVerdict = true;
+    g_bCloseWhileShown = false;
     SelectRegKey(window_, KIRU_KEY);
     RegWriteDword("disable_frame_warn", 0);
   }
@@ -353,12 +375,15 @@ class FrameRate : public FramePumpTest {
   void Frames(int count, plat::DWORD interval) {
     for (int i = 0; i < count; ++i) Frame(window_, interval);
   }
-  static void Warn(plat::HWND) {
+  static void Warn(plat::HWND owner) {
     ++g_nWarnings;
     g_bKeepRunning = g_bVerdict;
+    // The dialog's loop dispatches what reaches the saver meanwhile.
+    if (g_bCloseWhileShown) plat::SendMessage(owner, plat::WM_CLOSE, 0, 0);
   }
   static inline int g_nWarnings;
   static inline bool g_bVerdict;
+  static inline bool g_bCloseWhileShown;
   plat::HWND window_ = 0;
 };
 
@@ -395,6 +420,20 @@ TEST_F(FrameRate, BelowTenWarnsAndContinuesOrQuits) {
   EXPECT_EQ(queued[0].message, plat::WM_CLOSE);
 }
 
+TEST_F(FrameRate, SaverClosedWhileTheWarningIsOpenDrawsNoMore) {
+  g_bCloseWhileShown = true;
+  Frames(11, 112);
+  int drawn = 0;
+  SetQuadricObserver([&drawn](const QuadricDraw&) { ++drawn; });
+  Frames(1, 112);
+  SetQuadricObserver({});
+  EXPECT_EQ(g_nWarnings, 1);
+  EXPECT_TRUE(g_bClosed);
+  EXPECT_EQ(drawn, 0);
+  EXPECT_EQ(plat::headless::PresentedFrames(), 11);
+  EXPECT_FALSE(plat::IsWindow(window_));
+}
+
 TEST_F(FrameRate, HostedScreenSizedSaverNeverWarns) {
   g_bPreview = true;  // e.g. drawing in XScreenSaver's window, whose input we don't own
   Frames(24, 112);
@@ -402,6 +441,25 @@ TEST_F(FrameRate, HostedScreenSizedSaverNeverWarns) {
   EXPECT_EQ(g_nWarnings, 0);
   EXPECT_FALSE(g_bQuit);
   EXPECT_EQ(RegReadDword("disable_frame_warn", 0), 0);
+}
+
+// Nine intervals from the 3rd frame to the 12th, taken as ten: 500 ms is exactly 20
+// a second, which passes; 1000 ms exactly 10, which is not below ten.
+TEST_F(FrameRate, ExactlyTwentyPassesAndExactlyTenDoesNotWarn) {
+  auto measure = [this](plat::DWORD span) {
+    Frames(3, 100);
+    Frames(8, span / 9);
+    Frames(1, span - 8 * (span / 9));
+  };
+  measure(1000);
+  EXPECT_TRUE(g_bRateTestDone);
+  EXPECT_EQ(g_nWarnings, 0);
+  EXPECT_FALSE(g_bNoFrameWarn);
+  g_bRateTestDone = false;
+  g_nFrameCount = 0;
+  measure(500);
+  EXPECT_TRUE(g_bNoFrameWarn);
+  EXPECT_EQ(g_nWarnings, 0);
 }
 
 TEST_F(FrameRate, BetweenTenAndTwentyDoesNothing) {

@@ -1,9 +1,11 @@
 #include <GL/gl.h>
 
 #include <csignal>
+#include <string>
 
 #include "harness.h"
 #include "platform/window.h"
+#include "settings/registry.h"
 #include "shell/closesignal.h"
 
 namespace {
@@ -65,6 +67,21 @@ TEST_F(HostedTest, WindowGoneWithoutARequestStoresNothing) {
   plat::DestroyWindow(saver);
   EXPECT_FALSE(g_bClosed);
   EXPECT_FLOAT_EQ(g_Modules[g_nModule].depth, stored);
+}
+
+// The X server going away ends the process from inside Xlib; until the close
+// request has saved, what it would save is saved first.
+TEST_F(HostedTest, LosingTheDisplaySavesWhatTheCloseWouldUntilItHasRun) {
+  EXPECT_EQ(plat::headless::DisplayLostHookForTesting(), nullptr);
+  plat::HWND saver = MakeSaver();
+  plat::DisplayLostHook hook = plat::headless::DisplayLostHookForTesting();
+  ASSERT_NE(hook, nullptr);
+  g_fDepth = 66.0f;
+  hook();
+  SelectRegKey(0, KIRU_KEY);
+  EXPECT_EQ(RegReadDword(("mod" + std::to_string(g_nModule) + " depth").c_str(), 0), 6600u);
+  plat::SendMessage(saver, plat::WM_CLOSE, 0, 0);
+  EXPECT_EQ(plat::headless::DisplayLostHookForTesting(), nullptr);
 }
 
 }  // namespace

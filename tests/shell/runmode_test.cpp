@@ -3,12 +3,15 @@
 #include <gtest/gtest.h>
 
 #include <csignal>
+#include <cstdlib>
 #include <stdexcept>
 #include <string>
 #include <vector>
 
 #include "platform/queue.h"
 #include "platform/window.h"
+#include "render/runstate.h"
+#include "shell/saverloop.h"
 #include "shell/saverproc.h"
 #include "shell/saverstate.h"
 
@@ -197,6 +200,59 @@ TEST(RunSaverWindow, TerminationSignalIsACloseRequest) {
   EXPECT_EQ(exitCode, 0);
   EXPECT_EQ(g_nClosesSeen, 1);
   EXPECT_FALSE(plat::IsWindow(g_hSaverWnd));
+}
+
+// The hosted modes (XScreenSaver's -window, -window-id and -root) belong to a host
+// that owns the input: neither keys nor a pointer sweep end them, only the host's
+// SIGTERM does.
+int g_nPumps;
+bool g_bSignalled, g_bClosedByInput;
+
+bool SweepingPointer(plat::POINT* point) {
+  static int calls = 0;
+  *point = (calls++ % 2) ? plat::POINT{1000, 700} : plat::POINT{0, 0};
+  return true;
+}
+
+plat::LRESULT InputThenSignal(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam) {
+  if (message == plat::WM_CLOSE && !g_bSignalled) g_bClosedByInput = true;
+  plat::LRESULT result = SaverHandler(window, message, wParam, lParam);
+  if (message == plat::WM_CREATE || message == FramePump) {
+    plat::PostMessage(window, plat::WM_KEYDOWN, plat::VK_ESCAPE, 0);
+    plat::PostMessage(window, plat::WM_KEYDOWN, 'A', 0);
+    plat::PostMessage(window, plat::WM_MOUSEMOVE, 0, 0);
+    plat::PostMessage(window, plat::WM_LBUTTONDOWN, 0, 0);
+  }
+  if (message == FramePump && ++g_nPumps == 5) {
+    g_bSignalled = true;
+    raise(SIGTERM);
+  }
+  return result;
+}
+
+TEST(RunSaverWindow, HostedModesAreNeverEndedByInput) {
+  plat::WindowSpec hostSpec;
+  hostSpec.width = 160;
+  hostSpec.height = 120;
+  hostSpec.proc = plat::DefWindowProc;
+  plat::HWND host = plat::CreateWindow(hostSpec);
+  setenv("XSCREENSAVER_WINDOW", std::to_string(host).c_str(), 1);
+  SetCursorHooksForTesting(SweepingPointer, nullptr);
+  SetSaverHandlerForTesting(InputThenSignal);
+  for (SaverTarget::Kind kind : {SaverTarget::Kind::Window, SaverTarget::Kind::WindowId, SaverTarget::Kind::Root}) {
+    ResetRunStateForTesting();
+    g_nPumps = 0;
+    g_bSignalled = g_bClosedByInput = false;
+    EXPECT_EQ(RunSaverWindow(SaverTarget{kind, host}), 0);
+    EXPECT_FALSE(g_bClosedByInput) << static_cast<int>(kind);
+    EXPECT_GE(g_nPumps, 5) << static_cast<int>(kind);  // frames ran meanwhile
+  }
+  SetSaverHandlerForTesting(nullptr);
+  SetCursorHooksForTesting(nullptr, nullptr);
+  unsetenv("XSCREENSAVER_WINDOW");
+  signal(SIGTERM, SIG_DFL);
+  signal(SIGINT, SIG_DFL);
+  plat::DestroyWindow(host);
 }
 
 }  // namespace

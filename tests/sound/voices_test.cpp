@@ -1,7 +1,9 @@
 // The voices against a recording device (and once against an ALSA file PCM).
 #include <gtest/gtest.h>
 
+#include <condition_variable>
 #include <cstdlib>
+#include <mutex>
 #include <numeric>
 
 #include "platform/queue.h"
@@ -203,6 +205,8 @@ TEST_F(VoicesTest, ShutdownWhilePlayingEndsVoicesInOrderWithin200ms) {
   EXPECT_TRUE(TakeDone().empty());
   EXPECT_EQ(SoundVoiceThreadId(0), 0u);
   SoundPlay(windows_[0], 0);  // no voice runs: dropped
+  SoundPlay(windows_[0], VOICE_COUNT);  // no such voice (AddressSanitizer watches)
+  SoundPlay(windows_[0], -1);
 }
 
 TEST_F(VoicesTest, VoicesThatCannotOpenADeviceEndQuietly) {
@@ -219,6 +223,51 @@ TEST_F(VoicesTest, VoicesThatCannotOpenADeviceEndQuietly) {
   SoundShutdown();
   EXPECT_LT(MsSince(start), 200);  // no slower than with three voices playing
   EXPECT_TRUE(TakeDone().empty());
+}
+
+// An output that never answers (a file PCM on a FIFO nobody reads blocks in its
+// set-up) must not hold the shutdown: that voice is left behind, the others end.
+struct StuckOutput {
+  static inline std::mutex lock;
+  static inline std::condition_variable changed;
+  static inline bool entered = false, released = false;
+  static std::unique_ptr<plat::WaveOut> Open(const plat::WaveFormat&, plat::WaveOutProc, void*) {
+    std::unique_lock<std::mutex> lk(lock);
+    entered = true;
+    changed.notify_all();
+    changed.wait(lk, [] { return released; });
+    return nullptr;
+  }
+};
+
+TEST_F(VoicesTest, VoiceStuckInItsOutputIsLeftBehindAtShutdown) {
+  plat::SetWaveOutOpenerForTesting(StuckOutput::Open);
+  SoundPlay(windows_[0], 0);
+  {
+    std::unique_lock<std::mutex> lk(StuckOutput::lock);
+    ASSERT_TRUE(StuckOutput::changed.wait_for(lk, std::chrono::seconds(2), [] { return StuckOutput::entered; }));
+  }
+  plat::ThreadId stuck = SoundVoiceThreadId(0);
+  plat::ThreadId others[2] = {SoundVoiceThreadId(1), SoundVoiceThreadId(2)};
+  auto start = Clock::now();
+  SoundShutdown();
+  double ms = MsSince(start);
+  EXPECT_GE(ms, 900);
+  EXPECT_LT(ms, 1500);
+  EXPECT_TRUE(SoundVoicesAbandoned());
+  for (plat::ThreadId id : others) EXPECT_FALSE(plat::PostThreadMessage(id, WM_VOICE_WAKE, 0, 0));
+
+  // The player starts afresh, and the voice left behind ends once its output answers.
+  plat::SetWaveOutOpenerForTesting(FakeDevice::Open);
+  SoundStart();
+  SoundPlay(windows_[1], 1);
+  EXPECT_TRUE(WaitForDone(1));
+  {
+    std::lock_guard<std::mutex> guard(StuckOutput::lock);
+    StuckOutput::released = true;
+  }
+  StuckOutput::changed.notify_all();
+  EXPECT_TRUE(WaitUntil([stuck] { return !plat::PostThreadMessage(stuck, WM_VOICE_WAKE, 0, 0); }, 2000));
 }
 
 // The real device on a file PCM: the track lasts as long as it sounds.

@@ -48,6 +48,9 @@ TEST_F(Keys, MovesAndTurns) {
   Press(plat::VK_NUMPAD6);
   Press(plat::VK_RIGHT);
   EXPECT_FLOAT_EQ(g_fHorz, 2.0f);
+  g_fDepth = 50.0f;  // from 50 the step is 1
+  Press(plat::VK_LEFT);
+  EXPECT_FLOAT_EQ(g_fHorz, 1.0f);
   g_fDepth = 30.0f;
   Press(plat::VK_UP);
   EXPECT_FLOAT_EQ(g_fVert, 0.1f);
