@@ -10,7 +10,7 @@ find_package(Threads REQUIRED)
 
 # Nothing but the system's own DLLs: the C++ runtime, winpthreads and the codecs
 # go into the executable.
-add_link_options(-static)
+add_link_options(-static $<$<CONFIG:Release,MinSizeRel>:-s>)
 
 # platform/*.cpp that toolkit backends build on (the dialog core, the embedded
 # resource table, the default window procedure) have real counterparts here.
@@ -58,4 +58,4 @@ add_dependencies(kiru kiru_dialogs_rc)
 set_target_properties(kiru PROPERTIES OUTPUT_NAME Kiru SUFFIX .scr)
 target_link_libraries(kiru PRIVATE kiru_system kiru_platform)
 
-include(cmake/WindowsTests.cmake OPTIONAL)
+include(cmake/WindowsTests.cmake)
