@@ -100,6 +100,11 @@ void PostQuitMessage(int exitCode) { ::PostQuitMessage(exitCode); }
 bool PeekMessage(MSG* out, HWND window, UINT first, UINT last, UINT flags) {
   ::MSG m;
   if (!::PeekMessageA(&m, Native(window), first, last, flags)) return false;
+  if (m.message == WM_QUIT && window != 0) {
+    // The quit belongs to the thread's loop, never to a drain of one window's messages.
+    if (flags & PM_REMOVE) ::PostQuitMessage(static_cast<int>(m.wParam));
+    return false;
+  }
   if (out) *out = FromNative(m);
   return true;
 }
