@@ -44,3 +44,5 @@ foreach(name platform settings shell sound scene win32)
   add_test(NAME win.${name} COMMAND test_${name})
   set_tests_properties(win.${name} PROPERTIES TIMEOUT 120)
 endforeach()
+target_link_libraries(test_win32 PRIVATE version)  # the version information read back
+target_link_libraries(test_win32 PRIVATE version)  # the version information read back
