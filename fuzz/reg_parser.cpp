@@ -1,6 +1,6 @@
-// Fuzzes the .reg hive parser in memory: it must never crash, must hand back the
-// text it was given unchanged, and a value set must read back with every other
-// value as it was. No file is touched.
+// Fuzzes the .reg hive parser in memory, 8-bit and UTF-16 alike: it must never crash,
+// must hand back the bytes it was given unchanged, and a value set must read back
+// with every other value as it was. No file is touched.
 #include <cctype>
 #include <cstdint>
 #include <cstdlib>
@@ -21,6 +21,9 @@ bool SameText(std::string_view a, std::string_view b) {
   return true;
 }
 
+// A Unicode hive holds text: bytes that are not UTF-8 come back as other characters.
+bool KeptInUtf16(std::string_view s) { return plat::Utf16LeToUtf8(plat::Utf8ToUtf16Le(s)) == s; }
+
 }  // namespace
 
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
@@ -31,9 +34,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   const plat::RegHive original = hive;
   const char* key = "HKEY_CURRENT_USER\\Software\\Quillmoor\\Kiru";
   std::string name = size > 0 ? std::string(text.substr(0, size % 13)) : std::string("v");
+  std::string str(text.substr(size / 2, 40));
   plat::RegData value = size % 2 ? plat::RegData::Dword(static_cast<std::int32_t>(size * 2654435761u))
-                                 : plat::RegData::String(text.substr(size / 2, 40));
+                                 : plat::RegData::String(str);
   hive.Set(key, name, value);
+  if (hive.Utf16() && !(KeptInUtf16(name) && (size % 2 || KeptInUtf16(str)))) return 0;
 
   plat::RegHive again = plat::RegHive::Parse(hive.Text());
   plat::RegData got;

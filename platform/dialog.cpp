@@ -16,6 +16,7 @@ std::map<HWND, HWND> g_controlOwner;  // control window → dialog window
 constexpr int SPIN_MIN_PIXELS = 12;
 int g_nBaseX = DIALOG_BASE_X;
 int g_nBaseY = DIALOG_BASE_Y;
+DialogAbandonCheck g_pAbandonCheck = nullptr;
 
 bool Focusable(ControlKind kind) {
   switch (kind) {
@@ -185,6 +186,38 @@ void InitDialog(Dialog& d) {
   }
 }
 
+bool Abandoned() { return g_pAbandonCheck && g_pAbandonCheck(); }
+
+bool NavigationKey(Dialog& d, UINT vk, bool shift) {
+  if (vk == VK_TAB) {
+    std::vector<Control*> stops;
+    for (Control& c : d.controls)
+      if (Focusable(c.kind)) stops.push_back(&c);
+    if (stops.empty()) return true;
+    auto at = std::find_if(stops.begin(), stops.end(), [&](Control* c) { return c->hwnd == d.focus; });
+    std::size_t n = stops.size();
+    std::size_t next = at == stops.end() ? (shift ? n - 1 : 0)
+                                         : (static_cast<std::size_t>(at - stops.begin()) + (shift ? n - 1 : 1)) % n;
+    MoveFocus(d, stops[next]->hwnd);
+    if (d.ops.focusChanged) d.ops.focusChanged(d, stops[next]);
+    return true;
+  }
+  if (vk == VK_SPACE) {
+    Control* c = FocusedControl(d);
+    if (!c || c->kind == ControlKind::EditDigits) return false;
+    if (c->kind == ControlKind::AutoCheckBox) {
+      c->checked = !c->checked;
+      if (d.ops.checkChanged) d.ops.checkChanged(d, *c);
+    } else if (c->kind == ControlKind::AutoRadioPush && d.ops.checkChanged) {
+      c->checked = true;
+      d.ops.checkChanged(d, *c);
+    }
+    NotifyClicked(d, *c);
+    return true;
+  }
+  return false;
+}
+
 bool IsDialogMessage(Dialog& d, const MSG& m) {
   if (m.message != WM_KEYDOWN) return false;
   Control* c = nullptr;
@@ -208,10 +241,26 @@ bool IsDialogMessage(Dialog& d, const MSG& m) {
   return false;
 }
 
+// Nobody can answer: the dialog ends as its Cancel or its close request would
+// end it, or else by force.
+void Abandon(HWND hwnd) {
+  for (UINT message : {WM_COMMAND, WM_CLOSE}) {
+    Dialog* d = Find(hwnd);
+    if (!d || d->ended) return;
+    SendMessage(hwnd, message, message == WM_COMMAND ? MAKEWPARAM(IDCANCEL, BN_CLICKED) : 0, 0);
+  }
+  if (Dialog* d = Find(hwnd); d && !d->ended) EndDialog(hwnd, IDCANCEL);
+}
+
 int RunModalLoop(HWND hwnd) {
   for (;;) {
     Dialog* d = Find(hwnd);
     if (!d) return -1;
+    if (!d->ended && Abandoned()) {
+      Abandon(hwnd);
+      d = Find(hwnd);
+      if (!d) return IDCANCEL;
+    }
     if (d->ended) return d->result;
     if (d->ops.pumpEvents) d->ops.pumpEvents(*d, false);
     d = Find(hwnd);
@@ -264,6 +313,8 @@ void NotifySpin(Dialog& d, Control& c, bool up) {
 void NotifyFocus(Dialog& d, HWND control) { MoveFocus(d, control); }
 
 }  // namespace dlg
+
+void SetDialogAbandonCheck(DialogAbandonCheck check) { dlg::g_pAbandonCheck = check; }
 
 void SetDialogBaseUnits(int baseX, int baseY) {
   dlg::g_nBaseX = baseX > 0 ? baseX : DIALOG_BASE_X;

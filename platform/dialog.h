@@ -75,6 +75,13 @@ int DialogUnitsToPixelsY(int du);
 // dispatches queued messages and the toolkit's events until EndDialog. Returns the
 // EndDialog result, -1 when the dialog could not be created.
 int DialogBox(const DialogTemplate& dialogTemplate, HWND owner, DLGPROC proc, LPARAM param);
+
+// Asked by every modal loop while it runs, and before a dialog is shown: when it
+// answers true nobody is left to answer (the process was asked to close, the
+// window it drew in is gone), and each dialog ends as if cancelled, or is never
+// shown (DialogBox then returns IDCANCEL). nullptr: dialogs wait for their user.
+using DialogAbandonCheck = bool (*)();
+void SetDialogAbandonCheck(DialogAbandonCheck check);
 bool EndDialog(HWND dialog, int result);
 HWND GetDlgItem(HWND dialog, int id);
 int GetDlgCtrlID(HWND control);

@@ -74,9 +74,16 @@ LRESULT ControlWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lPara
 // Sends WM_INITDIALOG; gives the first focusable control the focus when the
 // procedure answers TRUE and has not chosen one itself.
 void InitDialog(Dialog& dialog);
-// Dialog keys of a message the loop took: Esc → IDCANCEL, Enter → the default
-// button. True when the message was used up.
+// Dialog keys of a message the loop took: Esc → IDCANCEL, Enter → the focused
+// push button or else the default button. True when the message was used up.
 bool IsDialogMessage(Dialog& dialog, const MSG& message);
+// Keys that work on the controls themselves, as the backend reads them: Tab and
+// Shift+Tab move the focus through the focusable controls in template order,
+// Space presses the focused button or toggles the focused check box. True when
+// the key was one of them.
+bool NavigationKey(Dialog& dialog, UINT virtualKey, bool shift);
+// Whether the abandon check (dialog.h) says that nobody is left to answer.
+bool Abandoned();
 // Dispatches messages and toolkit events until the dialog ends or WM_QUIT comes
 // (which is put back for the outer loop). Returns the dialog's result.
 int RunModalLoop(HWND dialog);

@@ -8,6 +8,8 @@ namespace plat {
 
 namespace {
 
+constexpr std::string_view UTF16_BOM = "\xff\xfe";
+
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
 bool SameText(std::string_view a, std::string_view b) {
@@ -158,6 +160,25 @@ void AppendQuoted(std::string* out, std::string_view text) {
   out->push_back('"');
 }
 
+void AppendUtf8(std::string* out, std::uint32_t code) {
+  auto put = [out](std::uint32_t byte) { out->push_back(static_cast<char>(byte)); };
+  if (code < 0x80) {
+    put(code);
+  } else if (code < 0x800) {
+    put(0xC0 | code >> 6);
+    put(0x80 | (code & 0x3F));
+  } else if (code < 0x10000) {
+    put(0xE0 | code >> 12);
+    put(0x80 | (code >> 6 & 0x3F));
+    put(0x80 | (code & 0x3F));
+  } else {
+    put(0xF0 | code >> 18);
+    put(0x80 | (code >> 12 & 0x3F));
+    put(0x80 | (code >> 6 & 0x3F));
+    put(0x80 | (code & 0x3F));
+  }
+}
+
 // Keys are the same when their paths match; a path also exists when a key below it does.
 bool SameKey(std::string_view a, std::string_view b) { return !a.empty() && SameText(a, b); }
 
@@ -197,6 +218,61 @@ bool RegData::AsString(std::string* text) const {
   return true;
 }
 
+std::string Utf16LeToUtf8(std::string_view units) {
+  auto unit = [units](std::size_t i) {
+    return static_cast<std::uint32_t>(static_cast<std::uint8_t>(units[i]) | static_cast<std::uint8_t>(units[i + 1]) << 8);
+  };
+  std::string out;
+  out.reserve(units.size());
+  for (std::size_t i = 0; i + 1 < units.size(); i += 2) {
+    std::uint32_t code = unit(i);
+    if (code >= 0xD800 && code < 0xDC00 && i + 3 < units.size()) {
+      std::uint32_t low = unit(i + 2);
+      if (low >= 0xDC00 && low < 0xE000) {
+        code = 0x10000 + ((code - 0xD800) << 10) + (low - 0xDC00);
+        i += 2;
+      }
+    }
+    AppendUtf8(&out, code);
+  }
+  return out;
+}
+
+std::string Utf8ToUtf16Le(std::string_view text) {
+  std::string out;
+  out.reserve(text.size() * 2);
+  auto put = [&out](std::uint32_t unit) {
+    out.push_back(static_cast<char>(unit & 0xFF));
+    out.push_back(static_cast<char>(unit >> 8));
+  };
+  for (std::size_t i = 0; i < text.size();) {
+    auto byte = [text](std::size_t k) { return static_cast<std::uint32_t>(static_cast<std::uint8_t>(text[k])); };
+    std::uint32_t lead = byte(i);
+    std::size_t len = lead < 0x80 ? 1 : lead < 0xC2 ? 0 : lead < 0xE0 ? 2 : lead < 0xF0 ? 3 : lead < 0xF5 ? 4 : 0;
+    std::uint32_t code = len == 1 ? lead : lead & (0x7F >> len);
+    bool ok = len > 0 && i + len <= text.size();
+    for (std::size_t k = 1; ok && k < len; ++k) {
+      ok = (byte(i + k) & 0xC0) == 0x80;
+      code = code << 6 | (byte(i + k) & 0x3F);
+    }
+    // Overlong forms and codes past U+10FFFF are not UTF-8 either.
+    if (ok && ((len == 3 && code < 0x800) || (len == 4 && (code < 0x10000 || code > 0x10FFFF)))) ok = false;
+    if (!ok) {
+      put(lead);
+      ++i;
+      continue;
+    }
+    if (code >= 0x10000) {
+      put(0xD800 + ((code - 0x10000) >> 10));
+      put(0xDC00 + ((code - 0x10000) & 0x3FF));
+    } else {
+      put(code);
+    }
+    i += len;
+  }
+  return out;
+}
+
 std::string FormatRegValueLine(std::string_view name, const RegData& data) {
   std::string line;
   if (name.empty()) line = "@";
@@ -223,8 +299,18 @@ std::string FormatRegValueLine(std::string_view name, const RegData& data) {
   return line + buf + HexList(data.bytes);
 }
 
-RegHive RegHive::Parse(std::string_view text) {
+RegHive RegHive::Parse(std::string_view file) {
   RegHive hive;
+  std::string decoded;
+  std::string_view text = file;
+  if (file.starts_with(UTF16_BOM)) {
+    std::size_t even = (file.size() - UTF16_BOM.size()) & ~std::size_t{1};
+    decoded = Utf16LeToUtf8(file.substr(UTF16_BOM.size(), even));
+    text = decoded;
+    hive.utf16_ = true;
+    hive.oddByte_ = file.substr(UTF16_BOM.size() + even);
+    hive.eol_ = "\r\n";  // regedit's, for a file without a line yet
+  }
   // Split into physical lines, terminators kept.
   std::vector<std::string_view> lines;
   for (std::size_t pos = 0; pos < text.size();) {
@@ -233,7 +319,7 @@ RegHive RegHive::Parse(std::string_view text) {
     lines.push_back(text.substr(pos, end - pos));
     pos = end;
   }
-  if (!lines.empty() && Terminator(lines.front()) == "\r\n") hive.eol_ = "\r\n";
+  if (!lines.empty() && !Terminator(lines.front()).empty()) hive.eol_ = Terminator(lines.front());
 
   Section* section = nullptr;
   auto addOpaque = [&](std::string_view raw) {
@@ -302,6 +388,11 @@ RegHive RegHive::Parse(std::string_view text) {
 }
 
 std::string RegHive::Text() const {
+  if (!utf16_) return Body();
+  return std::string(UTF16_BOM) + Utf8ToUtf16Le(Body()) + oddByte_;
+}
+
+std::string RegHive::Body() const {
   std::string out = preamble_;
   for (const Section& s : sections_) {
     out += s.header;
@@ -336,9 +427,10 @@ void RegHive::EndWithEol() {
 
 bool RegHive::AddKey(std::string_view keyPath) {
   if (HasKey(keyPath)) return false;
-  if (sections_.empty() && preamble_.empty()) preamble_ = "REGEDIT4" + eol_;
+  if (sections_.empty() && preamble_.empty())
+    preamble_ = (utf16_ ? "Windows Registry Editor Version 5.00" : "REGEDIT4") + eol_;
   EndWithEol();
-  std::string text = Text();  // small; keys are added rarely
+  std::string text = Body();  // small; keys are added rarely
   bool blankBefore = text.size() >= 2 * eol_.size() &&
                      text.compare(text.size() - 2 * eol_.size(), std::string::npos, eol_ + eol_) == 0;
   Section s;

@@ -1,4 +1,6 @@
-// A registry hive held as the text of a REGEDIT4 `.reg` file.
+// A registry hive held as the text of a `.reg` file: REGEDIT4 in 8-bit text, or the
+// UTF-16 little-endian form with a byte-order mark that regedit's "Version 5.00"
+// exports use. A Unicode file is worked on as UTF-8 and written back in UTF-16.
 //
 // The document keeps every byte it was parsed from: lines it does not understand,
 // comments, keys and values it is never asked about and the file's line endings
@@ -37,7 +39,9 @@ class RegHive {
   // Never fails: what cannot be understood is kept as opaque text.
   static RegHive Parse(std::string_view text);
 
+  // The file's bytes, in the encoding it was parsed from.
   std::string Text() const;
+  bool Utf16() const { return utf16_; }
 
   // keyPath is the full path with its root, "HKEY_CURRENT_USER\\Software\\...".
   // Key paths and value names compare without regard to ASCII case; "" is the
@@ -77,10 +81,21 @@ class RegHive {
   std::string* LastPiece();
   void EndWithEol();
 
+  // The text as worked on: the file itself, or a Unicode file's text in UTF-8.
+  std::string Body() const;
+
+  bool utf16_ = false;
+  std::string oddByte_;   // a Unicode file's stray last byte, kept where it was
   std::string eol_ = "\n";  // the file's own line ending, used for lines we add
   std::string preamble_;  // the REGEDIT4 line and whatever precedes the first key
   std::vector<Section> sections_;
 };
+
+// UTF-16LE code units to UTF-8 and back. A surrogate without its partner takes the
+// three-byte form of its own code, so any even number of bytes converts back
+// unchanged; bytes that are not UTF-8 become the characters U+0080 to U+00FF.
+std::string Utf16LeToUtf8(std::string_view units);
+std::string Utf8ToUtf16Le(std::string_view text);
 
 // The `"name"=data` line regedit writes for a value, without its line ending.
 std::string FormatRegValueLine(std::string_view name, const RegData& data);

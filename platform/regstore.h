@@ -10,12 +10,14 @@
 // file is read again, changed, written to "<hive>.tmp" in the same folder, synced
 // and renamed over the hive. Readers never lock: they see the old file or the new
 // one, never a mix, and a writer killed at any point leaves one of the two. A
-// transaction that leaves the text as it was does not replace the file.
+// transaction that leaves the text as it was does not replace the file. A hive that
+// is a symbolic link stays one: its target is replaced, or created.
 //
 // Opening a key creates it (and the folders) as the registry's create-key call
 // does; a key that cannot be created and a value that cannot be read are the same
 // "missing" to the caller. Writes fail, returning false, where the hive or its
-// folder may not be written.
+// folder may not be written, where the hive cannot be read or is not a regular file
+// (it is then never replaced), and when the lock is not had within a bounded wait.
 #pragma once
 #include <string>
 #include <string_view>

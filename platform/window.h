@@ -40,6 +40,8 @@ bool SetForegroundWindow(HWND window);
 bool SetWindowText(HWND window, const char* text);
 int GetWindowText(HWND window, char* buffer, int size);
 bool ShowWindow(HWND window, bool show);
+// Minimised (or hidden): nothing of the window can be seen, so nothing need be drawn.
+bool IsIconic(HWND window);
 bool RaiseWindow(HWND window);  // to the top of the stacking order
 bool LowerWindow(HWND window);  // to the bottom
 bool MoveWindow(HWND window, int x, int y);

@@ -193,6 +193,8 @@ void RenderFrame(plat::HWND window, const FrameCalls& calls) {
   if (!g_bSaverMode) calls.markModule(window, g_nModule);
   if (g_bSaverMode) CycleModules();
   if (!LimitFrameRate()) return;
+  // A minimised settings dialog shows nothing: its frames go on (title, sound) undrawn.
+  if (!g_bSaverMode && plat::IsIconic(window)) return;
 
   int drawn = DrawModule(g_nModule);
   if (drawn != 0 && !g_bQuit) {

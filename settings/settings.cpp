@@ -4,6 +4,8 @@
 #include <cstdio>
 #include <cstring>
 #include <ctime>
+#include <map>
+#include <string>
 
 #include "platform/regstore.h"
 #include "settings/random.h"
@@ -69,21 +71,50 @@ void ModuleValueName(char* out, std::size_t size, int n, const char* field) {
   std::snprintf(out, size, "mod%d %s", n, field);
 }
 
+// Our values as the store held them when this process last read or wrote them. A save
+// writes only what differs, so that values another process stored meanwhile survive.
+std::map<std::string, std::int32_t> g_StoredValues;
+
+// True when the store holds the value, a stored -9999 included; it is remembered.
+bool ReadStored(const char* name, std::int32_t* value) {
+  *value = RegReadDword(name, MISSING);
+  if (*value == MISSING && RegReadDword(name, 0) != MISSING) return false;
+  g_StoredValues[name] = *value;
+  return true;
+}
+
+void SaveDword(const char* name, std::int32_t value) {
+  auto stored = g_StoredValues.find(name);
+  if (stored != g_StoredValues.end() && stored->second == value) return;
+  if (RegWriteDword(name, value)) g_StoredValues[name] = value;
+}
+
+// A view still at the value read from the store keeps the hundredths it was read
+// from: truncating its float again loses one about every other time (2.10 reads back
+// as 2.0999999), and rounding instead would turn the factory's 12.15 into 1215, not
+// 1214. A changed view is truncated.
+void SaveView(const char* name, float value) {
+  auto stored = g_StoredValues.find(name);
+  if (stored != g_StoredValues.end() && FromHundredths(stored->second) == value) return;
+  SaveDword(name, ToHundredths(value));
+}
+
 void ReadModule(int n) {
   ModuleParams& row = g_Modules[n];
   char name[32];
+  std::int32_t stored;
   for (int i = 0; i < 6; ++i) {
     ModuleValueName(name, sizeof name, n, VIEW_NAMES[i]);
-    if (RegReadDword(name, MISSING) != MISSING) *ViewField(row, i) = FromHundredths(RegReadDword(name, 0));
+    if (ReadStored(name, &stored) && stored != MISSING) *ViewField(row, i) = FromHundredths(stored);
   }
   ModuleValueName(name, sizeof name, n, "speed");
-  float speed = FromHundredths(RegReadDword(name, ToHundredths(g_ModuleDefaults[n].speed)));
+  if (!ReadStored(name, &stored)) stored = ToHundredths(g_ModuleDefaults[n].speed);
+  float speed = FromHundredths(stored);
   if (speed < SPEED_MIN) speed = SPEED_MIN;
   if (speed > SPEED_MAX) speed = SPEED_MAX;
   row.speed = speed;
   ModuleValueName(name, sizeof name, n, "active");
-  std::int32_t active = RegReadDword(name, MISSING);
-  if (active != MISSING) row.active = active > 0;
+  if (ReadStored(name, &stored) && stored != MISSING) row.active = stored > 0;
 }
 
 }  // namespace
@@ -163,12 +194,14 @@ void LoadSettings() {
   {
     // One locked read and one replace of the hive for the whole load and write-back.
     plat::RegBatch batch;
+    g_StoredValues.clear();
     // Without "mod1 depth" nothing per module is read: the table stays factory.
     if (RegReadDword("mod1 depth", MISSING) != MISSING)
       for (int n = 1; n <= MODULE_COUNT; ++n) ReadModule(n);
-    g_bSoundOn = RegReadDword("enable sound", 0) > 0;
-    g_nCycleSeconds = RegReadDword("cycle time", 15);
-    if (g_nCycleSeconds < 0) g_nCycleSeconds = 15;
+    std::int32_t stored;
+    g_bSoundOn = ReadStored("enable sound", &stored) && stored > 0;
+    g_nCycleSeconds = ReadStored("cycle time", &stored) && stored >= 0 ? stored : 15;
+    // Writes back what the load changed: missing values, clamped speeds and the like.
     SaveSettings();
   }
 
@@ -177,6 +210,9 @@ void LoadSettings() {
   SeedRandom(static_cast<std::uint32_t>(std::time(nullptr)));
 }
 
+// Every value in the described order, each written only when it differs from what the
+// store held at the load: the saver's close, the dialog's OK and a hack ended by its
+// daemon then keep what other processes stored meanwhile.
 void SaveSettings() {
   plat::RegBatch batch;
   char name[32];
@@ -184,13 +220,13 @@ void SaveSettings() {
     ModuleParams& row = g_Modules[n];
     for (int i = 0; i < 6; ++i) {
       ModuleValueName(name, sizeof name, n, VIEW_NAMES[i]);
-      RegWriteDword(name, ToHundredths(*ViewField(row, i)));
+      SaveView(name, *ViewField(row, i));
     }
     ModuleValueName(name, sizeof name, n, "speed");
-    RegWriteDword(name, ToHundredths(row.speed));
+    SaveView(name, row.speed);
     ModuleValueName(name, sizeof name, n, "active");
-    RegWriteDword(name, row.active ? 1 : 0);
+    SaveDword(name, row.active ? 1 : 0);
   }
-  RegWriteDword("cycle time", g_nCycleSeconds);
-  RegWriteDword("enable sound", g_bSoundOn ? 1 : 0);
+  SaveDword("cycle time", g_nCycleSeconds);
+  SaveDword("enable sound", g_bSoundOn ? 1 : 0);
 }

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "platform/clock.h"
+#include "platform/dialog.h"
 #include "platform/nativehost.h"
 #include "platform/password.h"
 #include "platform/queue.h"
@@ -209,6 +210,10 @@ int RunSaverWindow(const SaverTarget& target) {
 
   EnsureMessageQueue();  // posts made while the window is created must not be lost
   InstallCloseSignals();
+  // A saver's dialogs and boxes wait in vain once the process was asked to close
+  // (XScreenSaver's SIGTERM: nobody can click OK under the daemon). A hosted
+  // saver's boxes also end with its host: the window's destruction quits every loop.
+  SetDialogAbandonCheck(CloseSignalPending);
   g_hSaverWnd = CreateWindow(desc);
   int exitCode = -1;  // the window could not be made
   if (g_hSaverWnd != 0) {

@@ -87,7 +87,9 @@ void RunFramePump(plat::HWND host, bool dialog) {
       RenderFrame(host, SaverFrameCalls());
   }
   if (!g_bQuit) {
-    if (!dialog) plat::RaiseWindow(g_hSaverWnd);
+    // Only full-screen saving stays on top; a hosted window (--window, a preview)
+    // stacks as its desktop says.
+    if (!dialog && !g_bPreview) plat::RaiseWindow(g_hSaverWnd);
     PostFramePump(host);
   }
   g_bInPump = false;

@@ -5,6 +5,7 @@
 
 #include "platform/dialog.h"
 #include "platform/msgbox.h"
+#include "platform/runonce.h"
 #include "platform/window.h"
 #include "render/runstate.h"
 #include "settings/registry.h"
@@ -21,6 +22,9 @@ constexpr const char* RUNONCE_KEY = "Software\\Microsoft\\Windows\\CurrentVersio
 constexpr const char* KILL_VALUE = "kill_saver";
 constexpr std::size_t MACHINE_STRING_SIZE = 356;
 constexpr int CAPTION_SIZE = 256;
+constexpr const char* REMOVE_PACKAGE_TEXT =
+    "Kiru is removed as it was installed, with its package.\nAs root, run:\n\n    apt remove kiru";
+constexpr const char* REMOVE_PACKAGE_CAPTION = "How to remove Kiru";
 
 plat::LRESULT WarningDialogProc(plat::HWND dialog, plat::UINT message, plat::WPARAM wParam, plat::LPARAM) {
   g_bWarningShown = true;
@@ -53,12 +57,12 @@ plat::LRESULT WarningDialogProc(plat::HWND dialog, plat::UINT message, plat::WPA
           plat::ClipCursor(nullptr);
           plat::EndDialog(dialog, 1);
           return 1;
-        case IDC_DOWNLOAD_PELLOR: {
+        case IDC_DOWNLOAD_PELLOR:
+          // The dialog stays where it is: lowered, it would fall beneath the
+          // full-screen saver, which stays above any browser anyway.
           plat::ClipCursor(nullptr);
-          plat::LowerWindow(dialog);  // so that the browser can come to the front
           OpenFixedLink(LINK_PELLOR_PAGE);
           return 1;
-        }
         case IDC_REMOVE_KIRU:
           if (g_hSaverWnd) plat::LowerWindow(g_hSaverWnd);
           ScheduleRemoval(dialog);
@@ -76,6 +80,11 @@ void ShowHardwareWarning(plat::HWND owner) {
 }
 
 void ScheduleRemoval(plat::HWND dialog) {
+  if (!plat::SystemRunsRunOnce()) {
+    // Nothing would run a scheduled uninstaller: say how Kiru really goes.
+    plat::MessageBox(dialog, REMOVE_PACKAGE_TEXT, REMOVE_PACKAGE_CAPTION, plat::MB_OK);
+    return;
+  }
   char installDir[MACHINE_STRING_SIZE];
   SelectRegKey(dialog, KIRU_KEY);
   RegReadMachineString("install_dir", installDir, sizeof installDir, "");

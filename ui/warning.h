@@ -8,5 +8,6 @@ extern bool g_bWarningShown;
 
 // Modal over `owner`; leaves its verdict in g_bKeepRunning.
 void ShowHardwareWarning(plat::HWND owner);
-// Arranges for the uninstaller to run once at the next start of the system and says so.
+// Arranges for the uninstaller to run once at the next start of the system and says
+// so; where the system runs no such thing, tells how to remove the package instead.
 void ScheduleRemoval(plat::HWND dialog);

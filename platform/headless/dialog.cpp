@@ -131,6 +131,11 @@ bool SpinForTesting(HWND dialog, int id, bool up) {
   return true;
 }
 
+bool KeyForTesting(HWND dialog, UINT virtualKey, bool shift) {
+  dlg::Dialog* d = dlg::Find(dialog);
+  return d && dlg::NavigationKey(*d, virtualKey, shift);
+}
+
 bool DialogEndedForTesting(HWND dialog, int* result) {
   dlg::Dialog* d = dlg::Find(dialog);
   if (!d || !d->ended) return false;
@@ -166,6 +171,7 @@ int DispatchForTesting(int limit) {
 namespace plat {
 
 int DialogBox(const DialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param) {
+  if (dlg::Abandoned()) return IDCANCEL;
   headless::g_opened.push_back(t.id);
   HWND dialog = headless::CreateDialogForTesting(t, owner, proc, param);
   if (dialog == 0) return -1;

@@ -24,6 +24,7 @@ bool ClickForTesting(HWND dialog, int id);      // buttons, check boxes, radio b
 bool FocusForTesting(HWND dialog, int id);      // id -1: focus leaves the controls
 bool TypeForTesting(HWND dialog, int id, const char* text);  // replaces the edit's text
 bool SpinForTesting(HWND dialog, int id, bool up);
+bool KeyForTesting(HWND dialog, UINT virtualKey, bool shift);  // Tab, Space as the toolkit reads them
 bool DialogEndedForTesting(HWND dialog, int* result);
 HWND FocusedControlForTesting(HWND dialog);
 

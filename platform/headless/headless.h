@@ -27,6 +27,7 @@ void SetGLFailuresForTesting(const GLFailures& failures);
 
 int PresentedFrames();           // SwapBuffers calls that succeeded
 int RaiseCount(HWND window);     // RaiseWindow calls on the window
+void MinimiseForTesting(HWND window, bool minimised);  // what IsIconic then answers
 int SelectedFbConfig(GLDC dc);   // index given to SetFbConfig, 0 = none
 bool CursorShown();
 bool CursorClipped();

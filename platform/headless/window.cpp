@@ -19,6 +19,7 @@ struct WindowRecord {
   HWND parent = 0;
   RECT rect;  // in screen coordinates
   bool visible = false;
+  bool minimised = false;
   int raises = 0;
 };
 
@@ -43,6 +44,12 @@ int RaiseCount(HWND window) {
   std::lock_guard<std::mutex> guard(g_lock);
   auto it = g_windows.find(window);
   return it == g_windows.end() ? 0 : it->second.raises;
+}
+
+void MinimiseForTesting(HWND window, bool minimised) {
+  std::lock_guard<std::mutex> guard(g_lock);
+  auto it = g_windows.find(window);
+  if (it != g_windows.end()) it->second.minimised = minimised;
 }
 
 bool CursorShown() { return g_bCursorShown; }
@@ -190,6 +197,13 @@ bool ShowWindow(HWND window, bool show) {
   bool was = it->second.visible;
   it->second.visible = show;
   return was;
+}
+
+// Only a test minimises a window here: nothing is ever hidden from drawing otherwise.
+bool IsIconic(HWND window) {
+  std::lock_guard<std::mutex> guard(g_lock);
+  auto it = g_windows.find(window);
+  return it != g_windows.end() && it->second.minimised;
 }
 
 bool RaiseWindow(HWND window) {

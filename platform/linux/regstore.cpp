@@ -7,7 +7,9 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <chrono>
 #include <cstdlib>
+#include <ctime>
 #include <memory>
 
 namespace plat {
@@ -48,11 +50,18 @@ bool MakeDirs(const std::string& dir, mode_t mode) {
   return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
 }
 
+// How long a save waits for another holder of the lock. Saves hold it for about a
+// millisecond; anyone who may read the lock file can take it (flock asks no more), so
+// the wait must end: the write then fails and the file keeps what it holds.
+constexpr auto LOCK_WAIT = std::chrono::seconds(2);
+
 enum class FileState { Missing, Read, Unreadable };
 
+// Anything but a regular file is unreadable, and is not waited for: opening a FIFO
+// for reading would block until someone writes to it.
 FileState ReadFile(const std::string& path, std::string* text, struct stat* st) {
   text->clear();
-  int fd = open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return errno == ENOENT ? FileState::Missing : FileState::Unreadable;
   FileState state = FileState::Read;
   if (fstat(fd, st) != 0 || !S_ISREG(st->st_mode)) {
@@ -82,6 +91,33 @@ bool WriteAll(int fd, const std::string& text) {
   return true;
 }
 
+bool LockWithin(int fd, std::chrono::milliseconds limit) {
+  auto deadline = std::chrono::steady_clock::now() + limit;
+  for (;;) {
+    if (flock(fd, LOCK_EX | LOCK_NB) == 0) return true;
+    if (errno != EWOULDBLOCK && errno != EINTR) return false;
+    if (std::chrono::steady_clock::now() >= deadline) return false;
+    // Short steps: a holder that writes in a loop leaves the lock free only briefly.
+    struct timespec step = {0, 500000};
+    nanosleep(&step, nullptr);
+  }
+}
+
+// The file a save replaces: the end of the hive's chain of symbolic links, even when
+// that end does not exist yet, so that a linked hive stays linked. Empty for a chain
+// too long to follow.
+std::string LinkTarget(std::string path) {
+  for (int hops = 0; hops < 40; ++hops) {
+    char buf[4096];
+    ssize_t n = readlink(path.c_str(), buf, sizeof buf);
+    if (n < 0) return path;  // not a link
+    if (static_cast<std::size_t>(n) == sizeof buf) return {};
+    std::string next(buf, static_cast<std::size_t>(n));
+    path = next.front() == '/' ? next : path.substr(0, path.rfind('/') + 1) + next;
+  }
+  return {};
+}
+
 // One hive file, locked for a read-modify-write.
 class HiveTxn {
  public:
@@ -99,11 +135,9 @@ class HiveTxn {
     std::string dir = path_.substr(0, path_.rfind('/'));
     mode_t dirMode = root_ == RegRoot::CurrentUser ? 0700 : 0755;
     if (MakeDirs(dir, dirMode)) {
-      lockFd_ = open((path_ + ".lock").c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0666);
-      int rc = 0;
-      while (lockFd_ >= 0 && (rc = flock(lockFd_, LOCK_EX)) != 0 && errno == EINTR) {
-      }
-      if (lockFd_ >= 0 && rc != 0) {  // no locking here (some network mounts): no safe write
+      lockFd_ = open((path_ + ".lock").c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+      // Not locked in time, or no locking here (some network mounts): no safe write.
+      if (lockFd_ >= 0 && !LockWithin(lockFd_, LOCK_WAIT)) {
         close(lockFd_);
         lockFd_ = -1;
       }
@@ -132,14 +166,8 @@ class HiveTxn {
     // version may come back, which costs a sync per save less and tears nothing.
     // A hive that is a symbolic link (kept with the user's other dotfiles) stays one:
     // the file it points at is what gets replaced.
-    std::string target = path_;
-    struct stat link;
-    if (lstat(path_.c_str(), &link) == 0 && S_ISLNK(link.st_mode)) {
-      if (char* real = realpath(path_.c_str(), nullptr)) {
-        target = real;
-        std::free(real);
-      }
-    }
+    std::string target = LinkTarget(path_);
+    if (target.empty()) return false;
     std::string tmp = target + ".tmp";
     // The temporary name is fixed: only the lock holder uses it, and a file left
     // by a writer that died is simply replaced.

@@ -1,5 +1,7 @@
 // Pointer and keyboard of the full-screen saver: the grab, the hidden cursor,
-// the cursor position and the (approximate) confinement.
+// the cursor position and the confinement.
+#include <FL/Fl.H>
+#include <FL/x.H>
 #include <X11/Xlib.h>
 
 #include <algorithm>
@@ -18,6 +20,8 @@ bool g_bGrabHeld = false;
 int g_nGrabSuspended = 0;
 bool g_bCursorHidden = true;  // the saver class has no cursor: hidden until shown
 Cursor g_hBlankCursor = 0;
+Window g_hConfineWindow = 0;  // ClipCursor's rectangle, as a window
+Display* g_pConfineDisplay = nullptr;
 
 Cursor BlankCursor(Display* dpy) {
   if (g_hBlankCursor) return g_hBlankCursor;
@@ -46,10 +50,22 @@ bool Grab(Display* dpy, Window xid) {
   return false;
 }
 
+// Synchronous: a dialog's connection may want the grab right after.
 void Ungrab(Display* dpy) {
   XUngrabKeyboard(dpy, CurrentTime);
   XUngrabPointer(dpy, CurrentTime);
-  XFlush(dpy);
+  XSync(dpy, False);
+}
+
+void LiftConfinement() {
+  if (!g_hConfineWindow) return;
+  XUngrabPointer(g_pConfineDisplay, CurrentTime);
+  XDestroyWindow(g_pConfineDisplay, g_hConfineWindow);
+  XSync(g_pConfineDisplay, False);
+  g_hConfineWindow = 0;
+  // Confining on our own connection replaced the saver's pointer grab.
+  Display* dpy = GetDisplay();
+  if (g_pConfineDisplay == dpy && g_bGrabHeld) g_bGrabHeld = Grab(dpy, g_hGrabWindow);
 }
 
 }  // namespace
@@ -84,6 +100,8 @@ void ResumeInputGrab() {
     XFlush(dpy);
   }
 }
+
+bool FullScreenShown() { return g_hGrabWindow != 0; }
 
 void ApplyCursor(Window xid) {
   Display* dpy = GetDisplay();
@@ -121,28 +139,31 @@ void ShowCursor(bool show) {
   XFlush(dpy);
 }
 
-// X confines the pointer only within an active grab, and a grab of ours would
-// starve a dialog of another connection (FLTK) of its input. So a rectangle
-// suspends the saver's grab, brings the pointer inside the rectangle and leaves
-// it free there; lifting the confinement takes the grab back.
+// X confines the pointer only within an active grab: the rectangle becomes an
+// input-only window at the bottom of the stack (it never takes a click) that a
+// pointer grab confines to. The grab goes through the connection that shows the
+// dialogs (FLTK's), reporting to its windows as usual.
 void ClipCursor(const RECT* rect) {
-  Display* dpy = GetDisplay();
-  if (!dpy) return;
-  static bool s_bClipped = false;
-  if (rect) {
-    if (!s_bClipped) SuspendInputGrab();
-    s_bClipped = true;
-    POINT at;
-    if (GetCursorPos(&at) &&
-        (at.x < rect->left || at.x >= rect->right || at.y < rect->top || at.y >= rect->bottom)) {
-      int x = (rect->left + rect->right) / 2, y = (rect->top + rect->bottom) / 2;
-      XWarpPointer(dpy, None, DefaultRootWindow(dpy), 0, 0, 0, 0, x, y);
-    }
-  } else if (s_bClipped) {
-    s_bClipped = false;
-    ResumeInputGrab();
+  LiftConfinement();
+  Display* dpy = fl_display ? fl_display : GetDisplay();
+  if (!rect || !dpy || rect->right <= rect->left || rect->bottom <= rect->top) return;
+  XSetWindowAttributes attributes{};
+  attributes.override_redirect = True;
+  g_hConfineWindow = XCreateWindow(dpy, DefaultRootWindow(dpy), rect->left, rect->top,
+                                   static_cast<unsigned>(rect->right - rect->left),
+                                   static_cast<unsigned>(rect->bottom - rect->top), 0, 0, InputOnly,
+                                   CopyFromParent, CWOverrideRedirect, &attributes);
+  g_pConfineDisplay = dpy;
+  XMapWindow(dpy, g_hConfineWindow);
+  XLowerWindow(dpy, g_hConfineWindow);
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    // The pointer outside is moved to the nearest point inside.
+    if (XGrabPointer(dpy, g_hConfineWindow, True, ButtonPressMask | ButtonReleaseMask | PointerMotionMask,
+                     GrabModeAsync, GrabModeAsync, g_hConfineWindow, None, CurrentTime) == GrabSuccess)
+      break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
   }
-  XFlush(dpy);
+  XSync(dpy, False);
 }
 
 }  // namespace plat

@@ -3,29 +3,34 @@
 // shared control state (dialogcore.h) and report what the user does as the
 // messages Win32 controls send. The dialog window and its GL host are adopted as
 // windows of ours, so window calls and the GL surface work on them.
+//
+// Over the full-screen saver (an override-redirect window that no window manager
+// can stack anything above) a dialog is override-redirect too: it is mapped above
+// the saver and holds the keyboard itself, through FLTK's own connection, until it
+// closes and hands the keyboard back.
 #include <FL/Fl.H>
 #include <FL/Fl_Box.H>
 #include <FL/Fl_Button.H>
 #include <FL/Fl_Check_Button.H>
 #include <FL/Fl_Double_Window.H>
 #include <FL/Fl_Group.H>
-#include <FL/Fl_Int_Input.H>
+#include <FL/Fl_Input.H>
 #include <FL/Fl_PNG_Image.H>
 #include <FL/Fl_RGB_Image.H>
 #include <FL/Fl_Repeat_Button.H>
-#include <FL/fl_ask.H>
 #include <FL/fl_draw.H>
 #include <FL/x.H>
+#include <X11/Xutil.h>
 
 #include <algorithm>
-#include <cstdio>
-#include <cstdlib>
+#include <chrono>
 #include <cstring>
 #include <memory>
+#include <string>
+#include <thread>
 #include <vector>
 
 #include "platform/dialogcore.h"
-#include "platform/msgbox.h"
 #include "platform/queue.h"
 #include "platform/resources.h"
 #include "platform/window.h"
@@ -36,12 +41,20 @@
 namespace plat::x11 {
 namespace {
 
+// The templates' texts were written for the classic 8-point dialog font, which is
+// narrower than any sans face Debian ships for its height. So the base units are
+// measured from the face one pixel larger than the text is drawn: every static
+// then fits its rectangle (tests/x11 measures them all). DejaVu Sans comes with
+// fonts-dejavu-core; fontconfig picks another sans where it is missing, and the
+// measured base units follow that face.
 constexpr int FONT_SIZE = 10;
-constexpr int LAYOUT_FONT_SIZE = 11;  // the base units come from the 8-point size; texts run a size smaller to fit
-// A narrow sans face stands nearest to the classic dialog font; fontconfig picks
-// another sans where it is missing, and the measured base units follow the face.
+constexpr int LAYOUT_FONT_SIZE = 11;
 constexpr Fl_Font DIALOG_FONT = FL_FREE_FONT;
 constexpr Fl_Font DIALOG_FONT_BOLD = FL_FREE_FONT + 1;
+constexpr Fl_Align STATIC_ALIGN = FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP;
+constexpr int CHECK_SIZE = 13;      // the check box square, as desktops draw it
+constexpr int CHECK_HIT_SIZE = 18;  // a text-less box is at least this easy to hit
+constexpr int CHECK_GAP = 4;        // between the square and its text
 
 Fl_Color DialogGrey() { return fl_rgb_color(212, 208, 200); }
 
@@ -58,6 +71,9 @@ class DialogWindow : public Fl_Double_Window {
   DialogWindow(int w, int h, const char* label) : Fl_Double_Window(w, h, label) {}
   HWND hwnd = 0;
 };
+
+// Dialogs over the full-screen saver that hold the keyboard, innermost last.
+std::vector<Window> g_keyboardHolders;
 
 struct NativeDialog {
   DialogWindow* window = nullptr;
@@ -92,12 +108,65 @@ class GroupFrame : public Fl_Widget {
   }
 };
 
-// The seconds field: reports focus changes and edits as the edit control does.
-class DigitsInput : public Fl_Int_Input {
+// A static text, wrapped at word boundaries inside its rectangle exactly as
+// MeasureDialogText measures it.
+class StaticText : public Fl_Widget {
  public:
-  DigitsInput(int x, int y, int w, int h) : Fl_Int_Input(x, y, w, h) {}
+  StaticText(int x, int y, int w, int h, const char* text, Fl_Align align) : Fl_Widget(x, y, w, h) {
+    copy_label(text);
+    this->align(align);
+  }
+  void draw() override {
+    fl_font(DIALOG_FONT, FONT_SIZE);
+    fl_color(FL_BLACK);
+    fl_draw(label(), x(), y(), w(), h(), align(), nullptr, 0);
+  }
+};
+
+// A check box drawn at the size desktops use, whatever the text size.
+class CheckBox : public Fl_Check_Button {
+ public:
+  CheckBox(int x, int y, int w, int h) : Fl_Check_Button(x, y, w, h) {}
+  void draw() override {
+    bool textless = !label() || !*label();
+    int bx = textless ? x() + (w() - CHECK_SIZE) / 2 : x();
+    int by = y() + (h() - CHECK_SIZE) / 2;
+    fl_draw_box(FL_DOWN_BOX, bx, by, CHECK_SIZE, CHECK_SIZE, FL_WHITE);
+    if (value()) {
+      fl_color(FL_BLACK);
+      fl_line_style(FL_SOLID, 2);
+      fl_line(bx + 3, by + 6, bx + 5, by + 9, bx + 10, by + 3);
+      fl_line_style(0);
+    }
+    if (!textless) {
+      int tx = bx + CHECK_SIZE + CHECK_GAP;
+      fl_font(DIALOG_FONT, FONT_SIZE);
+      fl_color(FL_BLACK);
+      fl_draw(label(), tx, y(), w() - (tx - x()), h(), FL_ALIGN_LEFT | FL_ALIGN_INSIDE, nullptr, 0);
+    }
+    if (Fl::focus() == this) draw_focus(FL_NO_BOX, x(), y(), w(), h());
+  }
+};
+
+// The seconds field takes digits only, typed or pasted, and reports focus changes
+// and edits as the edit control does.
+class DigitsInput : public Fl_Input {
+ public:
+  DigitsInput(int x, int y, int w, int h) : Fl_Input(x, y, w, h) {}
   int handle(int event) override {
-    int used = Fl_Int_Input::handle(event);
+    if (event == FL_KEYBOARD && !(Fl::event_state() & (FL_CTRL | FL_ALT | FL_META))) {
+      const char* text = Fl::event_text();
+      for (int i = 0; i < Fl::event_length(); ++i)
+        if (static_cast<unsigned char>(text[i]) >= ' ' && (text[i] < '0' || text[i] > '9')) return 1;
+    }
+    if (event == FL_PASTE) {
+      std::string digits;
+      for (const char* p = Fl::event_text(); p && *p; ++p)
+        if (*p >= '0' && *p <= '9') digits.push_back(*p);
+      replace(position(), mark(), digits.c_str(), static_cast<int>(digits.size()));
+      return 1;
+    }
+    int used = Fl_Input::handle(event);
     if ((event == FL_FOCUS || event == FL_UNFOCUS) && !g_bSyncing) {
       dlg::Control* c = nullptr;
       if (dlg::Dialog* d = DialogOf(user_data(), &c))
@@ -146,20 +215,31 @@ void OnWindowClose(Fl_Widget* widget, void*) {
 }
 
 // Keys as virtual-key codes: FLTK's key numbers are X keysyms here, so the saver
-// window's map serves; keys it doesn't know are left to the widgets.
+// window's map serves (FLTK names keypad keys by their digit; Num Lock and Shift
+// decide, as for the saver). Keys it doesn't know are left to the widgets.
 UINT VirtualKey(int key) {
-  UINT vk = VirtualKeyFromKeysym(static_cast<unsigned long>(key));
+  unsigned long keysym = KeypadKeysym(static_cast<unsigned long>(key), Fl::event_state(FL_NUM_LOCK) != 0,
+                                      Fl::event_state(FL_SHIFT) != 0);
+  UINT vk = VirtualKeyFromKeysym(keysym);
   return vk == VK_UNKNOWN_KEY ? 0 : vk;
 }
 
-// Keys of a dialog become key messages of the dialog window, so that a frame pump
-// can take them; only the seconds field keeps its typing.
+// Keys of a dialog: Tab, Shift+Tab and Space work on its controls; the others
+// become key messages of the dialog window, so that its loop (Enter, Esc) or a
+// frame pump can take them. Only the seconds field keeps its typing.
 int Dispatch(int event, Fl_Window* window) {
   auto* dialogWindow = dynamic_cast<DialogWindow*>(window);
   if (dialogWindow && (event == FL_KEYDOWN || event == FL_KEYUP)) {
     int key = Fl::event_key();
-    bool typing = dynamic_cast<DigitsInput*>(Fl::focus()) != nullptr && key != FL_Escape;
-    if (!typing) {
+    bool typing = dynamic_cast<DigitsInput*>(Fl::focus()) != nullptr;
+    if (key == FL_Tab || key == ' ') {
+      dlg::Dialog* d = dlg::Find(dialogWindow->hwnd);
+      if (d && event == FL_KEYDOWN &&
+          dlg::NavigationKey(*d, key == FL_Tab ? VK_TAB : VK_SPACE, Fl::event_state(FL_SHIFT) != 0))
+        return 1;
+      if (key == FL_Tab) return 1;
+    }
+    if (!typing || key == FL_Escape) {
       if (UINT vk = VirtualKey(key))
         PostMessage(dialogWindow->hwnd, event == FL_KEYDOWN ? WM_KEYDOWN : WM_KEYUP, vk, 0);
       return 1;
@@ -268,7 +348,12 @@ Fl_Widget* BuildControl(NativeDialog& native, dlg::Control& c, const DialogContr
       break;
     }
     case ControlKind::AutoCheckBox: {
-      auto* box = new Fl_Check_Button(x, y, w, h);
+      if (c.text.empty()) {
+        // Grown about its centre: the template's 8 units are a small target.
+        int gw = std::max(w, CHECK_HIT_SIZE), gh = std::max(h, CHECK_HIT_SIZE);
+        x -= (gw - w) / 2, y -= (gh - h) / 2, w = gw, h = gh;
+      }
+      auto* box = new CheckBox(x, y, w, h);
       box->copy_label(c.text.c_str());
       box->callback(OnButton, binding);
       widget = box;
@@ -301,17 +386,10 @@ Fl_Widget* BuildControl(NativeDialog& native, dlg::Control& c, const DialogContr
       break;
     }
     case ControlKind::StaticLeft:
-    case ControlKind::StaticCentre: {
-      auto* box = new Fl_Box(x, y, w, h);
-      box->box(FL_NO_BOX);
-      box->copy_label(c.text.c_str());
-      // One-line texts stay on their line even where this font runs a little wider.
-      bool oneLine = source.height <= 10 && c.text.find('\n') == std::string::npos;
-      box->align(FL_ALIGN_INSIDE | FL_ALIGN_TOP | (oneLine ? 0 : FL_ALIGN_WRAP) |
-                 (c.kind == ControlKind::StaticLeft ? FL_ALIGN_LEFT : FL_ALIGN_CENTER));
-      widget = box;
+    case ControlKind::StaticCentre:
+      widget = new StaticText(x, y, w, h, c.text.c_str(),
+                              STATIC_ALIGN | (c.kind == ControlKind::StaticLeft ? FL_ALIGN_LEFT : FL_ALIGN_CENTER));
       break;
-    }
     case ControlKind::GroupBox:
       widget = new GroupFrame(x, y, w, h, c.text.c_str());
       break;
@@ -345,7 +423,8 @@ Fl_Widget* BuildControl(NativeDialog& native, dlg::Control& c, const DialogContr
       if (Fl_Image* image = LoadResourceImage(c.kind, source.resource)) {
         native.images.emplace_back(image);
         box->image(image);
-        if (c.kind == ControlKind::Bitmap) box->resize(x, y, image->w(), image->h());
+        if (c.kind == ControlKind::Bitmap)  // at its own size, in the middle of its rectangle
+          box->resize(x + (w - image->w()) / 2, y + (h - image->h()) / 2, image->w(), image->h());
         else box->align(FL_ALIGN_INSIDE | FL_ALIGN_TOP_LEFT);
       }
       widget = box;
@@ -360,28 +439,14 @@ Fl_Widget* BuildControl(NativeDialog& native, dlg::Control& c, const DialogContr
   return widget;
 }
 
-int MessageBoxFltk(HWND, const char* text, const char* caption, UINT) {
-  if (!GetDisplay()) {
-    std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
-    return IDOK;
-  }
-  SuspendInputGrab();
-  fl_close = "OK";
-  fl_message_title(caption ? caption : "");
-  fl_message_hotspot(0);
-  fl_message("%s", text ? text : "");
-  ResumeInputGrab();
-  return IDOK;
-}
-
 void SetUpToolkit() {
   static bool s_bDone = false;
   if (s_bDone) return;
   s_bDone = true;
   Fl::event_dispatch(Dispatch);
   Fl::visible_focus(1);
-  Fl::set_font(DIALOG_FONT, " DejaVu Sans Condensed");
-  Fl::set_font(DIALOG_FONT_BOLD, "BDejaVu Sans Condensed");
+  Fl::set_font(DIALOG_FONT, " DejaVu Sans");
+  Fl::set_font(DIALOG_FONT_BOLD, "BDejaVu Sans");
   fl_open_display();
   fl_font(DIALOG_FONT, LAYOUT_FONT_SIZE);
   double letters = fl_width("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
@@ -390,8 +455,7 @@ void SetUpToolkit() {
 
 // Without a window manager nobody moves the keyboard focus to a new window, and
 // the saver window keeps it: the dialog takes it once it can be seen.
-void TakeKeyboardFocus(Fl_Window* window) {
-  Window xid = fl_xid(window);
+void TakeKeyboardFocus(Window xid) {
   for (int tries = 0; tries < 100; ++tries) {
     XWindowAttributes attributes;
     if (XGetWindowAttributes(fl_display, xid, &attributes) && attributes.map_state == IsViewable) {
@@ -401,6 +465,38 @@ void TakeKeyboardFocus(Fl_Window* window) {
     }
     Fl::wait(0.01);
   }
+}
+
+// A dialog over the saver holds the keyboard, so that no window manager's focus
+// rules can send keys elsewhere; the saver's own grab was given up just before.
+void HoldKeyboard(Window xid) {
+  for (int attempt = 0; attempt < 50; ++attempt) {
+    if (XGrabKeyboard(fl_display, xid, True, GrabModeAsync, GrabModeAsync, CurrentTime) == GrabSuccess) break;
+    std::this_thread::sleep_for(std::chrono::milliseconds(10));
+  }
+  XSync(fl_display, False);
+}
+
+// The dialog below it (a box over the warning) takes the keyboard back; the last
+// one leaves it, and any pointer confinement, to the saver.
+void ReleaseKeyboard(Window xid) {
+  std::erase(g_keyboardHolders, xid);
+  if (!g_keyboardHolders.empty()) {
+    TakeKeyboardFocus(g_keyboardHolders.back());
+    HoldKeyboard(g_keyboardHolders.back());
+    return;
+  }
+  ClipCursor(nullptr);
+  XUngrabKeyboard(fl_display, CurrentTime);
+  XSync(fl_display, False);
+}
+
+// Where a dialog first shows: centred over its owner, or the screen without one.
+void CentreOver(HWND owner, int width, int height, int* x, int* y) {
+  RECT area{0, 0, Fl::w(), Fl::h()};
+  if (owner != 0) GetWindowRect(owner, &area);
+  *x = area.left + (area.right - area.left - width) / 2;
+  *y = area.top + (area.bottom - area.top - height) / 2;
 }
 
 void Teardown(dlg::Dialog& d) {
@@ -423,8 +519,6 @@ void Teardown(dlg::Dialog& d) {
 
 }  // namespace
 
-void InstallFltkMessageBox() { SetMessageBoxHandler(MessageBoxFltk); }
-
 namespace {
 // The program links the dialogs, so this runs before main: message boxes of the
 // start-up (GL set-up, texture) already appear on the desktop. Tests put their
@@ -434,6 +528,17 @@ struct MessageBoxInstaller {
 } g_MessageBoxInstaller;
 }  // namespace
 
+bool MeasureDialogText(const char* text, int width, int* textWidth, int* textHeight) {
+  if (!GetDisplay()) return false;
+  SetUpToolkit();
+  fl_font(DIALOG_FONT, FONT_SIZE);
+  int w = width, h = 0;
+  fl_measure(text, w, h, 0);
+  *textWidth = w;
+  *textHeight = h;
+  return true;
+}
+
 }  // namespace plat::x11
 
 namespace plat {
@@ -441,7 +546,9 @@ namespace plat {
 int DialogBox(const DialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param) {
   using namespace plat::x11;
   if (!GetDisplay()) return -1;
+  if (dlg::Abandoned()) return IDCANCEL;
   SetUpToolkit();
+  bool overSaver = FullScreenShown();
   auto d = dlg::NewDialog(t, owner, proc, param);
   auto* native = new NativeDialog;
   auto* window = new DialogWindow(d->pixelWidth, d->pixelHeight, nullptr);
@@ -465,18 +572,37 @@ int DialogBox(const DialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param) {
   }
   window->end();
   window->set_modal();
-  // Shown where CenterOnDesktop will put it, so the dialog doesn't jump.
-  window->position((Fl::w() - d->pixelWidth) / 2, (Fl::h() - d->pixelHeight) / 2);
+  window->xclass("kiru");  // WM_CLASS "kiru", "Kiru"
+  if (overSaver) {
+    window->set_override();
+    window->box(FL_UP_BOX);  // no window manager frames it: an edge of its own
+  }
+  int x, y;
+  CentreOver(owner, d->pixelWidth, d->pixelHeight, &x, &y);
+  window->position(x, y);
+  SuspendInputGrab();  // before the dialog shows, so that it can take the input
   window->show();
+  Window xid = fl_xid(window);
+  XClassHint hint{const_cast<char*>("kiru"), const_cast<char*>("Kiru")};
+  XSetClassHint(fl_display, xid, &hint);  // FLTK leaves it off override-redirect windows
+  SetDesktopIdentity(fl_display, xid);
+  if (unsigned long ownerXid = NativeWindowOf(owner); ownerXid && !overSaver)
+    XSetTransientForHint(fl_display, xid, ownerXid);
+  if (overSaver) {
+    XRaiseWindow(fl_display, xid);
+    g_keyboardHolders.push_back(xid);
+  }
   Fl::check();
-  TakeKeyboardFocus(window);
+  TakeKeyboardFocus(xid);
+  if (overSaver) HoldKeyboard(xid);
 
-  d->hwnd = AdoptNativeWindow(fl_xid(window), dlg::DialogWindowProc);
+  d->hwnd = AdoptNativeWindow(xid, dlg::DialogWindowProc);
   if (d->hwnd == 0) {
     d->hwnd = AllocWindowHandle();
     BindWindow(d->hwnd, GetCurrentThreadId(), dlg::DialogWindowProc);
   }
   window->hwnd = d->hwnd;
+  SetWindowText(d->hwnd, t.caption.c_str());  // FLTK names no override-redirect window
   for (auto& binding : native->bindings) binding->dialog = d->hwnd;
   if (glHost) {
     dlg::Control& c = d->controls[glHostIndex];
@@ -494,11 +620,13 @@ int DialogBox(const DialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param) {
 
   HWND hwnd = d->hwnd;
   dlg::Dialog* registered = dlg::Register(std::move(d));
-  SuspendInputGrab();
   dlg::InitDialog(*registered);
   int result = dlg::RunModalLoop(hwnd);
+  if (overSaver) ReleaseKeyboard(xid);
   ResumeInputGrab();
   if (dlg::Dialog* done = dlg::Find(hwnd)) Teardown(*done);
+  // Without a window manager the focus would fall to whatever lies under the pointer.
+  if (unsigned long ownerXid = NativeWindowOf(owner)) FocusNativeWindow(ownerXid);
   return result;
 }
 

@@ -1,9 +1,14 @@
-// FLTK pieces of the X11 backend that its start-up wires in.
+// FLTK pieces of the X11 backend that its start-up wires in, and what its tests
+// measure of them.
 #pragma once
 
 namespace plat::x11 {
 
-// Message boxes as small FLTK windows (caption, text, OK), without owner.
+// Message boxes as small dialogs of their own.
 void InstallFltkMessageBox();
+
+// The size of a text in the dialog font, wrapped at word boundaries to `width`
+// pixels as a static control draws it (0: unwrapped). False without a display.
+bool MeasureDialogText(const char* text, int width, int* textWidth, int* textHeight);
 
 }  // namespace plat::x11

@@ -1,5 +1,7 @@
 // X events to posted window messages, with Win32's numbers and parameters.
+#include <X11/XKBlib.h>
 #include <X11/Xlib.h>
+#include <X11/keysym.h>
 
 #include "platform/queue.h"
 #include "platform/x11/display.h"
@@ -19,9 +21,17 @@ LPARAM PointParam(int x, int y) {
 // it (a GL surface inside a saver window passes its input up).
 WindowRecord* Target(Window xid) { return FindRecordByNative(xid); }
 
+// The modifier bit that Num Lock sets, asked once (usually Mod2).
+unsigned NumLockMask(Display* dpy) {
+  static unsigned s_mask = XkbKeysymToModifiers(dpy, XK_Num_Lock);
+  return s_mask;
+}
+
 void PostKey(WindowRecord& record, XKeyEvent& key, bool down) {
   static unsigned s_lastDownCode = 0;  // repeats come as presses without releases
-  unsigned long keysym = XLookupKeysym(&key, 0);
+  // Unshifted, so that Shift+A is still the key A; the keypad alone follows its locks.
+  unsigned long keysym = KeypadKeysym(XLookupKeysym(&key, 0), (key.state & NumLockMask(key.display)) != 0,
+                                      (key.state & ShiftMask) != 0);
   UINT vk = VirtualKeyFromKeysym(keysym);
   // Win32 key data: repeat count 1, scan code, previous state, transition.
   LPARAM data = 1 | static_cast<LPARAM>((key.keycode & 0xFF) << 16);
@@ -78,6 +88,12 @@ void TranslateEvent(XEvent& event) {
         WindowResized(record->hwnd, event.xconfigure.width, event.xconfigure.height);
       else
         HostResized(event.xconfigure.window, event.xconfigure.width, event.xconfigure.height);
+      break;
+    case MapNotify:
+    case UnmapNotify:
+      // A window manager unmaps what it minimises.
+      if (WindowRecord* mapped = Target(event.type == MapNotify ? event.xmap.window : event.xunmap.window))
+        mapped->mapped = event.type == MapNotify;
       break;
     case DestroyNotify:
       // Ours are forgotten before we destroy them, so a record here means the

@@ -7,7 +7,7 @@ namespace plat::x11 {
 namespace {
 
 // Virtual keys beyond the ones the system names.
-constexpr UINT kVkPause = 0x13, kVkCapital = 0x14, kVkSnapshot = 0x2C, kVkLWin = 0x5B,
+constexpr UINT kVkClear = 0x0C, kVkPause = 0x13, kVkCapital = 0x14, kVkSnapshot = 0x2C, kVkLWin = 0x5B,
                kVkRWin = 0x5C, kVkApps = 0x5D, kVkMultiply = 0x6A, kVkAdd = 0x6B,
                kVkSeparator = 0x6C, kVkSubtract = 0x6D, kVkDecimal = 0x6E, kVkDivide = 0x6F,
                kVkNumLock = 0x90, kVkScroll = 0x91;
@@ -18,8 +18,9 @@ struct KeyPair {
   UINT vk;
 };
 
-// Keypad keys map by position whatever the Num Lock state: keypad 9 is the
-// keypad's Page Up as much as its 9.
+// The keypad's keys are what Num Lock (and Shift) make of them, as on Windows:
+// keypad 7 is Home with Num Lock off and VK_NUMPAD7 with it on. The key table
+// gives keypad 9 and Page Up the same meaning, so both states of the key act alike.
 constexpr KeyPair kKeys[] = {
     {XK_BackSpace, VK_BACK},       {XK_Tab, VK_TAB},
     {XK_ISO_Left_Tab, VK_TAB},     {XK_Return, VK_RETURN},
@@ -38,12 +39,12 @@ constexpr KeyPair kKeys[] = {
     {XK_Print, kVkSnapshot},       {XK_Super_L, kVkLWin},
     {XK_Super_R, kVkRWin},         {XK_Menu, kVkApps},
     {XK_Num_Lock, kVkNumLock},     {XK_Scroll_Lock, kVkScroll},
-    {XK_KP_Insert, VK_NUMPAD0},    {XK_KP_End, VK_NUMPAD0 + 1},
-    {XK_KP_Down, VK_NUMPAD2},      {XK_KP_Next, VK_NUMPAD3},
-    {XK_KP_Left, VK_NUMPAD4},      {XK_KP_Begin, VK_NUMPAD0 + 5},
-    {XK_KP_Right, VK_NUMPAD6},     {XK_KP_Home, VK_NUMPAD0 + 7},
-    {XK_KP_Up, VK_NUMPAD8},        {XK_KP_Prior, VK_NUMPAD9},
-    {XK_KP_Delete, kVkDecimal},    {XK_KP_Decimal, kVkDecimal},
+    {XK_KP_Insert, VK_INSERT},     {XK_KP_End, VK_END},
+    {XK_KP_Down, VK_DOWN},         {XK_KP_Next, VK_NEXT},
+    {XK_KP_Left, VK_LEFT},         {XK_KP_Begin, kVkClear},
+    {XK_KP_Right, VK_RIGHT},       {XK_KP_Home, VK_HOME},
+    {XK_KP_Up, VK_UP},             {XK_KP_Prior, VK_PRIOR},
+    {XK_KP_Delete, VK_DELETE},     {XK_KP_Decimal, kVkDecimal},
     {XK_KP_Multiply, kVkMultiply}, {XK_KP_Add, kVkAdd},
     {XK_KP_Separator, kVkSeparator}, {XK_KP_Subtract, kVkSubtract},
     {XK_KP_Divide, kVkDivide},     {XK_semicolon, 0xBA},
@@ -54,7 +55,24 @@ constexpr KeyPair kKeys[] = {
     {XK_bracketright, 0xDD},       {XK_apostrophe, 0xDE},
 };
 
+// The keypad keys that Num Lock switches, as (navigation, digit) pairs.
+struct KeypadPair {
+  unsigned long navigation, digit;
+};
+constexpr KeypadPair kKeypad[] = {
+    {XK_KP_Insert, XK_KP_0}, {XK_KP_End, XK_KP_1},  {XK_KP_Down, XK_KP_2},    {XK_KP_Next, XK_KP_3},
+    {XK_KP_Left, XK_KP_4},   {XK_KP_Begin, XK_KP_5}, {XK_KP_Right, XK_KP_6},  {XK_KP_Home, XK_KP_7},
+    {XK_KP_Up, XK_KP_8},     {XK_KP_Prior, XK_KP_9}, {XK_KP_Delete, XK_KP_Decimal},
+};
+
 }  // namespace
+
+unsigned long KeypadKeysym(unsigned long keysym, bool numLock, bool shift) {
+  bool digits = numLock != shift;  // Shift reverses Num Lock on the keypad
+  for (const KeypadPair& pair : kKeypad)
+    if (keysym == pair.navigation || keysym == pair.digit) return digits ? pair.digit : pair.navigation;
+  return keysym;
+}
 
 UINT VirtualKeyFromKeysym(unsigned long keysym) {
   if (keysym >= XK_KP_0 && keysym <= XK_KP_9) return VK_NUMPAD0 + static_cast<UINT>(keysym - XK_KP_0);

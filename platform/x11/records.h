@@ -12,6 +12,7 @@ namespace plat::x11 {
 
 struct WindowRecord {
   HWND hwnd = 0;
+  bool mapped = true;   // as the last MapNotify or UnmapNotify said
   Window xid = 0;
   WindowKind kind = WindowKind::TopLevel;
   bool owned = true;    // we created the X window and destroy it
@@ -38,6 +39,14 @@ void HostResized(Window host, int width, int height);
 // get VK_UNKNOWN_KEY, which the saver takes as "any other key".
 constexpr UINT VK_UNKNOWN_KEY = 0xFF;
 UINT VirtualKeyFromKeysym(unsigned long keysym);
+// A keypad key that Num Lock switches (given by either of its keysyms), as the
+// Num Lock and Shift states make it: the digit or the navigation key. Other
+// keysyms come back unchanged.
+unsigned long KeypadKeysym(unsigned long keysym, bool numLock, bool shift);
+
+// _NET_WM_PID, the client machine and Kiru's icon on a top-level window of any
+// connection (ours or FLTK's).
+void SetDesktopIdentity(Display* dpy, Window xid);
 
 // Events of one X event, turned into posted messages.
 void TranslateEvent(XEvent& event);
@@ -46,6 +55,10 @@ void TranslateEvent(XEvent& event);
 void TakeInputGrab(Window xid);
 void DropInputGrab();
 void ApplyCursor(Window xid);
+// Whether a full-screen saver window is up (dialogs must then show above it).
+bool FullScreenShown();
+// Gives the keyboard focus to a viewable window.
+void FocusNativeWindow(Window xid);
 
 // GL surfaces living on a window.
 void ReleaseSurfacesOf(HWND window, bool nativeGone);

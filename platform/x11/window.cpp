@@ -148,6 +148,7 @@ HWND AdoptNativeWindow(unsigned long xid, WNDPROC proc) {
   WindowRecord record;
   record.xid = xid;
   record.owned = false;
+  record.mapped = attributes.map_state != IsUnmapped;
   record.width = width;
   record.height = height;
   HWND hwnd = AddRecord(record);
@@ -159,6 +160,14 @@ HWND AdoptNativeWindow(unsigned long xid, WNDPROC proc) {
 unsigned long NativeWindowOf(HWND window) {
   WindowRecord* record = FindRecord(window);
   return record ? record->xid : 0;
+}
+
+void FocusNativeWindow(Window xid) {
+  Display* dpy = GetDisplay();
+  XWindowAttributes attributes;
+  if (!dpy || !XGetWindowAttributes(dpy, xid, &attributes) || attributes.map_state != IsViewable) return;
+  XSetInputFocus(dpy, xid, RevertToParent, CurrentTime);
+  XFlush(dpy);
 }
 
 }  // namespace plat::x11
@@ -230,9 +239,12 @@ HWND CreateWindow(const WindowSpec& desc) {
       XSelectInput(dpy, parent, hostAttributes.your_event_mask | StructureNotifyMask);
   }
   SetNames(dpy, xid, desc.className, record.title.c_str());
-  if (desc.kind == WindowKind::TopLevel) {
+  if (parent == RootWindow(dpy, screen)) {
+    // A top-level window (also --root's without the daemon, a child of the root):
+    // a window manager's close button asks, it doesn't cut the connection.
     Atom deleteWindow = Intern(dpy, "WM_DELETE_WINDOW");
     XSetWMProtocols(dpy, xid, &deleteWindow, 1);
+    SetDesktopIdentity(dpy, xid);
   }
   if (desc.kind == WindowKind::FullScreen) ApplyCursor(xid);
 
@@ -441,10 +453,13 @@ bool RaiseNativeWindow(unsigned long nativeId) {
   XWindowAttributes attributes;
   if (!dpy || nativeId == 0 || !XGetWindowAttributes(dpy, nativeId, &attributes)) return false;
   XRaiseWindow(dpy, nativeId);
-  if (attributes.map_state == IsViewable)
-    XSetInputFocus(dpy, nativeId, RevertToParent, CurrentTime);
-  XFlush(dpy);
+  FocusNativeWindow(nativeId);
   return true;
+}
+
+bool IsIconic(HWND window) {
+  WindowRecord* record = FindRecord(window);
+  return record && !record->desktop && !record->mapped;
 }
 
 }  // namespace plat

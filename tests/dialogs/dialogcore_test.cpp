@@ -70,6 +70,64 @@ TEST(DialogLayer, RadioButtonsAreExclusiveAndCommandsArrive) {
   EXPECT_EQ(plat::GetDlgItem(dialog, 1030), 0u);
 }
 
+// Tab and Shift+Tab walk the focusable controls in template order, round and
+// round; Space works the focused control; Enter presses the focused push button,
+// or else the (first) default button.
+TEST(DialogLayer, KeyboardWalksTheControlsInTemplateOrder) {
+  hl::ResetForTesting();
+  g_seen.clear();
+  plat::HWND dialog = hl::CreateDialogForTesting(WarningDialogTemplate(), 0, Recorder, 0);
+  auto focusId = [&] { return plat::GetDlgCtrlID(hl::FocusedControlForTesting(dialog)); };
+  EXPECT_EQ(focusId(), IDC_DOWNLOAD_PELLOR);
+  const int order[] = {IDC_DISABLE_WARNING, plat::IDOK, IDC_REMOVE_KIRU, plat::IDCANCEL, IDC_DOWNLOAD_PELLOR};
+  for (int id : order) {
+    EXPECT_TRUE(hl::KeyForTesting(dialog, plat::VK_TAB, false));
+    EXPECT_EQ(focusId(), id);
+  }
+  EXPECT_TRUE(hl::KeyForTesting(dialog, plat::VK_TAB, true));
+  EXPECT_EQ(focusId(), plat::IDCANCEL);
+  for (int i = 0; i < 3; ++i) hl::KeyForTesting(dialog, plat::VK_TAB, true);
+  EXPECT_EQ(focusId(), IDC_DISABLE_WARNING);
+
+  EXPECT_TRUE(hl::KeyForTesting(dialog, plat::VK_SPACE, false));
+  EXPECT_TRUE(plat::IsDlgButtonChecked(dialog, IDC_DISABLE_WARNING));
+  plat::PostMessage(dialog, plat::WM_KEYDOWN, plat::VK_RETURN, 0);  // on a check box: the default button
+  hl::DispatchForTesting(100);
+  hl::KeyForTesting(dialog, plat::VK_TAB, false);
+  hl::KeyForTesting(dialog, plat::VK_TAB, false);
+  plat::PostMessage(dialog, plat::WM_KEYDOWN, plat::VK_RETURN, 0);  // on a push button: that button
+  hl::DispatchForTesting(100);
+  std::vector<unsigned> commands;
+  for (const plat::MSG& m : g_seen)
+    if (m.message == plat::WM_COMMAND) commands.push_back(plat::LOWORD(m.wParam));
+  EXPECT_EQ(commands, (std::vector<unsigned>{IDC_DISABLE_WARNING, plat::IDOK, IDC_REMOVE_KIRU}));
+  EXPECT_FALSE(hl::KeyForTesting(dialog, 'A', false));
+  hl::DestroyDialogForTesting(dialog);
+}
+
+// With nobody left to answer (a close signal, a host gone) a dialog is not shown,
+// and one that is open ends as if cancelled, by force if it will not.
+TEST(DialogLayer, AbandonedDialogsEnd) {
+  hl::ResetForTesting();
+  static bool s_bAbandoned;
+  s_bAbandoned = true;
+  plat::SetDialogAbandonCheck([] { return s_bAbandoned; });
+  size_t opened = hl::OpenedDialogsForTesting().size();
+  EXPECT_EQ(plat::DialogBox(AboutDialogTemplate(), 0, Recorder, 0), plat::IDCANCEL);
+  EXPECT_EQ(hl::OpenedDialogsForTesting().size(), opened);
+
+  s_bAbandoned = false;
+  hl::SetModalHookForTesting([](plat::HWND, int) { s_bAbandoned = true; });
+  EXPECT_EQ(plat::DialogBox(AboutDialogTemplate(), 0, Recorder, 0), 7);  // its own Cancel
+  s_bAbandoned = false;
+  auto stubborn = [](plat::HWND, plat::UINT message, plat::WPARAM, plat::LPARAM) -> plat::LRESULT {
+    return message == plat::WM_INITDIALOG || message == plat::WM_CLOSE;
+  };
+  EXPECT_EQ(plat::DialogBox(AboutDialogTemplate(), 0, stubborn, 0), plat::IDCANCEL);
+  hl::SetModalHookForTesting(nullptr);
+  plat::SetDialogAbandonCheck(nullptr);
+}
+
 TEST(DialogLayer, ModalDialogWithNobodyToAnswerEnds) {
   hl::ResetForTesting();
   EXPECT_EQ(plat::DialogBox(AboutDialogTemplate(), 0, Recorder, 0), -1);

@@ -3,6 +3,7 @@
 #include "platform/headless/dialog.h"
 #include "platform/headless/headless.h"
 #include "platform/regstore.h"
+#include "platform/runonce.h"
 #include "render/runstate.h"
 #include "shell/saverloop.h"
 #include "settings/registry.h"
@@ -42,8 +43,12 @@ class Warning : public testing::Test {
     ResetRunStateForTesting();
     g_bNoFrameWarn = false;
     g_bWarningShown = false;
+    plat::SetSystemRunsRunOnceForTesting(true);  // as on Windows, unless a test says otherwise
   }
-  void TearDown() override { plat::headless::SetModalHookForTesting(nullptr); }
+  void TearDown() override {
+    plat::headless::SetModalHookForTesting(nullptr);
+    plat::SetSystemRunsRunOnceForTesting(false);
+  }
 
   // Opens the warning, clicks the given controls in order and returns after it closed.
   void Run(std::vector<int> clicks) {
@@ -132,6 +137,17 @@ TEST_F(Warning, WithoutWriteAccessNothingIsWrittenButTheUserIsTold) {
   EXPECT_EQ(MachineString(RUNONCE, "kill_saver"), "<missing>");
   ASSERT_EQ(home.Boxes().size(), 1u);
   EXPECT_EQ(home.Boxes()[0].caption, "Screen saver will be removed.");
+}
+
+// Where nothing runs RunOnce commands, nothing is scheduled and the user learns
+// how Kiru is really removed.
+TEST_F(Warning, WithoutRunOnceRemovalTellsHowToRemoveThePackage) {
+  plat::SetSystemRunsRunOnceForTesting(false);
+  ScheduleRemoval(0);
+  EXPECT_EQ(MachineString(RUNONCE, "kill_saver"), "<missing>");
+  ASSERT_EQ(home.Boxes().size(), 1u);
+  EXPECT_NE(home.Boxes()[0].text.find("apt remove kiru"), std::string::npos) << home.Boxes()[0].text;
+  EXPECT_EQ(home.Boxes()[0].text.find("Windows"), std::string::npos);
 }
 
 }  // namespace

@@ -35,10 +35,64 @@ fail() {
 
 source "$(dirname "${BASH_SOURCE[0]}")/../../tools/xvfb-common.sh"
 
-start_x() {
-  start_xvfb || fail "no Xvfb display could be started"
+start_x() {  # further arguments go to Xvfb
+  start_xvfb "$@" || fail "no Xvfb display could be started"
   PIDS+=("$XVFB_PID")
 }
+
+# A desktop as users have one: a window manager (openbox) and a panel (tint2), on
+# the test's display, ended with the script. Call after setup_home (their own
+# settings come from /etc/xdg, not from the private folders).
+start_openbox() {
+  local tool i
+  for tool in openbox tint2 xprop; do
+    command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+  done
+  openbox --sm-disable --config-file /etc/xdg/openbox/rc.xml >/dev/null 2>&1 &
+  PIDS+=("$!")
+  for i in $(seq 100); do
+    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    sleep 0.1
+  done
+  tint2 -c /etc/xdg/tint2/tint2rc >/dev/null 2>&1 &
+  PIDS+=("$!")
+  for i in $(seq 100); do
+    xwininfo -root -tree 2>/dev/null | grep -q '"tint2"' && return 0
+    sleep 0.1
+  done
+  fail "openbox and tint2 did not come up"
+}
+
+# The child of the root window that holds window $1 (itself, or a window
+# manager's frame around it), in xwininfo's hexadecimal.
+toplevel_of() {
+  local id parent root
+  id=$(printf '0x%x' "$1")
+  root=$(xwininfo -root | awk '/Window id:/ {print $4; exit}')
+  while parent=$(xwininfo -id "$id" -children 2>/dev/null | awk '/Parent window id:/ {print $4}') &&
+    [ -n "$parent" ] && [ "$parent" != "$root" ]; do
+    id=$parent
+  done
+  echo "$id"
+}
+
+# True when window $1 shows above window $2 (xwininfo lists the top first).
+stacked_above() {
+  local order upper lower
+  order=$(xwininfo -root -children | awk '$1 ~ /^0x/ {print $1}')
+  upper=$(grep -nx "$(toplevel_of "$1")" <<<"$order" | cut -d: -f1)
+  lower=$(grep -nx "$(toplevel_of "$2")" <<<"$order" | cut -d: -f1)
+  [ -n "$upper" ] && [ -n "$lower" ] && [ "$upper" -lt "$lower" ]
+}
+
+# Window $1's geometry: sets GX GY GW GH.
+read_geometry() {
+  eval "$(xdotool getwindowgeometry --shell "$1")"
+  GX=$X GY=$Y GW=$WIDTH GH=$HEIGHT
+}
+
+# The pointer, as "X Y".
+pointer_at() { xdotool getmouselocation --shell | awk -F= '/^[XY]=/ {printf "%s ", $2}'; }
 
 # Settings that keep the run quiet and predictable: no sound card in CI, and the
 # start-up frame-rate test (a modal warning on a slow software renderer) switched off.
@@ -103,6 +157,16 @@ wait_for_window() {
   return 1
 }
 
+# Waits until no window has this exact name any more (at most $2 seconds, default 5).
+wait_for_gone() {
+  local name=$1 limit=${2:-5} i
+  for i in $(seq 1 $((limit * 10))); do
+    xwininfo -root -tree 2>/dev/null | grep -qF "\"$name\"" || return 0
+    sleep 0.1
+  done
+  return 1
+}
+
 # Waits for the process to end (at most $2 seconds); its status in EXIT_STATUS.
 wait_exit() {
   local pid=$1 limit=${2:-10} i
@@ -127,9 +191,19 @@ lit_percent() {
 
 still_running() { kill -0 "$1" 2>/dev/null; }
 
-# A DWORD value of the hive, as a decimal number ("" when missing).
+# A DWORD value of the hive, as a signed decimal number ("" when missing).
 hive_dword() {
   local hex
   hex=$(grep -a "^\"$1\"=dword:" "$HIVE" | tail -1 | sed 's/.*dword://' | tr -d '\r') || true
-  [ -n "$hex" ] && echo $((16#$hex)) || true
+  [ -n "$hex" ] && echo $(((16#$hex ^ 0x80000000) - 0x80000000)) || true
+}
+
+# Only module $1 enabled in the hive (per-module values count once "mod1 depth" is
+# there). Module 7 turns its own view, so a run of it always has a view to save.
+enable_only_module() {
+  local n
+  echo '"mod1 depth"=dword:00001388' >>"$HIVE"
+  for n in $(seq 1 10); do
+    [ "$n" = "$1" ] || echo "\"mod$n active\"=dword:00000000" >>"$HIVE"
+  done
 }

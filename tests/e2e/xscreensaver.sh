@@ -82,6 +82,7 @@ HIVE=$base/config/kiru/user.reg
 # No sound card in CI; the start-up frame-rate test would stop a slow renderer
 # with its warning.
 write_quiet_hive "$HIVE"
+enable_only_module 7
 cat >"$base/home/.xscreensaver" <<EOF_XSS
 timeout:	0:30:00
 cycle:		0:00:00
@@ -129,10 +130,8 @@ done
 echo "screen: ${lit}% of the pixels lit"
 awk -v p="$lit" 'BEGIN {exit !(p > 0.5)}' || fail "the screen stays black"
 
-# Kiru wrote its settings at start; take one value away so that the save at the
-# end shows.
-sed -i '/^"mod1 speed"=/d' "$HIVE"
-[ -z "$(hive_dword "mod1 speed")" ] || fail "could not edit the hive"
+# Module 7 has turned its view since the start wrote -90 degrees; the end saves it.
+[ "$(hive_dword "mod7 xrot")" = -9000 ] || fail "mod7 xrot is '$(hive_dword "mod7 xrot")' at the start"
 run_as xscreensaver-command -deactivate >/dev/null || fail "-deactivate refused"
 for _ in $(seq 1 100); do
   kill -0 "$kiru" 2>/dev/null || break
@@ -140,7 +139,7 @@ for _ in $(seq 1 100); do
 done
 kill -0 "$kiru" 2>/dev/null && fail "Kiru still runs after -deactivate"
 [ -z "$(kiru_pids)" ] || fail "a Kiru process is left behind"
-[ "$(hive_dword "mod1 speed")" = 50 ] || fail "settings not saved when the daemon ended Kiru"
+[ "$(hive_dword "mod7 xrot")" -lt -9000 ] || fail "the view was not saved when the daemon ended Kiru"
 for value in "mod10 active" "mod10 depth" "cycle time" "enable sound"; do
   [ -n "$(hive_dword "$value")" ] || fail "the hive lacks \"$value\""
 done

@@ -136,6 +136,12 @@ TEST_F(FramePumpTest, DrainsAllInputBeforeTheFrameThenPostsTheNext) {
   auto queued = harness::Queued(saver);
   ASSERT_EQ(queued.size(), 1u);
   EXPECT_EQ(queued[0].message, FramePump);
+
+  g_bPreview = true;  // hosted (--window, a preview): it stacks as its desktop says
+  EXPECT_EQ(DispatchNext(saver), FramePump);
+  EXPECT_EQ(plat::headless::PresentedFrames(), 2);
+  EXPECT_EQ(plat::headless::RaiseCount(saver), 1);
+  g_bPreview = false;
 }
 
 TEST_F(FramePumpTest, CloseDuringDrainIsRepostedOnceAndTornDownOnce) {
@@ -422,6 +428,19 @@ TEST_F(FrameRate, DialogTitleShowsTheRateEveryTenFrames) {
   EXPECT_EQ(plat::headless::WindowTitle(window_), "Kiru Settings ~ (animation frames per second: 25)");
   Frames(10, 50);
   EXPECT_EQ(plat::headless::WindowTitle(window_), "Kiru Settings ~ (animation frames per second: 20)");
+}
+
+TEST_F(FrameRate, MinimisedDialogDrawsNothingUntilRestored) {
+  g_bSaverMode = false;
+  g_bFullScreen = false;
+  plat::headless::MinimiseForTesting(window_, true);
+  int presented = plat::headless::PresentedFrames();
+  Frames(11, 40);
+  EXPECT_EQ(plat::headless::PresentedFrames(), presented);
+  EXPECT_EQ(plat::headless::WindowTitle(window_), "Kiru Settings ~ (animation frames per second: 25)");
+  plat::headless::MinimiseForTesting(window_, false);
+  Frames(1, 40);
+  EXPECT_EQ(plat::headless::PresentedFrames(), presented + 1);
 }
 
 TEST_F(FrameRate, LimiterSleepsUpToThirtyMilliseconds) {

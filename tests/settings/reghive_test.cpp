@@ -1,8 +1,10 @@
 #include <gtest/gtest.h>
 
 #include "platform/reghive.h"
+#include "tempconfig.h"
 
 using namespace plat;
+using kiru_test::Utf16;
 
 namespace {
 
@@ -141,4 +143,30 @@ TEST(RegHive, StringsThatCannotBeQuotedRoundTripAsHex) {
   RegHive back = RegHive::Parse(hive.Text());
   EXPECT_EQ(Str(back, KEY, "lines"), "one\ntwo\r");
   EXPECT_EQ(back.Values().size(), 1u);
+}
+
+TEST(RegHive, UnicodeExportsAreReadAndWrittenBackInTheirEncoding) {
+  const std::string head = "Windows Registry Editor Version 5.00\r\n\r\n[" + std::string(KEY) + "]\r\n";
+  // "cafe" with an e acute, a character beyond the first plane (a surrogate pair),
+  // and a lone surrogate, which no conversion may lose.
+  const std::string text = Utf16(head + "\"mod1 depth\"=dword:00001770\r\n\"cafe\"=\"caf") +
+                           std::string("\xe9\x00\x3d\xd8\x00\xde\x00\xdc", 8) +
+                           Utf16("\"\r\n\"where\"=\"C:\\\\Program Files\"\r\n").substr(2);
+  RegHive hive = RegHive::Parse(text);
+  EXPECT_EQ(hive.Text(), text);
+  EXPECT_EQ(Dword(hive, KEY, "mod1 depth"), 6000);
+  EXPECT_EQ(Str(hive, KEY, "where"), "C:\\Program Files");
+  EXPECT_EQ(Str(hive, KEY, "cafe"), "caf\xc3\xa9\xf0\x9f\x98\x80\xed\xb0\x80");
+
+  hive.Set(KEY, "mod1 depth", RegData::Dword(5000));
+  hive.Set(KEY, "new", RegData::Dword(1));
+  std::string expect = text;
+  expect.replace(expect.find(Utf16("1770").substr(2)), 8, Utf16("1388").substr(2));
+  expect += Utf16("\"new\"=dword:00000001\r\n").substr(2);
+  EXPECT_EQ(hive.Text(), expect);
+
+  // An empty Unicode file gets the Unicode header; a stray odd byte stays at the end.
+  RegHive empty = RegHive::Parse("\xff\xfe" "x");
+  empty.Set(KEY, "a", RegData::Dword(1));
+  EXPECT_EQ(empty.Text(), Utf16(head + "\"a\"=dword:00000001\r\n") + "x");
 }

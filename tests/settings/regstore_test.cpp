@@ -1,5 +1,8 @@
 #include <gtest/gtest.h>
+#include <fcntl.h>
+#include <pwd.h>
 #include <signal.h>
+#include <sys/file.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
 #include <unistd.h>
@@ -72,6 +75,11 @@ TEST_F(RegStore, DwordsAndStringsRoundTrip) {
   // The registry fails a read that does not fit, and the default is then cut to size.
   char small[8];
   EXPECT_STREQ(RegReadMachineString("install_dir", small, sizeof small, "fallback-long"), "fallbac");
+  // Exactly filling the buffer with its terminator is a whole read; one byte more is none.
+  EXPECT_TRUE(RegWriteMachineString("seven", "1234567"));
+  EXPECT_TRUE(RegWriteMachineString("eight", "12345678"));
+  EXPECT_STREQ(RegReadMachineString("seven", small, sizeof small, "d"), "1234567");
+  EXPECT_STREQ(RegReadMachineString("eight", small, sizeof small, "d"), "d");
 
   // A DWORD read of a string, and a string read of a DWORD, both find nothing.
   EXPECT_TRUE(RegWriteMachineString("s", "1"));
@@ -105,6 +113,62 @@ TEST_F(RegStore, WithoutWriteRightsWritesFailAndReadsFallBack) {
   std::filesystem::create_directories(config_.UserHive());
   EXPECT_FALSE(RegWriteDword("x", 1));
   EXPECT_TRUE(std::filesystem::is_directory(config_.UserHive()));
+  // Nor is a FIFO, which is not even waited for: opening it for reading would block.
+  std::filesystem::remove(config_.UserHive());
+  ASSERT_EQ(mkfifo(config_.UserHive().c_str(), 0600), 0);
+  alarm(20);
+  LoadSettings();
+  EXPECT_EQ(RegReadDword("cycle time", 9), 9);
+  EXPECT_FALSE(RegWriteDword("x", 1));
+  alarm(0);
+  EXPECT_FLOAT_EQ(g_Modules[1].depth, 50.0f);
+  EXPECT_TRUE(std::filesystem::is_fifo(config_.UserHive()));
+}
+
+TEST_F(RegStore, AHiveItsUserCannotReadIsNeverReplaced) {
+  const std::string before = std::string("REGEDIT4\n\n[") + KIRU + "]\n\"mod1 depth\"=dword:00001770\n";
+  kiru_test::WriteFile(config_.UserHive(), before);
+  ASSERT_EQ(chmod(config_.UserHive().c_str(), 0200), 0);
+  pid_t child = fork();
+  ASSERT_GE(child, 0);
+  if (child == 0) {
+    // Root reads every file: the refusal only shows for a user the permissions bind.
+    if (geteuid() == 0) {
+      struct passwd* nobody = getpwnam("nobody");
+      if (!nobody) _exit(77);
+      for (const auto& entry : std::filesystem::recursive_directory_iterator(config_.Root()))
+        if (lchown(entry.path().c_str(), nobody->pw_uid, nobody->pw_gid) != 0) _exit(77);
+      if (chown(config_.Root().c_str(), nobody->pw_uid, nobody->pw_gid) != 0 ||
+          setgid(nobody->pw_gid) != 0 || setuid(nobody->pw_uid) != 0)
+        _exit(77);
+    }
+    bool wrote = RegWriteDword("x", 1);
+    _exit(wrote ? 1 : RegReadDword("mod1 depth", 9) == 9 ? 0 : 2);
+  }
+  int status = 0;
+  waitpid(child, &status, 0);
+  if (WIFEXITED(status) && WEXITSTATUS(status) == 77) GTEST_SKIP() << "cannot run as an unprivileged user";
+  EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << status;
+  chmod(config_.UserHive().c_str(), 0600);
+  EXPECT_EQ(kiru_test::ReadFile(config_.UserHive()), before);
+}
+
+TEST_F(RegStore, ALockHeldForEverFailsTheWriteInsteadOfHanging) {
+  const std::string before = std::string("REGEDIT4\n\n[") + KIRU + "]\n\"mod1 depth\"=dword:00001770\n";
+  kiru_test::WriteFile(config_.UserHive(), before);
+  kiru_test::WriteFile(config_.UserHive() + ".lock", "");
+  // Read access is all that flock asks for.
+  int holder = open((config_.UserHive() + ".lock").c_str(), O_RDONLY);
+  ASSERT_GE(holder, 0);
+  ASSERT_EQ(flock(holder, LOCK_EX), 0);
+  alarm(20);
+  EXPECT_FALSE(RegWriteDword("mod1 depth", 1));
+  LoadSettings();
+  alarm(0);
+  EXPECT_FLOAT_EQ(g_Modules[1].depth, 60.0f);
+  EXPECT_EQ(kiru_test::ReadFile(config_.UserHive()), before);
+  close(holder);
+  EXPECT_TRUE(RegWriteDword("mod1 depth", 1));
 }
 
 TEST_F(RegStore, UnknownKeysValuesAndLinesSurviveSaveSettings) {
@@ -156,6 +220,33 @@ TEST_F(RegStore, AHiveThatIsALinkStaysALink) {
   EXPECT_TRUE(std::filesystem::is_symlink(config_.UserHive()));
   EXPECT_NE(kiru_test::ReadFile(real).find("\"x\"=dword:00000003\n"), std::string::npos);
   EXPECT_EQ(RegReadDword("x", 0), 3);
+
+  // A link whose file is not there yet gets that file, through a relative target too.
+  std::filesystem::remove(real);
+  std::filesystem::remove(config_.UserHive());
+  std::filesystem::create_symlink("../../dotfiles/kiru.reg", config_.UserHive());
+  EXPECT_TRUE(RegWriteDword("y", 4));
+  EXPECT_TRUE(std::filesystem::is_symlink(config_.UserHive()));
+  EXPECT_EQ(kiru_test::ReadFile(real), std::string("REGEDIT4\n\n[") + KIRU + "]\n\"y\"=dword:00000004\n");
+}
+
+TEST_F(RegStore, AUnicodeHiveStaysUnicode) {
+  const std::string text = std::string("Windows Registry Editor Version 5.00\r\n\r\n[") + KIRU +
+                           "]\r\n\"mod1 depth\"=dword:00001770\r\n";
+  kiru_test::WriteFile(config_.UserHive(), kiru_test::Utf16(text));
+  LoadSettings();
+  EXPECT_FLOAT_EQ(g_Modules[1].depth, 60.0f);
+  std::string file = kiru_test::ReadFile(config_.UserHive());
+  ASSERT_EQ(file.rfind("\xff\xfe", 0), 0u);
+  ASSERT_EQ(file.size() % 2, 0u);
+  // Every character in its 16-bit unit, the old text first: nothing added in 8 bits.
+  std::string narrow;
+  for (std::size_t i = 2; i < file.size(); i += 2) {
+    ASSERT_EQ(file[i + 1], '\0') << i;
+    narrow.push_back(file[i]);
+  }
+  EXPECT_EQ(narrow.rfind(text, 0), 0u) << narrow;
+  EXPECT_EQ(RegHive::Parse(file).Values().size(), 82u);
 }
 
 TEST_F(RegStore, MalformedHiveLoadsWhatIsReadable) {

@@ -1,7 +1,13 @@
 #include <gtest/gtest.h>
 
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cstdio>
+#include <random>
 #include <string>
+#include <vector>
 
 #include "platform/regstore.h"
 #include "settings/registry.h"
@@ -22,6 +28,13 @@ std::string Mod(int n, const char* field) {
 void EnableOnly(std::initializer_list<int> modules) {
   for (int n = 0; n <= MODULE_COUNT; ++n) g_Modules[n].active = false;
   for (int n : modules) g_Modules[n].active = true;
+}
+
+// One run of the saver: load, put the current view back, save, as its close does.
+void StartAndClose() {
+  LoadSettings();
+  StoreModuleParams(g_nModule);
+  SaveSettings();
 }
 
 class Settings : public ::testing::Test {
@@ -66,9 +79,83 @@ TEST_F(Settings, FirstRunWritesTheFactorySet) {
   EXPECT_EQ(g_Modules[7].vert, 12.14f);
   EXPECT_EQ(g_Modules[5].xrot, -157.69f);
   EXPECT_EQ(g_Modules[10].speed, 0.3f);
-  LoadSettings();
+  for (int run = 0; run < 5; ++run) StartAndClose();
   EXPECT_EQ(Stored("mod7 vert"), 1214);
   EXPECT_EQ(Stored("mod5 xrot"), -15769);
+}
+
+TEST_F(Settings, StoredValuesSurviveAnyNumberOfRuns) {
+  // Every residue of the hundredths around the views' usual range, then values spread
+  // over the whole 32-bit range; -9999 reads as missing and is left out.
+  std::vector<std::int32_t> views = {210, 1214, 1215, -15769, 20860, -125};
+  for (std::int32_t v = -40000; v <= 40000; v += 7) views.push_back(v);
+  std::mt19937 rng(2024);
+  std::uniform_int_distribution<std::int32_t> any(INT32_MIN, INT32_MAX);
+  for (int i = 0; i < 3000; ++i) views.push_back(any(rng));
+  views.erase(std::remove(views.begin(), views.end(), -9999), views.end());
+  const char* fields[] = {"depth", "horz", "vert", "xrot", "yrot", "zrot"};
+
+  // Sixty views and ten speeds (every stored speed from 0.06 to 10.00 in turn) a round.
+  int speed = 6;
+  for (std::size_t at = 0; at < views.size(); at += 60) {
+    std::vector<std::pair<std::string, std::int32_t>> expect;
+    for (int n = 1; n <= MODULE_COUNT; ++n) {
+      for (int f = 0; f < 6; ++f) expect.emplace_back(Mod(n, fields[f]), views[(at + (n - 1) * 6 + f) % views.size()]);
+      expect.emplace_back(Mod(n, "speed"), speed);
+      speed = speed == 1000 ? 6 : speed + 1;
+    }
+    {
+      plat::RegBatch batch;
+      for (const auto& [name, value] : expect) RegWriteDword(name.c_str(), value);
+    }
+    for (int run = 0; run < 3; ++run) StartAndClose();
+    plat::RegHive hive = plat::RegHive::Parse(kiru_test::ReadFile(config_.UserHive()));
+    for (const auto& [name, value] : expect) {
+      plat::RegData data;
+      std::int32_t stored = -9999;
+      ASSERT_TRUE(hive.Get(std::string("HKEY_CURRENT_USER\\") + KIRU_KEY, name, &data) && data.AsDword(&stored));
+      ASSERT_EQ(stored, value) << name;
+    }
+  }
+}
+
+TEST_F(Settings, SessionsEndingTogetherKeepEachOthersChanges) {
+  LoadSettings();
+  for (int round = 1; round <= 10; ++round) {
+    int ready[2], go[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(go), 0);
+    pid_t sessions[2];
+    for (int s = 0; s < 2; ++s) {
+      sessions[s] = fork();
+      ASSERT_GE(sessions[s], 0);
+      if (sessions[s] == 0) {
+        LoadSettings();
+        char c = 'r';
+        if (write(ready[1], &c, 1) != 1 || read(go[0], &c, 1) != 1) _exit(1);
+        if (s == 0) {  // a saver whose view was zoomed
+          g_fDepth = 100.0f + round;
+          StoreModuleParams(g_nModule);
+        } else {  // the settings dialog's OK with a new cycle time
+          g_nCycleSeconds = 100 + round;
+        }
+        SaveSettings();
+        _exit(0);
+      }
+    }
+    // Both have loaded before either saves.
+    char buf[2];
+    for (ssize_t got = 0, n; got < 2; got += n) ASSERT_GT(n = read(ready[0], buf, 2 - got), 0);
+    ASSERT_EQ(write(go[1], "gg", 2), 2);
+    for (pid_t pid : sessions) {
+      int status;
+      waitpid(pid, &status, 0);
+      EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    }
+    for (int fd : {ready[0], ready[1], go[0], go[1]}) close(fd);
+    EXPECT_EQ(Stored("mod1 depth"), (100 + round) * 100) << round;
+    EXPECT_EQ(Stored("cycle time"), 100 + round) << round;
+  }
 }
 
 TEST_F(Settings, NothingPerModuleIsReadWithoutModOneDepth) {

@@ -2,6 +2,7 @@
 // fresh temporary folder, so no test reads or writes the machine's real settings.
 #pragma once
 #include <string>
+#include <string_view>
 
 #include "tests/support/temp_dir.h"
 
@@ -19,3 +20,16 @@ class TempConfig {
  private:
   kiru_test::TempDir dir_;
 };
+
+namespace kiru_test {
+// regedit's Unicode form of an ASCII text: a byte-order mark, then each character
+// as one little-endian 16-bit unit.
+inline std::string Utf16(std::string_view ascii) {
+  std::string out = "\xff\xfe";
+  for (char c : ascii) {
+    out.push_back(c);
+    out.push_back('\0');
+  }
+  return out;
+}
+}  // namespace kiru_test

@@ -30,8 +30,9 @@ struct PrivateHome {
 }  // namespace
 
 // OSMesa keeps one buffer record per colour buffer it was ever made current on, and
-// Mesa's GLX and Xlib keep per-display and per-driver records for the process; those
-// are the libraries', not ours.
+// Mesa's GLX and Xlib keep per-display and per-driver records for the process, and
+// fontconfig (under FLTK's fonts) its cache; those are the libraries', not ours.
 extern "C" const char* __lsan_default_suppressions() {
-  return "leak:libOSMesa.so\nleak:libGLX_mesa.so\nleak:swrast_dri.so\nleak:libX11.so\nleak:libLLVM\n";
+  return "leak:libOSMesa.so\nleak:libGLX_mesa.so\nleak:swrast_dri.so\nleak:libX11.so\nleak:libLLVM\n"
+         "leak:libfontconfig.so\n";
 }

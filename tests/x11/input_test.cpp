@@ -5,6 +5,7 @@
 
 #include "platform/queue.h"
 #include "platform/window.h"
+#include "platform/x11/display.h"
 #include "tests/x11/x11_support.h"
 
 using namespace x11test;
@@ -28,12 +29,13 @@ class InputTest : public testing::Test {
 };
 
 // The grab sends every key to the full-screen window, whatever has the focus.
+// With Num Lock off the keypad's keys are the navigation keys.
 TEST_F(InputTest, KeysArriveAsVirtualKeysOfTheKeyTable) {
   ASSERT_EQ(Shell("xdotool key Escape Prior Next KP_Prior KP_Next KP_Up KP_Down KP_Left KP_Right "
-                "Up Down Left Right F1 F2 F9 F11 F12 Home Return KP_Enter BackSpace"),
+                "Up Down Left Right F1 F2 F9 F11 F12 Home KP_Home Return KP_Enter BackSpace"),
             0);
   const std::vector<plat::WPARAM> expected = {
-      27, 33, 34, 105, 99, 104, 98, 100, 102, 38, 40, 37, 39, 112, 113, 120, 122, 123, 36, 13, 13, 8};
+      27, 33, 34, 33, 34, 38, 40, 37, 39, 38, 40, 37, 39, 112, 113, 120, 122, 123, 36, 36, 13, 13, 8};
   ASSERT_TRUE(PumpUntil([&] { return Count(plat::WM_KEYUP) == static_cast<int>(expected.size()); }));
   EXPECT_EQ(KeysDown(), expected);
   for (const plat::MSG& m : g_messages) {
@@ -51,6 +53,18 @@ TEST_F(InputTest, EveryOtherKeyArrivesWithANonZeroVirtualKey) {
   ASSERT_GE(keys.size(), 10u);
   EXPECT_EQ(keys[0], plat::WPARAM{'A'});
   for (plat::WPARAM key : keys) EXPECT_NE(key, 0u);
+}
+
+// The server's Num Lock state (and Shift) decide what a keypad key means; its
+// digits are VK_NUMPAD0 to 9. (xdotool adds the modifiers a keysym needs, so only
+// the unlocked keysyms are named here: with Num Lock on, KP_Home is keypad 7.)
+TEST_F(InputTest, KeypadFollowsNumLockAndShift) {
+  ASSERT_EQ(Shell("xdotool key KP_Home KP_Prior Num_Lock KP_Home KP_Prior KP_Down KP_Delete shift+KP_Home "
+                  "Num_Lock KP_Delete"),
+            0);
+  const std::vector<plat::WPARAM> expected = {36, 33, 0x90, 103, 105, 98, 0x6E, 16, 36, 0x90, 46};
+  ASSERT_TRUE(PumpUntil([&] { return Count(plat::WM_KEYUP) == static_cast<int>(expected.size()); }));
+  EXPECT_EQ(KeysDown(), expected);
 }
 
 TEST_F(InputTest, HeldKeyRepeatsAsKeyDowns) {
@@ -82,22 +96,28 @@ TEST_F(InputTest, PointerMovesAndClicksAreReportedWithThePosition) {
   EXPECT_EQ((move->lParam >> 16) & 0xFFFF, 400);
 }
 
-// A dialog of another connection needs the grab given up while it is shown.
-TEST_F(InputTest, ClipCursorLetsOthersHaveTheInputUntilLifted) {
+// As a dialog over the saver uses it: the saver's grab given up, the pointer kept
+// inside the rectangle (moved to its nearest point) until the confinement is
+// lifted, then the saver's grab back.
+TEST_F(InputTest, ClipCursorKeepsThePointerInsideUntilLifted) {
+  auto pointer = [] {
+    plat::POINT at{-1, -1};
+    plat::GetCursorPos(&at);
+    return std::make_pair(at.x, at.y);
+  };
+  ASSERT_EQ(Shell("xdotool mousemove 0 0"), 0);
+  plat::x11::SuspendInputGrab();
   plat::RECT rect{100, 100, 300, 200};
   plat::ClipCursor(&rect);
-  plat::POINT at;
-  ASSERT_TRUE(plat::GetCursorPos(&at));
-  EXPECT_TRUE(at.x >= 100 && at.x < 300 && at.y >= 100 && at.y < 200);
-  {
-    // Another client's full-screen window can take the grab now.
-    HostProcess other;
-    ASSERT_TRUE(other.Start("OtherSaver", "Other", true));
-    ASSERT_EQ(Shell("xdotool key x"), 0);
-    PumpUntil([] { return false; }, 200);
-    EXPECT_EQ(Count(plat::WM_KEYDOWN), 0);
-  }
+  EXPECT_EQ(pointer(), std::make_pair(100, 100));
+  ASSERT_EQ(Shell("xdotool mousemove 900 700"), 0);
+  EXPECT_EQ(pointer(), std::make_pair(299, 199));
+  ASSERT_EQ(Shell("xdotool mousemove 150 150"), 0);
+  EXPECT_EQ(pointer(), std::make_pair(150, 150));
   plat::ClipCursor(nullptr);
+  ASSERT_EQ(Shell("xdotool mousemove 900 700"), 0);
+  EXPECT_EQ(pointer(), std::make_pair(900, 700));
+  plat::x11::ResumeInputGrab();
   ASSERT_EQ(Shell("xdotool key x"), 0);
   EXPECT_TRUE(PumpUntil([] { return Count(plat::WM_KEYDOWN) == 1; }));
 }

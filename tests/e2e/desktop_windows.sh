@@ -1,0 +1,81 @@
+#!/usr/bin/env bash
+# Kiru's windows on a desktop with a window manager and a panel (openbox, tint2):
+# --window stacks like any window (no raising itself over the one the user
+# activated); the window manager's close of a --root window run without the
+# daemon is a close request (settings saved, status 0); Kiru's windows name their
+# process and carry its icon; a minimised settings dialog stops drawing its
+# preview and draws again when restored.
+source "$(dirname "$0")/common.bash"
+for tool in xdotool xwininfo xprop xev import compare; do
+  command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+start_x
+setup_home
+start_openbox
+unset XSCREENSAVER_WINDOW
+
+# _NET_WM_PID of window $1 is Kiru's, and it has a 64 x 64 icon.
+has_identity() {
+  xprop -id "$1" _NET_WM_PID | grep -q "= $KIRU_PID\$" &&
+    xprop -id "$1" -notype -f _NET_WM_ICON 32c _NET_WM_ICON | grep -q '= 64, 64, '
+}
+
+# CPU time of process $1 over $2 seconds, in clock ticks.
+cpu_ticks() {
+  local before after
+  before=$(awk '{print $14 + $15}' "/proc/$1/stat")
+  sleep "$2"
+  after=$(awk '{print $14 + $15}' "/proc/$1/stat")
+  echo $((after - before))
+}
+
+# --window, then another window activated over it.
+start_kiru --window
+kiru=$(window_id Kiru) || fail "no --window window"
+has_identity "$kiru" || fail "the --window window lacks _NET_WM_PID or the icon"
+xev -name other -geometry 300x200+100+100 >/dev/null 2>&1 &
+PIDS+=("$!")
+other=$(window_id other) || fail "no other window"
+xdotool windowactivate --sync "$other"
+sleep 1.5  # some forty frames
+stacked_above "$other" "$kiru" || fail "--window raised itself above the window the user activated"
+kill -TERM "$KIRU_PID"
+wait_exit "$KIRU_PID" 10 || fail "SIGTERM did not end --window"
+
+# --root without the daemon: a top-level window the window manager may close.
+# Module 7 turns its own view, which only the close request saves.
+enable_only_module 7
+start_kiru --root
+kiru=$(window_id Kiru) || fail "no --root window"
+sleep 1
+[ "$(hive_dword "mod7 xrot")" = -9000 ] || fail "mod7 xrot is '$(hive_dword "mod7 xrot")' at the start"
+xdotool windowactivate --sync "$kiru"
+xdotool key alt+F4  # openbox's Close
+wait_exit "$KIRU_PID" 10 || fail "the window manager's close did not end --root"
+[ "$EXIT_STATUS" = 0 ] || fail "closing --root through the window manager ended it with status $EXIT_STATUS"
+[ "$(hive_dword "mod7 xrot")" -lt -9000 ] || fail "closing --root through the window manager saved no settings"
+
+# The settings dialog: identity, then minimised and restored.
+start_kiru /c
+dialog=$(window_id "Kiru Settings") || fail "no settings dialog"
+sleep 2
+has_identity "$dialog" || fail "the settings dialog lacks _NET_WM_PID or the icon"
+xprop -id "$dialog" WM_CLASS | grep -q '= "kiru", "Kiru"$' || fail "dialog class: $(xprop -id "$dialog" WM_CLASS)"
+shown=$(cpu_ticks "$KIRU_PID" 2)
+xdotool windowminimize --sync "$dialog"
+sleep 0.5
+minimised=$(cpu_ticks "$KIRU_PID" 2)
+echo "CPU ticks in 2 s: shown $shown, minimised $minimised"
+[ "$minimised" -lt $((shown / 4)) ] || fail "a minimised dialog still draws (CPU ticks in 2 s: shown $shown, minimised $minimised)"
+xdotool windowactivate --sync "$dialog"
+sleep 1
+read_geometry "$dialog"
+crop="200x150+$((GX + 100))+$((GY + 100))"
+import -window root -crop "$crop" "$WORK/a.png"
+sleep 0.7
+import -window root -crop "$crop" "$WORK/b.png"
+diff_pixels=$(compare -metric AE "$WORK/a.png" "$WORK/b.png" null: 2>&1 || true)
+[ "${diff_pixels%% *}" != "0" ] || fail "the restored dialog's preview does not move"
+xdotool key Escape
+wait_exit "$KIRU_PID" 10 || fail "Esc did not close the settings dialog"
+echo "PASS"
