@@ -22,6 +22,9 @@ struct Binding {
 };
 
 std::map<::HWND, DLGPROC> g_dialogs;  // UI thread only
+DialogAbandonCheck g_pAbandonCheck = nullptr;
+
+bool Abandoned() { return g_pAbandonCheck && g_pAbandonCheck(); }
 
 INT_PTR CALLBACK ForwardDialogProc(::HWND dialog, ::UINT message, ::WPARAM wParam, ::LPARAM lParam) {
   if (message == WM_INITDIALOG) {
@@ -31,7 +34,15 @@ INT_PTR CALLBACK ForwardDialogProc(::HWND dialog, ::UINT message, ::WPARAM wPara
   }
   auto it = g_dialogs.find(dialog);
   if (it == g_dialogs.end()) return FALSE;
-  INT_PTR result = it->second(Ours(dialog), message, wParam, lParam);
+  DLGPROC proc = it->second;
+  if (Abandoned() && message != WM_NCDESTROY && message != WM_DESTROY) {
+    // Nobody is left to answer: the dialog ends as its Cancel would end it.
+    g_dialogs.erase(it);
+    proc(Ours(dialog), WM_COMMAND, MAKEWPARAM(IDCANCEL, BN_CLICKED), 0);
+    ::EndDialog(dialog, IDCANCEL);
+    return TRUE;
+  }
+  INT_PTR result = proc(Ours(dialog), message, wParam, lParam);
   if (message == WM_NCDESTROY) g_dialogs.erase(dialog);
   return result;
 }
@@ -58,7 +69,10 @@ void SetDialogBaseUnits(int, int) {}
 int DialogUnitsToPixelsX(int du) { return ::MulDiv(du, LOWORD(::GetDialogBaseUnits()), 4); }
 int DialogUnitsToPixelsY(int du) { return ::MulDiv(du, HIWORD(::GetDialogBaseUnits()), 8); }
 
+void SetDialogAbandonCheck(DialogAbandonCheck check) { g_pAbandonCheck = check; }
+
 int DialogBox(const DialogTemplate& dialogTemplate, HWND owner, DLGPROC proc, LPARAM param) {
+  if (Abandoned()) return IDCANCEL;
   static const bool commonControls = [] {
     INITCOMMONCONTROLSEX icc{sizeof icc, ICC_UPDOWN_CLASS | ICC_STANDARD_CLASSES};
     return ::InitCommonControlsEx(&icc) != FALSE;

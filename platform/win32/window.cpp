@@ -7,6 +7,7 @@
 #include "platform/nativehost.h"
 #include "platform/power.h"
 #include "platform/queue.h"
+#include "platform/runonce.h"
 #include "platform/win32/winapi.h"
 
 namespace plat {
@@ -108,6 +109,11 @@ bool ShowWindow(HWND window, bool show) {
   return true;
 }
 
+bool IsIconic(HWND window) {
+  ::HWND w = Native(window);
+  return ::IsIconic(w) || !::IsWindowVisible(w);
+}
+
 bool RaiseWindow(HWND window) {
   // A topmost window (the full-screen saver) stays among the topmost ones.
   ::HWND w = Native(window);
@@ -178,5 +184,12 @@ bool GetNativeClientRect(unsigned long nativeId, RECT* rect) {
 
 // Windows powers its monitors down by itself and sends no paint while they are off.
 bool IsDisplayAsleep() { return false; }
+
+// Windows runs the commands under the machine's RunOnce key at its next start.
+namespace {
+bool g_bRunsRunOnce = true;
+}
+bool SystemRunsRunOnce() { return g_bRunsRunOnce; }
+void SetSystemRunsRunOnceForTesting(bool runs) { g_bRunsRunOnce = runs; }
 
 }  // namespace plat
