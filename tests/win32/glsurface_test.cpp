@@ -17,14 +17,14 @@ plat::LRESULT Plain(plat::HWND window, UINT message, plat::WPARAM wParam, plat::
 class GLSurfaceTest : public ::testing::Test {
  protected:
   void SetUp() override {
-    plat::WindowSpec spec;
-    spec.kind = plat::WindowKind::TopLevel;
-    spec.className = "WindowsScreenSaverClass";
-    spec.title = "gl";
-    spec.width = 64;
-    spec.height = 48;
-    spec.proc = Plain;
-    window_ = plat::CreateWindow(spec);
+    plat::WindowSpec desc;
+    desc.kind = plat::WindowKind::TopLevel;
+    desc.className = "WindowsScreenSaverClass";
+    desc.title = "gl";
+    desc.width = 64;
+    desc.height = 48;
+    desc.proc = Plain;
+    window_ = plat::CreateWindow(desc);
     ASSERT_NE(window_, 0u);
   }
   void TearDown() override {

@@ -27,15 +27,15 @@ bool Saw(UINT message) {
 }
 
 plat::HWND Make(plat::WindowKind kind, const char* title, plat::HWND parent = 0) {
-  plat::WindowSpec spec;
-  spec.kind = kind;
-  spec.className = "WindowsScreenSaverClass";
-  spec.title = title;
-  spec.parent = parent;
-  spec.width = 120;
-  spec.height = 90;
-  spec.proc = Recorder;
-  return plat::CreateWindow(spec);
+  plat::WindowSpec desc;
+  desc.kind = kind;
+  desc.className = "WindowsScreenSaverClass";
+  desc.title = title;
+  desc.parent = parent;
+  desc.width = 120;
+  desc.height = 90;
+  desc.proc = Recorder;
+  return plat::CreateWindow(desc);
 }
 
 class WindowTest : public ::testing::Test {
@@ -81,15 +81,15 @@ TEST_F(WindowTest, FullScreenSaverWindowHasTheSaversClassAndStyles) {
 TEST_F(WindowTest, PreviewIsAChildOfItsHost) {
   plat::HWND host = Make(plat::WindowKind::TopLevel, "host");
   ASSERT_NE(host, 0u);
-  plat::WindowSpec spec;
-  spec.kind = plat::WindowKind::Child;
-  spec.className = "WindowsScreenSaverClass";
-  spec.title = "Preview";
-  spec.nativeParent = static_cast<unsigned long>(host);
-  spec.width = 152;
-  spec.height = 112;
-  spec.proc = Recorder;
-  plat::HWND preview = plat::CreateWindow(spec);
+  plat::WindowSpec desc;
+  desc.kind = plat::WindowKind::Child;
+  desc.className = "WindowsScreenSaverClass";
+  desc.title = "Preview";
+  desc.nativeParent = static_cast<unsigned long>(host);
+  desc.width = 152;
+  desc.height = 112;
+  desc.proc = Recorder;
+  plat::HWND preview = plat::CreateWindow(desc);
   ASSERT_NE(preview, 0u);
   EXPECT_EQ(static_cast<DWORD>(::GetWindowLongA(plat::win32::Native(preview), GWL_STYLE)), 0x52000000u);
   EXPECT_EQ(plat::GetParent(preview), host);
