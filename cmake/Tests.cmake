@@ -2,6 +2,7 @@
 #   tests/x11/*      link the X11 backend (they start their own Xvfb)
 #   tests/<other>/*  link the headless (OSMesa) backend
 #   tests/e2e/*.sh   end-to-end scripts run against the built program
+#   tests/win32/*    the Windows build's (cmake/WindowsTests.cmake), not built here
 # Benchmarks: one program per bench/*.cpp (headless backend, Google Benchmark available).
 # Fuzz targets: fuzz/*.cpp, built only in a clang build with -DKIRU_FUZZ=ON (see `make fuzz`).
 enable_testing()
@@ -13,7 +14,7 @@ if(NOT KIRU_FUZZ)
   file(GLOB support_srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/support/*.cpp)
   file(GLOB test_dirs LIST_DIRECTORIES true CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/tests/*)
   foreach(dir ${test_dirs})
-    if(NOT IS_DIRECTORY ${dir} OR dir MATCHES "/support$")
+    if(NOT IS_DIRECTORY ${dir} OR dir MATCHES "/(support|win32)$")
       continue()
     endif()
     get_filename_component(name ${dir} NAME)

@@ -1,10 +1,15 @@
-// Starting outside programs (browser, mail handler): an argument vector handed to
-// execvp, never a shell, and nobody waits for the program.
+// Starting outside programs (browser, mail handler) from an argument vector, and
+// nobody waits for the program. On Linux the vector goes to execvp, never a shell;
+// on Windows the shell starts the program with the rest as its parameter text.
 #pragma once
 #include <string>
 #include <vector>
 
 namespace plat {
+
+// argv[0] that hands its one argument, a web address or a mail link, to the
+// desktop's handler for it: xdg-open on Linux, the shell's open verb on Windows.
+constexpr const char* DESKTOP_OPENER = "xdg-open";
 
 // False when the vector is empty or no process could be started; a program that
 // is missing is not reported (the child fails on its own).

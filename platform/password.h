@@ -1,7 +1,9 @@
-// The system's screen-saver password facilities. Only the older Windows family has
-// them (a password check the saver must pass before it closes, the system's
-// "screen saver running" state, the password changer); the Linux implementation
-// reports that family absent and holds no check, so those paths never run there.
+// The system's screen-saver facilities. Only the older Windows family has the
+// password ones (a password check the saver must pass before it closes, the
+// system's "screen saver running" state, the password changer); the Linux
+// implementation reports that family absent and holds no check, so those paths
+// never run there. The input method is kept out of the saver window where the
+// system has one (Windows); elsewhere detaching it does nothing.
 #pragma once
 #include "platform/win.h"
 
@@ -18,6 +20,11 @@ bool CheckSaverPassword(HWND window);
 
 void SetSystemSaverRunning(bool on);
 void ChangeSaverPassword(HWND owner);
+
+// Detaches the input method from the window, keeping what it had; restoring puts
+// that back.
+void DetachInputMethod(HWND window);
+void RestoreInputMethod(HWND window);
 
 // Tests stand in a check as if one had been loaded; nullptr drops it.
 using PasswordCheck = bool (*)(HWND window);

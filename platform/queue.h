@@ -3,6 +3,7 @@
 // Thread-safe; the voices of the sound player use thread queues, the UI thread its
 // window queue. A thread may attach an event source (the X connection) whose pump is
 // run before the queue is looked at and whose descriptor wakes blocking waits.
+// On Windows the queues are the system's own and no event source is needed.
 #pragma once
 #include "platform/win.h"
 

@@ -2,6 +2,8 @@
 
 #include <cstdio>
 
+#include "platform/regstore.h"
+
 namespace plat {
 
 namespace {
@@ -508,6 +510,16 @@ std::vector<RegHive::Entry> RegHive::Values() const {
       if (item.readable) out.push_back({s.path, item.name, item.data});
   }
   return out;
+}
+
+// The roots as key paths and regedit's files name them, on every system.
+const char* RegRootName(RegRoot root) {
+  switch (root) {
+    case RegRoot::CurrentUser: return "HKEY_CURRENT_USER";
+    case RegRoot::LocalMachine: return "HKEY_LOCAL_MACHINE";
+    case RegRoot::ClassesRoot: return "HKEY_CLASSES_ROOT";
+  }
+  return "";
 }
 
 }  // namespace plat

@@ -1,4 +1,6 @@
-// The registry stand-in: REGEDIT4 hive files on disk.
+// The registry. On Windows it is the system's own (platform/win32/regstore.cpp:
+// each operation opens its key, creating it, and RegHiveFile is empty); on Linux
+// it is stood in for by REGEDIT4 hive files on disk:
 //
 //   HKEY_CURRENT_USER                  $XDG_CONFIG_HOME/kiru/user.reg (default ~/.config)
 //   HKEY_LOCAL_MACHINE, HKEY_CLASSES_ROOT  kiru/machine.reg in the first $XDG_CONFIG_DIRS

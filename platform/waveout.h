@@ -1,6 +1,7 @@
 // The wave-out device: plays 16-bit PCM from buffers handed over in order and gives
 // each one back through a callback, on a thread of the device's own, once it has
-// sounded. On Linux it is an ALSA PCM; tests put their own device in place.
+// sounded. On Linux it is an ALSA PCM, on Windows winmm's wave-out; tests put
+// their own device in place.
 #pragma once
 #include <memory>
 
@@ -59,7 +60,7 @@ class WaveOut {
 // Opens the output for the format; nullptr when there is no device or it refuses.
 std::unique_ptr<WaveOut> OpenWaveOut(const WaveFormat& format, WaveOutProc proc, void* instance);
 
-// The ALSA device behind OpenWaveOut, on the given PCM name.
+// Linux only: the ALSA device behind OpenWaveOut, on the given PCM name.
 std::unique_ptr<WaveOut> OpenAlsaWaveOut(const char* pcmName, const WaveFormat& format,
                                          WaveOutProc proc, void* instance);
 

@@ -1,6 +1,7 @@
 // Windows as the subsystems see them. A backend (X11, or the off-screen one)
 // creates the native window, binds it in the message layer (queue.h) with its
-// procedure, and turns native events into posted messages for it.
+// procedure, and turns native events into posted messages for it. On Windows the
+// windows and their messages are the system's; each is bound to a procedure of ours.
 #pragma once
 #include "platform/win.h"
 

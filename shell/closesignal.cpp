@@ -11,13 +11,10 @@ void NoteCloseSignal(int) { g_bCloseSignal = 1; }
 }  // namespace
 
 void InstallCloseSignals() {
-  struct sigaction action {};
-  action.sa_handler = NoteCloseSignal;
-  sigemptyset(&action.sa_mask);
-  // poll() ends early either way; other threads' reads and writes should not.
-  action.sa_flags = SA_RESTART;
-  sigaction(SIGTERM, &action, nullptr);
-  sigaction(SIGINT, &action, nullptr);
+  // The C library's signal() keeps the handler and restarts interrupted reads and
+  // writes of other threads (glibc's BSD semantics); a wait ends early either way.
+  std::signal(SIGTERM, NoteCloseSignal);
+  std::signal(SIGINT, NoteCloseSignal);
 }
 
 bool TakeCloseSignal() {

@@ -65,9 +65,8 @@ void SetCursorHooksForTesting(CursorPosSource position, CursorShower shower) {
 
 void SetSaverHandlerForTesting(WNDPROC handler) { g_pHandler = handler; }
 
-LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM, LPARAM) {
-  if (message == WM_CLOSE) DestroyWindow(window);
-  return 0;
+LRESULT DefaultSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
+  return DefWindowProc(window, message, wParam, lParam);
 }
 
 LRESULT SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -75,10 +74,12 @@ LRESULT SaverWndProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam) {
     case WM_CREATE:
       // Known to the handler already while it sets up (Win32 learns it only on return).
       g_hSaverWnd = window;
+      DetachInputMethod(window);
       ReadCursor(&g_ptLast);
       if (!g_bPreview) HideCursor();
       break;
     case WM_DESTROY:
+      RestoreInputMethod(window);
       PostQuitMessage(0);
       break;
     case WM_SETTEXT:

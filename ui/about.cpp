@@ -23,7 +23,6 @@ namespace {
 constexpr const char* BROWSER_COMMAND_KEY = "HTTP\\shell\\open\\command";
 constexpr const char* DEFAULT_BROWSER = "iexplore.exe";
 constexpr const char* QUOTED_PLACEHOLDER = "\"%1\"";
-constexpr const char* DESKTOP_OPENER = "xdg-open";  // stands in for the system's default browser
 constexpr std::size_t BROWSER_COMMAND_SIZE = 256;
 
 void LowerCase(char* text) {
@@ -97,13 +96,13 @@ bool OpenWebLink(char* text) {
   }
 
   // With no browser of its own recorded, the desktop's opener takes the address.
-  if (program == DEFAULT_BROWSER) return plat::LaunchProgram({DESKTOP_OPENER, address});
+  if (program == DEFAULT_BROWSER) return plat::LaunchProgram({plat::DESKTOP_OPENER, address});
   std::vector<std::string> argv = {program};
   for (std::string& word : plat::SplitCommandLine(parameters)) argv.push_back(std::move(word));
   return plat::LaunchProgram(argv);
 }
 
-bool OpenMailLink(const char* text) { return plat::LaunchProgram({DESKTOP_OPENER, text ? text : ""}); }
+bool OpenMailLink(const char* text) { return plat::LaunchProgram({plat::DESKTOP_OPENER, text ? text : ""}); }
 
 bool OpenFixedLink(const char* link) {
   std::vector<char> text(link, link + std::strlen(link) + 1);

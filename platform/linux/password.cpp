@@ -16,6 +16,8 @@ bool CheckSaverPassword(HWND window) { return g_pCheck ? g_pCheck(window) : true
 
 void SetSystemSaverRunning(bool) {}
 void ChangeSaverPassword(HWND) {}
+void DetachInputMethod(HWND) {}
+void RestoreInputMethod(HWND) {}
 
 void SetSaverPasswordCheckForTesting(PasswordCheck check) { g_pCheck = check; }
 

@@ -234,15 +234,6 @@ std::string KeyPath(RegRoot root, std::string_view subkey) {
 
 }  // namespace
 
-const char* RegRootName(RegRoot root) {
-  switch (root) {
-    case RegRoot::CurrentUser: return "HKEY_CURRENT_USER";
-    case RegRoot::LocalMachine: return "HKEY_LOCAL_MACHINE";
-    case RegRoot::ClassesRoot: return "HKEY_CLASSES_ROOT";
-  }
-  return "";
-}
-
 std::string RegHiveFile(RegRoot root) {
   if (root == RegRoot::CurrentUser) {
     std::string dir = UserConfigDir();

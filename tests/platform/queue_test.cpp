@@ -53,6 +53,9 @@ TEST(Queue, WindowFilterAndQuitComesLast) {
 // The frame pump relies on this: its own repost is taken before the input that
 // arrived meanwhile, so the input reaches the pump's drain, not the window procedure.
 TEST(Queue, PostedMessagesComeBeforeInput) {
+#ifdef _WIN32
+  GTEST_SKIP() << "the system keeps real input apart itself; posted keys are posted messages there";
+#endif
   EnsureMessageQueue();
   HWND a = AllocWindowHandle();
   BindWindow(a, GetCurrentThreadId(), nullptr);

@@ -125,9 +125,12 @@ TEST_F(SoundSourceTest, NamesThatFindNothingFail) {
 }
 
 TEST_F(SoundSourceTest, UpperCasePrefixIsAFilePath) {
+#ifdef _WIN32
+  GTEST_SKIP() << "a Windows file name holds no colon";
+#endif
   TempDir dir;
   // "Res:" is a relative directory here, so the name resolves under the working directory.
-  std::string cwd = std::filesystem::current_path();
+  std::string cwd = std::filesystem::current_path().string();
   std::filesystem::current_path(dir.File(""));
   std::filesystem::create_directories("Res:/");
   bool made = soundtest::MakeOgg("Res:/TESTOGG", 4410);

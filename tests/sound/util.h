@@ -1,14 +1,13 @@
 // Helpers shared by the sound tests: temporary files, Ogg files made with oggenc,
 // and waiting for a condition with a deadline.
 #pragma once
-#include <unistd.h>
-
 #include <chrono>
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
+#include <numbers>
 #include <string>
 #include <vector>
 
@@ -37,7 +36,7 @@ inline bool MakeOgg(const std::string& path, int samples) {
   {
     std::ofstream out(raw, std::ios::binary);
     for (int i = 0; i < samples; ++i) {
-      auto v = static_cast<short>(3000 * std::sin(2 * M_PI * 220.0 * i / 44100.0));
+      auto v = static_cast<short>(3000 * std::sin(2 * std::numbers::pi * 220.0 * i / 44100.0));
       out.write(reinterpret_cast<const char*>(&v), sizeof v);
     }
   }

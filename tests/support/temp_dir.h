@@ -4,15 +4,47 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
+#include <random>
 #include <string>
 #include <system_error>
 
 namespace kiru_test {
 
-// Folder for scratch files: $TMPDIR when set, else /tmp.
+inline void SetEnv(const char* name, const char* value) {
+#ifdef _WIN32
+  _putenv_s(name, value);
+#else
+  setenv(name, value, 1);
+#endif
+}
+
+// Folder for scratch files: $TMPDIR when set, else the system's (/tmp on Linux).
 inline std::string TempRoot() {
   const char* dir = std::getenv("TMPDIR");
-  return dir && *dir ? dir : "/tmp";
+  if (dir && *dir) return dir;
+#ifdef _WIN32
+  std::error_code ignored;
+  return std::filesystem::temp_directory_path(ignored).generic_string();
+#else
+  return "/tmp";
+#endif
+}
+
+// mkdtemp: a new folder named after the pattern, whose XXXXXX become random letters.
+inline bool MakeUniqueDir(std::string* pattern) {
+#ifdef _WIN32
+  static std::mt19937 random{std::random_device{}()};
+  const std::size_t at = pattern->rfind("XXXXXX");
+  if (at == std::string::npos) return false;
+  for (int attempt = 0; attempt < 100; ++attempt) {
+    for (std::size_t i = 0; i < 6; ++i) (*pattern)[at + i] = static_cast<char>('a' + random() % 26);
+    std::error_code error;
+    if (std::filesystem::create_directory(*pattern, error)) return true;
+  }
+  return false;
+#else
+  return mkdtemp(pattern->data()) != nullptr;
+#endif
 }
 
 // A fresh `<TempRoot>/<prefix>-XXXXXX` folder, removed with everything in it on destruction.
@@ -20,7 +52,7 @@ class TempDir {
  public:
   explicit TempDir(const std::string& prefix = "kiru-test") {
     std::string pattern = TempRoot() + "/" + prefix + "-XXXXXX";
-    if (mkdtemp(pattern.data())) path_ = pattern;
+    if (MakeUniqueDir(&pattern)) path_ = pattern;
   }
   ~TempDir() {
     std::error_code ignored;
@@ -40,9 +72,9 @@ class TempDir {
 // HOME and the XDG configuration folders the code under test reads its settings from.
 inline void PointConfigAt(const std::string& home, const std::string& configHome,
                           const std::string& configDirs) {
-  setenv("HOME", home.c_str(), 1);
-  setenv("XDG_CONFIG_HOME", configHome.c_str(), 1);
-  setenv("XDG_CONFIG_DIRS", configDirs.c_str(), 1);
+  SetEnv("HOME", home.c_str());
+  SetEnv("XDG_CONFIG_HOME", configHome.c_str());
+  SetEnv("XDG_CONFIG_DIRS", configDirs.c_str());
 }
 
 // The whole file, byte for byte; empty when it cannot be read.

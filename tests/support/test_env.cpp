@@ -16,13 +16,13 @@ struct PrivateHome {
   PrivateHome() {
     // llvmpipe's worker threads are not instrumented and trip ThreadSanitizer;
     // one rendering thread keeps the frames the same and the reports ours.
-    setenv("LP_NUM_THREADS", "0", 0);
+    if (!std::getenv("LP_NUM_THREADS")) kiru_test::SetEnv("LP_NUM_THREADS", "0");
     if (std::getenv(kInheritedHome)) return;
     dir = std::make_unique<kiru_test::TempDir>("kiru-test");
     if (dir->Path().empty()) return;
     const std::string& base = dir->Path();
     kiru_test::PointConfigAt(base, base + "/config", base + "/etc");
-    setenv(kInheritedHome, base.c_str(), 1);
+    kiru_test::SetEnv(kInheritedHome, base.c_str());
   }
   std::unique_ptr<kiru_test::TempDir> dir;  // removed at exit
 } g_PrivateHome;

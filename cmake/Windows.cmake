@@ -1,0 +1,61 @@
+# The Windows build, included by CMakeLists.txt when cross-building with
+# cmake/mingw-w64.cmake: the same system code over platform/win32/, one static GUI
+# executable, Kiru.scr, whose resources a generated resource script binds.
+enable_language(RC)
+find_path(VORBIS_INCLUDE_DIR vorbis/vorbisfile.h REQUIRED)
+find_library(VORBISFILE_LIBRARY vorbisfile REQUIRED)
+find_library(VORBIS_LIBRARY vorbis REQUIRED)
+find_library(OGG_LIBRARY ogg REQUIRED)
+find_package(Threads REQUIRED)
+
+# Nothing but the system's own DLLs: the C++ runtime, winpthreads and the codecs
+# go into the executable.
+add_link_options(-static $<$<CONFIG:Release,MinSizeRel>:-s>)
+
+# platform/*.cpp that toolkit backends build on (the dialog core, the embedded
+# resource table, the default window procedure) have real counterparts here.
+file(GLOB PLATFORM_SRC CONFIGURE_DEPENDS platform/*.cpp platform/win32/*.cpp)
+list(FILTER PLATFORM_SRC EXCLUDE REGEX "/platform/(dialog|resources|defwindowproc)\\.cpp$")
+add_library(kiru_platform STATIC ${PLATFORM_SRC})
+target_include_directories(kiru_platform PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_link_libraries(kiru_platform PUBLIC
+  opengl32 glu32 winmm comctl32 shell32 advapi32 gdi32 user32 Threads::Threads)
+
+add_library(kiru_system STATIC ${SYSTEM_SRC})
+target_include_directories(kiru_system PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
+target_include_directories(kiru_system SYSTEM PUBLIC ${VORBIS_INCLUDE_DIR})
+target_link_libraries(kiru_system PUBLIC kiru_platform ${VORBISFILE_LIBRARY} ${VORBIS_LIBRARY} ${OGG_LIBRARY})
+# What MinGW's GL headers would otherwise take from windows.h, whose macros would
+# rename the platform interface's own names in the system's code.
+set(KIRU_GL_DEFINITIONS "WINGDIAPI=__declspec(dllimport)" APIENTRY=__stdcall CALLBACK=__stdcall)
+target_compile_definitions(kiru_system PRIVATE ${KIRU_GL_DEFINITIONS})
+
+# The dialogs of the resource script, written by a host program from the tables
+# the Linux build lays its dialogs out from.
+find_program(KIRU_HOST_CXX NAMES g++ c++ REQUIRED)
+set(KIRU_RC_DIR ${CMAKE_CURRENT_BINARY_DIR}/rc)
+set(KIRU_RCGEN ${CMAKE_CURRENT_BINARY_DIR}/host/rcgen)
+set(KIRU_RCGEN_SRC tools/rcgen/rcgen.cpp ui/dialog_templates.cpp)
+add_custom_command(OUTPUT ${KIRU_RCGEN}
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${CMAKE_CURRENT_BINARY_DIR}/host
+  COMMAND ${KIRU_HOST_CXX} -std=c++20 -Wall -Wextra -I${CMAKE_CURRENT_SOURCE_DIR} ${KIRU_RCGEN_SRC} -o ${KIRU_RCGEN}
+  WORKING_DIRECTORY ${CMAKE_CURRENT_SOURCE_DIR}
+  DEPENDS ${KIRU_RCGEN_SRC} ui/dialog_templates.h platform/dialog.h platform/win.h
+  COMMENT "Building the host tool rcgen" VERBATIM)
+add_custom_command(OUTPUT ${KIRU_RC_DIR}/dialogs.rc
+  COMMAND ${CMAKE_COMMAND} -E make_directory ${KIRU_RC_DIR}
+  COMMAND ${KIRU_RCGEN} > ${KIRU_RC_DIR}/dialogs.rc
+  DEPENDS ${KIRU_RCGEN}
+  COMMENT "Writing the dialogs of the resource script")
+set(KIRU_RESOURCES ${CMAKE_CURRENT_SOURCE_DIR}/resources)
+configure_file(platform/win32/kiru.rc.in ${KIRU_RC_DIR}/kiru.rc @ONLY)
+set_source_files_properties(${KIRU_RC_DIR}/kiru.rc PROPERTIES OBJECT_DEPENDS
+  "${KIRU_RC_DIR}/dialogs.rc;${KIRU_RESOURCES}/TGA/107.tga;${KIRU_RESOURCES}/RCDATA/TESTOGG.ogg;${KIRU_RESOURCES}/BITMAP/106.bmp;${KIRU_RESOURCES}/ICON/104.ico")
+add_custom_target(kiru_dialogs_rc DEPENDS ${KIRU_RC_DIR}/dialogs.rc)
+
+add_executable(kiru WIN32 shell/main.cpp ${KIRU_RC_DIR}/kiru.rc)
+add_dependencies(kiru kiru_dialogs_rc)
+set_target_properties(kiru PROPERTIES OUTPUT_NAME Kiru SUFFIX .scr)
+target_link_libraries(kiru PRIVATE kiru_system kiru_platform)
+
+include(cmake/WindowsTests.cmake)

@@ -1,0 +1,11 @@
+#include "platform/priority.h"
+
+#include "platform/win32/winapi.h"
+
+namespace plat {
+
+bool RaiseThreadPriority() {
+  return ::SetThreadPriority(::GetCurrentThread(), THREAD_PRIORITY_ABOVE_NORMAL) != 0;
+}
+
+}  // namespace plat
