@@ -185,6 +185,9 @@ bool GetNativeClientRect(unsigned long nativeId, RECT* rect) {
 // Windows powers its monitors down by itself and sends no paint while they are off.
 bool IsDisplayAsleep() { return false; }
 
+// A Windows process has no display connection that could break under it.
+void SetDisplayLostHook(DisplayLostHook) {}
+
 // Windows runs the commands under the machine's RunOnce key at its next start.
 namespace {
 bool g_bRunsRunOnce = true;
