@@ -1,7 +1,8 @@
 # Kiru: the two set-up commands, plus a few conveniences.
 #   make run   install what is missing, build, run the saver
 #   make test  install what is missing, build, run every test
-#   make windows       cross-build build-windows/Kiru.scr (MinGW-w64, i686)
+#   make windows       cross-build build-windows/Kiru.scr (MinGW-w64, i686) and its
+#                      installer build-windows/Kiru-Setup.exe (NSIS)
 #   make test-windows  ... and run its tests under Wine
 BUILD     ?= build
 FUZZBUILD ?= build-fuzz

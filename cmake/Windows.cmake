@@ -58,4 +58,15 @@ add_dependencies(kiru kiru_dialogs_rc)
 set_target_properties(kiru PROPERTIES OUTPUT_NAME Kiru SUFFIX .scr)
 target_link_libraries(kiru PRIVATE kiru_system kiru_platform)
 
+# Kiru-Setup.exe: the installer (NSIS), built with the saver.
+find_program(KIRU_MAKENSIS makensis REQUIRED)
+set(KIRU_SETUP_SCRIPT ${CMAKE_CURRENT_SOURCE_DIR}/platform/win32/setup.nsi)
+add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/Kiru-Setup.exe
+  COMMAND ${KIRU_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DSCR=$<TARGET_FILE:kiru>
+    -DICON=${KIRU_RESOURCES}/ICON/104.ico -DOUTFILE=${CMAKE_CURRENT_BINARY_DIR}/Kiru-Setup.exe
+    ${KIRU_SETUP_SCRIPT}
+  DEPENDS kiru ${KIRU_SETUP_SCRIPT} ${KIRU_RESOURCES}/ICON/104.ico
+  COMMENT "Building the installer Kiru-Setup.exe" VERBATIM)
+add_custom_target(kiru_setup ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/Kiru-Setup.exe)
+
 include(cmake/WindowsTests.cmake)
