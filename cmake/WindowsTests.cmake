@@ -45,4 +45,15 @@ foreach(name platform settings shell sound scene win32)
   set_tests_properties(win.${name} PROPERTIES TIMEOUT 120)
 endforeach()
 target_link_libraries(test_win32 PRIVATE version)  # the version information read back
-target_link_libraries(test_win32 PRIVATE version)  # the version information read back
+
+# Stand-ins for the older family's password libraries (tests/win32/older_family.sh
+# puts them beside a copy of Kiru.scr).
+foreach(library MPR.DLL PASSWORD.CPL)
+  string(REPLACE "." "_" target standin_${library})
+  add_library(${target} SHARED tests/win32/standin/passwords.cpp)
+  string(REGEX MATCH "^[^.]+" stem ${library})
+  string(REGEX MATCH "[.][^.]+$" suffix ${library})
+  set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${stem} SUFFIX ${suffix}
+    RUNTIME_OUTPUT_DIRECTORY ${CMAKE_BINARY_DIR}/standin)
+  target_link_options(${target} PRIVATE -Wl,--kill-at)  # undecorated names, as the system's
+endforeach()
