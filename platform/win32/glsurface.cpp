@@ -4,6 +4,11 @@
 
 #include "platform/win32/winapi.h"
 
+#include <GL/gl.h>
+
+#include <cstdio>
+#include <cstdlib>
+
 namespace plat {
 
 using namespace win32;
@@ -11,6 +16,27 @@ using namespace win32;
 namespace {
 
 ::HDC Dc(GLDC dc) { return reinterpret_cast<::HDC>(dc); }
+
+double FileTimeSeconds(const FILETIME& t) {
+  return static_cast<double>((static_cast<unsigned long long>(t.dwHighDateTime) << 32) | t.dwLowDateTime) / 1e7;
+}
+
+// tools/bench-startup times the start to the first frame, as on Linux: the wall
+// clock in Unix seconds (Wine's is the host's) and the process's CPU time so far.
+void TraceFirstFrame() {
+  static bool s_bTraced = false;
+  if (s_bTraced) return;
+  s_bTraced = true;
+  if (!std::getenv("KIRU_TRACE_FIRST_FRAME")) return;
+  ::glFinish();  // the picture is drawn, not only queued
+  FILETIME now, created, exited, kernel, user;
+  ::GetSystemTimePreciseAsFileTime(&now);
+  ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
+  constexpr double kUnixEpoch = 11644473600.0;  // 1970 in seconds from 1601
+  std::fprintf(stderr, "kiru: first frame presented at %.6f after %.1f ms of CPU time\n",
+               FileTimeSeconds(now) - kUnixEpoch, (FileTimeSeconds(kernel) + FileTimeSeconds(user)) * 1000.0);
+  std::fflush(stderr);
+}
 
 }  // namespace
 
@@ -63,6 +89,10 @@ bool MakeCurrent(GLDC dc, GLRC rc) { return ::wglMakeCurrent(Dc(dc), reinterpret
 
 bool DeleteGLRC(GLRC rc) { return ::wglDeleteContext(reinterpret_cast<HGLRC>(rc)) != 0; }
 
-bool SwapBuffers(GLDC dc) { return ::SwapBuffers(Dc(dc)) != 0; }
+bool SwapBuffers(GLDC dc) {
+  bool swapped = ::SwapBuffers(Dc(dc)) != 0;
+  TraceFirstFrame();
+  return swapped;
+}
 
 }  // namespace plat
