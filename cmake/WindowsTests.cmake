@@ -46,11 +46,13 @@ foreach(name platform settings shell sound scene win32)
 endforeach()
 target_link_libraries(test_win32 PRIVATE version)  # the version information read back
 
-# Stand-ins for the older family's password libraries (tests/win32/older_family.sh
-# puts them beside a copy of Kiru.scr).
+# Helpers: stand-ins for the older family's password libraries (older_family.sh
+# puts them beside a copy of Kiru.scr), and what holds Wine's desktop for the run
+# (tools/run-windows-tests starts it).
+add_executable(keepdesktop WIN32 tests/win32/helpers/keepdesktop.cpp)
 foreach(library MPR.DLL PASSWORD.CPL)
   string(REPLACE "." "_" target standin_${library})
-  add_library(${target} SHARED tests/win32/standin/passwords.cpp)
+  add_library(${target} SHARED tests/win32/helpers/passwords.cpp)
   string(REGEX MATCH "^[^.]+" stem ${library})
   string(REGEX MATCH "[.][^.]+$" suffix ${library})
   set_target_properties(${target} PROPERTIES PREFIX "" OUTPUT_NAME ${stem} SUFFIX ${suffix}
