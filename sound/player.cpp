@@ -1,4 +1,5 @@
 // The four operations of the sound player and the voice table, all on the UI thread.
+#include <algorithm>
 #include <chrono>
 #include <cstdlib>
 #include <system_error>
@@ -29,6 +30,9 @@ constexpr auto kWakeTimeout = std::chrono::seconds(2);
 // inside the device's set-up); such a voice is left behind, so that sound never
 // holds the exit.
 constexpr auto kQuitTimeout = std::chrono::seconds(1);
+// A voice told to quit after a blocked one used up that second still gets two wait
+// slices: it answers in one, and is not left behind for another's sake.
+constexpr auto kLateQuitGrace = std::chrono::milliseconds(100);
 
 // Posts under the voice's lock so that the post can't land in a queue being dropped.
 bool PostToVoice(const VoiceSlot& slot, plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam) {
@@ -94,8 +98,9 @@ void SoundShutdown() {
   auto deadline = Clock::now() + kQuitTimeout;
   for (VoiceSlot& slot : g_Voices) {
     if (!slot.thread.joinable()) continue;
-    PostUntilTaken(slot, WM_VOICE_QUIT, deadline);
-    if (WaitForEnd(*slot.life, deadline)) {
+    auto until = std::max(deadline, Clock::now() + kLateQuitGrace);
+    PostUntilTaken(slot, WM_VOICE_QUIT, until);
+    if (WaitForEnd(*slot.life, until)) {
       slot.thread.join();  // it has ended but for its return
     } else {
       slot.thread.detach();  // its own reference keeps its VoiceLife alive

@@ -262,8 +262,9 @@ TEST_F(VoicesTest, VoiceStuckInItsOutputIsLeftBehindAtShutdown) {
   EXPECT_LT(ms, 1500);
   EXPECT_TRUE(SoundVoicesAbandoned());
   // Windows hands an ended thread's id on to the next new thread of any process.
-  if (!kThreadIdsReused)
+  if (!kThreadIdsReused) {
     for (plat::ThreadId id : others) EXPECT_FALSE(plat::PostThreadMessage(id, WM_VOICE_WAKE, 0, 0));
+  }
 
   // The player starts afresh, and the voice left behind ends once its output answers.
   plat::SetWaveOutOpenerForTesting(FakeDevice::Open);
