@@ -225,14 +225,14 @@ TEST_F(VoicesTest, VoicesThatCannotOpenADeviceEndQuietly) {
   EXPECT_TRUE(TakeDone().empty());
 }
 
-// An output that never answers (a file PCM on a FIFO nobody reads blocks in its
-// set-up) must not hold the shutdown: that voice is left behind, the others end.
 #ifdef _WIN32
-constexpr bool kThreadIdsReused = true;
+constexpr bool kThreadIdsReused = true;  // an ended thread's id goes to the next new thread
 #else
 constexpr bool kThreadIdsReused = false;
 #endif
 
+// An output that never answers (a file PCM on a FIFO nobody reads blocks in its
+// set-up) must not hold the shutdown: that voice is left behind, the others end.
 struct StuckOutput {
   static inline std::mutex lock;
   static inline std::condition_variable changed;
@@ -261,7 +261,6 @@ TEST_F(VoicesTest, VoiceStuckInItsOutputIsLeftBehindAtShutdown) {
   EXPECT_GE(ms, 900);
   EXPECT_LT(ms, 1500);
   EXPECT_TRUE(SoundVoicesAbandoned());
-  // Windows hands an ended thread's id on to the next new thread of any process.
   if (!kThreadIdsReused) {
     for (plat::ThreadId id : others) EXPECT_FALSE(plat::PostThreadMessage(id, WM_VOICE_WAKE, 0, 0));
   }

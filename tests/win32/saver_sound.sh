@@ -3,7 +3,7 @@
 # wave-out device, so one per playing voice) pipes into a file of its own through a
 # reader that takes 88200 bytes a second, as a sound card would play 44100 Hz mono
 # 16-bit. With "enable sound" on, voice 0 plays at once, one more voice joins every
-# 3.2 s, three play together, and each plays the whole 8.1 s track once.
+# 3.2 s, three play together, and voice 0 plays the whole 8.1 s track once.
 source "$(dirname "$0")/wine-common.bash"
 reset_settings
 wine reg add "$KEY" /v "enable sound" /t REG_DWORD /d 1 /f >/dev/null 2>&1
@@ -65,4 +65,4 @@ done
 echo "voice 0 played $first bytes"
 [ "$first" -ge 680000 ] && [ "$first" -le 800000 ] || fail "voice 0 played $first bytes, not the 717600 of the track"
 end_with_key Escape
-echo "ok: voice 0 at once, one more every 3.2 s, the whole track on each"
+echo "ok: voice 0 at once, one more every 3.2 s, three together, the whole track on voice 0"
