@@ -56,13 +56,13 @@ start_openbox() {
   openbox --sm-disable --config-file /etc/xdg/openbox/rc.xml >/dev/null 2>&1 &
   PIDS+=("$!")
   for i in $(seq 100); do
-    xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null | grep -q 'window id' && break
+    grep -q 'window id' <<<"$(xprop -root _NET_SUPPORTING_WM_CHECK 2>/dev/null)" && break
     sleep 0.1
   done
   tint2 -c /etc/xdg/tint2/tint2rc >/dev/null 2>&1 &
   PIDS+=("$!")
   for i in $(seq 100); do
-    xwininfo -root -tree 2>/dev/null | grep -q '"tint2"' && return 0
+    grep -q '"tint2"' <<<"$(xwininfo -root -tree 2>/dev/null)" && return 0
     sleep 0.1
   done
   fail "openbox and tint2 did not come up"
@@ -156,7 +156,7 @@ start_kiru() {
 wait_for_window() {
   local name=$1 limit=${2:-15} i
   for i in $(seq 1 $((limit * 10))); do
-    xwininfo -root -tree 2>/dev/null | grep -qF "\"$name\"" && return 0
+    grep -qF "\"$name\"" <<<"$(xwininfo -root -tree 2>/dev/null)" && return 0
     sleep 0.1
   done
   return 1
@@ -166,7 +166,7 @@ wait_for_window() {
 wait_for_gone() {
   local name=$1 limit=${2:-5} i
   for i in $(seq 1 $((limit * 10))); do
-    xwininfo -root -tree 2>/dev/null | grep -qF "\"$name\"" || return 0
+    grep -qF "\"$name\"" <<<"$(xwininfo -root -tree 2>/dev/null)" || return 0
     sleep 0.1
   done
   return 1

@@ -32,6 +32,12 @@ cpu_ticks() {
 # --window, then another window activated over it.
 start_kiru --window
 kiru=$(window_id Kiru) || fail "no --window window"
+# Mapped before the other window is activated, or the window manager would raise
+# it as any newly shown window.
+for i in $(seq 100); do
+  grep -q 'IsViewable' <<<"$(xwininfo -id "$kiru" 2>/dev/null)" && break
+  sleep 0.1
+done
 has_identity "$kiru" || fail "the --window window lacks _NET_WM_PID or the icon"
 xev -name other -geometry 300x200+100+100 >/dev/null 2>&1 &
 PIDS+=("$!")

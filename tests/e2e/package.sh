@@ -63,12 +63,12 @@ for path in "${expected[@]}"; do
   [ -e "$path" ] || fail "$path not on disk"
 done
 [ -x /usr/libexec/xscreensaver/kiru ] || fail "the program is not executable"
-if ldd /usr/libexec/xscreensaver/kiru | grep -q 'not found'; then
+if grep -q 'not found' <<<"$(ldd /usr/libexec/xscreensaver/kiru)"; then
   ldd /usr/libexec/xscreensaver/kiru
   fail "the installed program misses libraries"
 fi
 xmllint --noout /usr/share/xscreensaver/config/kiru.xml || fail "installed kiru.xml is not well formed"
-zcat /usr/share/man/man6/kiru.6.gz | grep -q '^\.TH KIRU 6' || fail "man page unreadable"
+grep -q '^\.TH KIRU 6' <<<"$(zcat /usr/share/man/man6/kiru.6.gz)" || fail "man page unreadable"
 
 dpkg -r kiru >"$tmp/dpkg.log" 2>&1 || { cat "$tmp/dpkg.log"; fail "dpkg -r failed"; }
 installed=

@@ -7,7 +7,7 @@ setup_home
 
 start_x 640x480x16
 start_fullscreen_saver
-box_shown() { xwininfo -root -tree | grep -qF '"Kiru Screen Saver Error"'; }
+box_shown() { grep -qF '"Kiru Screen Saver Error"' <<<"$(xwininfo -root -tree)"; }
 ! box_shown || fail "16 bits: the error box came up"
 lit=$(lit_percent 640x480+0+0)
 echo "16 bits: ${lit}% of the screen lit"

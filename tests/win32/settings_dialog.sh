@@ -5,10 +5,10 @@ reset_settings
 start_scr /c
 # Its title soon carries the frame rate, so the name is matched at its start.
 for i in $(seq 1 300); do
-  xwininfo -root -tree | grep -q '"Kiru Settings' && break
+  grep -q '"Kiru Settings' <<<"$(xwininfo -root -tree)" && break
   sleep 0.1
 done
-xwininfo -root -tree | grep -q '"Kiru Settings' || fail "no settings dialog"
+grep -q '"Kiru Settings' <<<"$(xwininfo -root -tree)" || fail "no settings dialog"
 sleep 3
 import -window root "$WORK/dialog.png"
 cp "$WORK/dialog.png" "$KIRU_BINARY_DIR/wine-settings.png" 2>/dev/null || true
