@@ -135,9 +135,5 @@ bool InitGLState() {
   glEnable(GL_ALPHA_TEST);
   glEnable(GL_TEXTURE_2D);
 
-  g_pQuadric = gluNewQuadric();
-  if (!g_pQuadric) return false;  // out of memory: the modules could draw nothing
-  gluQuadricNormals(g_pQuadric, GLU_SMOOTH);
-  gluQuadricTexture(g_pQuadric, GL_TRUE);
-  return true;
+  return SetUpQuadrics();
 }
