@@ -60,6 +60,9 @@ if(NOT KIRU_FUZZ)
     # catch the calls libGLU makes.
     set_target_properties(bench_${name} PROPERTIES ENABLE_EXPORTS ON)
   endforeach()
+  # Preloaded by tools/bench-side-by-side into Kiru and the hacks it compares.
+  add_library(kiru_swaptrace MODULE ${CMAKE_CURRENT_SOURCE_DIR}/tools/swaptrace.c)
+  target_link_libraries(kiru_swaptrace PRIVATE PkgConfig::X11 ${CMAKE_DL_LIBS})
 else()
   file(GLOB fuzz_srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/*.cpp)
   add_custom_target(fuzz_all)

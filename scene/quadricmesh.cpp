@@ -2,10 +2,12 @@
 
 #include <GL/gl.h>
 
-#include <array>
-#include <bit>
+#include <algorithm>
+#include <cstring>
 #include <cmath>
-#include <map>
+
+#include "scene/texture.h"
+#include "scene/tga.h"
 
 namespace {
 
@@ -32,6 +34,8 @@ constexpr QuadricSize kModuleQuadrics[] = {
 };
 
 std::vector<QuadricMesh> g_Meshes;
+
+constexpr int kModuleTextureSlot = 0;  // the image every module draws with
 
 // GLU keeps angles and sines in floats but calls the double sin and cos; C++'s
 // std::sin(float) would be the float function and round differently.
@@ -127,22 +131,52 @@ std::vector<Strip> SphereStrips(double radius) {
   return strips;
 }
 
-// Vertices that are equal bit for bit are shaded once. Each quad of a strip
-// (v0, v1, v2, v3) becomes the two triangles Mesa makes of it, in its order:
-// (v0, v1, v3) and (v2, v0, v3).
+// A fragment's texture coordinates lie between those of its triangle's corners, up
+// to rounding, and linear filtering reads the texels next to them. A triangle whose
+// texels are all transparent therefore leaves no colour and no depth anywhere (the
+// alpha test drops every fragment) and need not be drawn. The margin is wide: a
+// sliver of a triangle seen edge-on can be given coordinates several texels beyond
+// its corners' (a fraction of a pixel of rounding times a steep gradient).
+constexpr int kTexelMargin = 16;
+
+bool CanBeSeen(const MeshVertex& a, const MeshVertex& b, const MeshVertex& c) {
+  const TextureImage& image = g_TextureSlots[kModuleTextureSlot];
+  const float w = static_cast<float>(image.width), h = static_cast<float>(image.height);
+  const int x0 = static_cast<int>(std::floor(std::min({a.s, b.s, c.s}) * w)) - kTexelMargin;
+  const int x1 = static_cast<int>(std::ceil(std::max({a.s, b.s, c.s}) * w)) + kTexelMargin;
+  const int y0 = static_cast<int>(std::floor(std::min({a.t, b.t, c.t}) * h)) - kTexelMargin;
+  const int y1 = static_cast<int>(std::ceil(std::max({a.t, b.t, c.t}) * h)) + kTexelMargin;
+  return AnyOpaqueTexel(kModuleTextureSlot, x0, x1, y0, y1);
+}
+
+bool Same(const MeshVertex& a, const MeshVertex& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
+
+// Each quad of a strip (v0, v1, v2, v3) becomes the two triangles Mesa makes of it,
+// in its order: (v0, v1, v3) and (v2, v0, v3); those that cannot be seen are left
+// out. A vertex equal bit for bit to one of the previous strip's at the same place
+// round the axis (where neighbouring stacks meet) is stored and shaded once.
 QuadricMesh Index(const std::vector<Strip>& strips) {
   QuadricMesh mesh{};
-  std::map<std::array<std::uint32_t, 8>, std::uint16_t> seen;
+  std::vector<int> previous, current;  // strip vertex -> mesh vertex, -1 while unused
+  const Strip* before = nullptr;
   for (const Strip& strip : strips) {
-    std::vector<std::uint16_t> at;
-    for (const MeshVertex& v : strip) {
-      const auto key = std::bit_cast<std::array<std::uint32_t, 8>>(v);
-      auto [it, added] = seen.emplace(key, static_cast<std::uint16_t>(mesh.vertices.size()));
-      if (added) mesh.vertices.push_back(v);
-      at.push_back(it->second);
+    current.assign(strip.size(), -1);
+    for (std::size_t n = 0; n < strip.size(); ++n)
+      for (std::size_t m = n & ~std::size_t{1}; before && m <= (n | 1); ++m)
+        if (previous[m] >= 0 && Same(strip[n], (*before)[m])) current[n] = previous[m];
+    auto use = [&](std::size_t n) {
+      if (current[n] < 0) {
+        current[n] = static_cast<int>(mesh.vertices.size());
+        mesh.vertices.push_back(strip[n]);
+      }
+      mesh.indices.push_back(static_cast<std::uint16_t>(current[n]));
+    };
+    for (std::size_t k = 0; k + 3 < strip.size(); k += 2) {
+      if (CanBeSeen(strip[k], strip[k + 1], strip[k + 3])) use(k), use(k + 1), use(k + 3);
+      if (CanBeSeen(strip[k + 2], strip[k], strip[k + 3])) use(k + 2), use(k), use(k + 3);
     }
-    for (std::size_t k = 0; k + 3 < at.size(); k += 2)
-      mesh.indices.insert(mesh.indices.end(), {at[k], at[k + 1], at[k + 3], at[k + 2], at[k], at[k + 3]});
+    previous.swap(current);
+    before = &strip;
   }
   return mesh;
 }

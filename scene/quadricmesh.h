@@ -1,7 +1,10 @@
 // The modules' quadrics as meshes built once: for each size the modules draw, the
 // vertices, normals and texture coordinates GLU's cylinder and sphere emit (smooth
 // normals, texture on, filled, outside, 32 x 32), worked out with GLU's own
-// arithmetic, and drawn with one indexed call through OpenGL 1.1 vertex arrays.
+// arithmetic, in the triangles GL makes of GLU's quad strips, drawn with one
+// indexed call through OpenGL 1.1 vertex arrays. Triangles that can only ever show
+// transparent texels of the module texture are left out: the alpha test would drop
+// all their fragments. Build them after the texture is loaded.
 #pragma once
 #include <cstddef>
 #include <cstdint>
@@ -21,8 +24,7 @@ struct QuadricMesh {
   std::vector<std::uint16_t> indices;  // triangles
 };
 
-// GLU's vertex stream for one quadric, turned into shared vertices and the
-// triangles GL makes of its quad strips (exposed for tests).
+// One quadric's mesh (exposed for tests).
 QuadricMesh BuildCylinderMesh(double base, double top, double height);
 QuadricMesh BuildSphereMesh(double radius);
 

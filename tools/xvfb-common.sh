@@ -1,13 +1,13 @@
-# Sourced by scripts that need a virtual X server: start_xvfb picks a free display
-# (:90 to :150), starts Xvfb there, waits for it and exports DISPLAY; stop_xvfb ends
-# it by PID. Callers add stop_xvfb to their EXIT trap.
+# Sourced by scripts that need a virtual X server: start_xvfb [WxHxD] picks a free
+# display (:90 to :150), starts Xvfb there (1024x768x24 unless given), waits for it
+# and exports DISPLAY; stop_xvfb ends it by PID. Callers add stop_xvfb to their EXIT trap.
 XVFB_PID=
 
 start_xvfb() {
-  local n
+  local n screen=${1:-1024x768x24}
   for n in $(seq 90 150); do
     [ -e "/tmp/.X$n-lock" ] && continue
-    Xvfb ":$n" -screen 0 1024x768x24 -nolisten tcp -noreset >/dev/null 2>&1 &
+    Xvfb ":$n" -screen 0 "$screen" -nolisten tcp -noreset >/dev/null 2>&1 &
     XVFB_PID=$!
     local i
     for i in $(seq 1 300); do

@@ -5,7 +5,9 @@
 #include <GL/gl.h>
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <cstring>
+#include <string>
 #include <vector>
 
 #include "platform/headless/offscreen.h"
@@ -26,10 +28,18 @@ std::vector<unsigned char> Picture() {
   return {pixels, pixels + static_cast<std::size_t>(kWidth) * kHeight * 4};
 }
 
-int DifferingPixels(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
+// How many pixels differ, and where the first one is.
+std::string Differences(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
   int count = 0;
-  for (std::size_t p = 0; p < a.size(); p += 4) count += std::memcmp(&a[p], &b[p], 4) != 0;
-  return count;
+  std::size_t first = 0;
+  for (std::size_t p = 0; p < a.size(); p += 4)
+    if (std::memcmp(&a[p], &b[p], 4) != 0 && count++ == 0) first = p / 4;
+  if (count == 0) return "none";
+  char text[160];
+  std::snprintf(text, sizeof text, "%d pixels, the first at (%zu, %zu): %02x%02x%02x%02x against %02x%02x%02x%02x",
+                count, first % kWidth, first / kWidth, a[first * 4], a[first * 4 + 1], a[first * 4 + 2],
+                a[first * 4 + 3], b[first * 4], b[first * 4 + 1], b[first * 4 + 2], b[first * 4 + 3]);
+  return text;
 }
 
 class MeshIdentity : public ::testing::TestWithParam<int> {
@@ -79,7 +89,7 @@ TEST_P(MeshIdentity, EveryFrameMatchesGlu) {
     SetQuadricObserver([&](const QuadricDraw& d) { drawn.push_back(d); });
 
     ASSERT_FALSE(drawn.empty());
-    ASSERT_EQ(DifferingPixels(first, second), 0)
+    ASSERT_EQ(Differences(first, second), "none")
         << "module " << module << ", frame " << frame << " ("
         << (meshFirst ? "meshes" : "GLU") << " drawn by the module)";
   }
