@@ -2,12 +2,8 @@
 
 #include <GL/gl.h>
 
-#include <algorithm>
-#include <cstring>
 #include <cmath>
-
-#include "scene/texture.h"
-#include "scene/tga.h"
+#include <cstring>
 
 namespace {
 
@@ -34,8 +30,6 @@ constexpr QuadricSize kModuleQuadrics[] = {
 };
 
 std::vector<QuadricMesh> g_Meshes;
-
-constexpr int kModuleTextureSlot = 0;  // the image every module draws with
 
 // GLU keeps angles and sines in floats but calls the double sin and cos; C++'s
 // std::sin(float) would be the float function and round differently.
@@ -131,29 +125,10 @@ std::vector<Strip> SphereStrips(double radius) {
   return strips;
 }
 
-// A fragment's texture coordinates lie between those of its triangle's corners, up
-// to rounding, and linear filtering reads the texels next to them. A triangle whose
-// texels are all transparent therefore leaves no colour and no depth anywhere (the
-// alpha test drops every fragment) and need not be drawn. The margin is wide: a
-// sliver of a triangle seen edge-on can be given coordinates several texels beyond
-// its corners' (a fraction of a pixel of rounding times a steep gradient).
-constexpr int kTexelMargin = 16;
-
-bool CanBeSeen(const MeshVertex& a, const MeshVertex& b, const MeshVertex& c) {
-  const TextureImage& image = g_TextureSlots[kModuleTextureSlot];
-  const float w = static_cast<float>(image.width), h = static_cast<float>(image.height);
-  const int x0 = static_cast<int>(std::floor(std::min({a.s, b.s, c.s}) * w)) - kTexelMargin;
-  const int x1 = static_cast<int>(std::ceil(std::max({a.s, b.s, c.s}) * w)) + kTexelMargin;
-  const int y0 = static_cast<int>(std::floor(std::min({a.t, b.t, c.t}) * h)) - kTexelMargin;
-  const int y1 = static_cast<int>(std::ceil(std::max({a.t, b.t, c.t}) * h)) + kTexelMargin;
-  return AnyOpaqueTexel(kModuleTextureSlot, x0, x1, y0, y1);
-}
-
 bool Same(const MeshVertex& a, const MeshVertex& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // Each quad of a strip (v0, v1, v2, v3) becomes the two triangles Mesa makes of it,
-// in its order: (v0, v1, v3) and (v2, v0, v3); those that cannot be seen are left
-// out. A vertex equal bit for bit to one of the previous strip's at the same place
+// in its order: (v0, v1, v3) and (v2, v0, v3). A vertex equal bit for bit to one of the previous strip's at the same place
 // round the axis (where neighbouring stacks meet) is stored and shaded once.
 QuadricMesh Index(const std::vector<Strip>& strips) {
   QuadricMesh mesh{};
@@ -172,8 +147,8 @@ QuadricMesh Index(const std::vector<Strip>& strips) {
       mesh.indices.push_back(static_cast<std::uint16_t>(current[n]));
     };
     for (std::size_t k = 0; k + 3 < strip.size(); k += 2) {
-      if (CanBeSeen(strip[k], strip[k + 1], strip[k + 3])) use(k), use(k + 1), use(k + 3);
-      if (CanBeSeen(strip[k + 2], strip[k], strip[k + 3])) use(k + 2), use(k), use(k + 3);
+      use(k), use(k + 1), use(k + 3);
+      use(k + 2), use(k), use(k + 3);
     }
     previous.swap(current);
     before = &strip;

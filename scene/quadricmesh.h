@@ -2,9 +2,7 @@
 // vertices, normals and texture coordinates GLU's cylinder and sphere emit (smooth
 // normals, texture on, filled, outside, 32 x 32), worked out with GLU's own
 // arithmetic, in the triangles GL makes of GLU's quad strips, drawn with one
-// indexed call through OpenGL 1.1 vertex arrays. Triangles that can only ever show
-// transparent texels of the module texture are left out: the alpha test would drop
-// all their fragments. Build them after the texture is loaded.
+// indexed call through OpenGL 1.1 vertex arrays.
 #pragma once
 #include <cstddef>
 #include <cstdint>
