@@ -128,35 +128,34 @@ std::vector<Strip> SphereStrips(double radius) {
 bool Same(const MeshVertex& a, const MeshVertex& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
 // Each quad of a strip (v0, v1, v2, v3) becomes the two triangles Mesa makes of it,
-// in its order: (v0, v1, v3) and (v2, v0, v3). A vertex equal bit for bit to one of the previous strip's at the same place
-// round the axis (where neighbouring stacks meet) is stored and shaded once.
+// in its order: (v0, v1, v3) and (v2, v0, v3). Where neighbouring stacks meet, a
+// vertex equal bit for bit to the previous strip's at the same place round the axis
+// is stored, and shaded, once.
 QuadricMesh Index(const std::vector<Strip>& strips) {
   QuadricMesh mesh{};
-  std::vector<int> previous, current;  // strip vertex -> mesh vertex, -1 while unused
+  std::vector<std::uint16_t> previous, current;  // strip vertex -> mesh vertex
   const Strip* before = nullptr;
   for (const Strip& strip : strips) {
-    current.assign(strip.size(), -1);
-    for (std::size_t n = 0; n < strip.size(); ++n)
-      for (std::size_t m = n & ~std::size_t{1}; before && m <= (n | 1); ++m)
-        if (previous[m] >= 0 && Same(strip[n], (*before)[m])) current[n] = previous[m];
-    auto use = [&](std::size_t n) {
-      if (current[n] < 0) {
-        current[n] = static_cast<int>(mesh.vertices.size());
+    current.clear();
+    for (std::size_t n = 0; n < strip.size(); ++n) {
+      const std::size_t pair = n & ~std::size_t{1};
+      int shared = -1;
+      for (std::size_t m = pair; before && m <= pair + 1; ++m)
+        if (Same(strip[n], (*before)[m])) shared = previous[m];
+      if (shared < 0) {
+        shared = static_cast<int>(mesh.vertices.size());
         mesh.vertices.push_back(strip[n]);
       }
-      mesh.indices.push_back(static_cast<std::uint16_t>(current[n]));
-    };
-    for (std::size_t k = 0; k + 3 < strip.size(); k += 2) {
-      use(k), use(k + 1), use(k + 3);
-      use(k + 2), use(k), use(k + 3);
+      current.push_back(static_cast<std::uint16_t>(shared));
     }
+    for (std::size_t k = 0; k + 3 < strip.size(); k += 2)
+      mesh.indices.insert(mesh.indices.end(), {current[k], current[k + 1], current[k + 3],
+                                               current[k + 2], current[k], current[k + 3]});
     previous.swap(current);
     before = &strip;
   }
   return mesh;
 }
-
-}  // namespace
 
 QuadricMesh BuildCylinderMesh(double base, double top, double height) {
   QuadricMesh mesh = Index(CylinderStrips(base, top, height));
@@ -171,6 +170,8 @@ QuadricMesh BuildSphereMesh(double radius) {
   mesh.base = radius;
   return mesh;
 }
+
+}  // namespace
 
 void BuildQuadricMeshes() {
   if (!g_Meshes.empty()) return;

@@ -4,7 +4,6 @@
 // arithmetic, in the triangles GL makes of GLU's quad strips, drawn with one
 // indexed call through OpenGL 1.1 vertex arrays.
 #pragma once
-#include <cstddef>
 #include <cstdint>
 #include <vector>
 
@@ -21,10 +20,6 @@ struct QuadricMesh {
   std::vector<MeshVertex> vertices;
   std::vector<std::uint16_t> indices;  // triangles
 };
-
-// One quadric's mesh (exposed for tests).
-QuadricMesh BuildCylinderMesh(double base, double top, double height);
-QuadricMesh BuildSphereMesh(double radius);
 
 // Builds the meshes of every size the modules use; later calls do nothing.
 void BuildQuadricMeshes();
