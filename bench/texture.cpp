@@ -1,5 +1,5 @@
-// Decode time of the embedded texture, and decode plus upload with mipmaps
-// into an off-screen context. Prints figures; never judges them.
+// Decode time of the embedded texture, and decode plus upload into an off-screen
+// context. Prints figures; never judges them.
 #include <benchmark/benchmark.h>
 
 #include <GL/gl.h>

@@ -57,7 +57,13 @@ if(NOT KIRU_FUZZ)
       -Wl,--start-group kiru_system kiru_platform_headless kiru_platform -Wl,--end-group
       benchmark::benchmark)
     target_compile_definitions(bench_${name} PRIVATE KIRU_SOURCE_DIR="${CMAKE_CURRENT_SOURCE_DIR}")
+    # Exported, so that a benchmark's own GL entry points (bench/glcount.h) also
+    # catch the calls libGLU makes.
+    set_target_properties(bench_${name} PROPERTIES ENABLE_EXPORTS ON)
   endforeach()
+  # Preloaded by tools/bench-side-by-side into Kiru and the hacks it compares.
+  add_library(kiru_swaptrace MODULE ${CMAKE_CURRENT_SOURCE_DIR}/tools/swaptrace.c)
+  target_link_libraries(kiru_swaptrace PRIVATE PkgConfig::X11 ${CMAKE_DL_LIBS})
 else()
   file(GLOB fuzz_srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/fuzz/*.cpp)
   add_custom_target(fuzz_all)

@@ -23,6 +23,8 @@ using GLRC = std::uintptr_t;  // a rendering context; 0 = none
 
 GLDC GetGLDC(HWND window);
 bool ReleaseGLDC(HWND window, GLDC dc);
+// Every config of the screen, in order. One that cannot draw into a window at all
+// may be described by that alone (drawToWindow and supportGL false, counts 0).
 std::vector<FbConfig> DescribeFbConfigs(GLDC dc);
 int ChooseFbConfig(GLDC dc, int colourBits, int depthBits);  // the system's choice, 0 = none
 bool SetFbConfig(GLDC dc, int index);

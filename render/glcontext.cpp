@@ -6,6 +6,7 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include "platform/heap.h"
 #include "platform/msgbox.h"
 #include "platform/window.h"
 #include "scene/quadric.h"
@@ -122,6 +123,7 @@ void ResizeView(int width, int height) {
 }
 
 bool InitGLState() {
+  plat::KeepFreedHeap();
   if (!LoadTextureResource(kTextureResource, 0)) return false;
   // Slot 0 stays bound for the context's life: the modules bind no other texture.
   glBindTexture(GL_TEXTURE_2D, g_TextureSlots[0].texture);
@@ -135,9 +137,5 @@ bool InitGLState() {
   glEnable(GL_ALPHA_TEST);
   glEnable(GL_TEXTURE_2D);
 
-  g_pQuadric = gluNewQuadric();
-  if (!g_pQuadric) return false;  // out of memory: the modules could draw nothing
-  gluQuadricNormals(g_pQuadric, GLU_SMOOTH);
-  gluQuadricTexture(g_pQuadric, GL_TRUE);
-  return true;
+  return SetUpQuadrics();
 }

@@ -20,8 +20,17 @@ struct QuadricDraw {
   float modelview[16];
 };
 
-void DrawCylinder(double base, double top, double height);  // gluCylinder, 32 x 32
-void DrawSphere(double radius);                              // gluSphere, 32 x 32
+// What gluCylinder and gluSphere with 32 slices and 32 stacks draw. Each size the
+// modules use is drawn from a mesh built once (scene/quadricmesh.h) with GLU's
+// vertices and primitives, in one call; with g_bQuadricMeshes false (tests and
+// benchmarks compare the two) GLU tessellates it on every call instead.
+void DrawCylinder(double base, double top, double height);
+void DrawSphere(double radius);
+
+extern bool g_bQuadricMeshes;
+
+// Creates g_pQuadric and the meshes; with the GL context current.
+bool SetUpQuadrics();
 
 // Test hook: called before each quadric is drawn; an empty function removes it.
 void SetQuadricObserver(std::function<void(const QuadricDraw&)> observer);

@@ -7,6 +7,19 @@
 #include "platform/resources.h"
 #include "scene/tga.h"
 
+namespace {
+
+bool IsPowerOfTwo(std::uint32_t n) { return n != 0 && (n & (n - 1)) == 0; }
+
+bool Fits(GLint format, GLsizei width, GLsizei height, GLenum pixelFormat) {
+  glTexImage2D(GL_PROXY_TEXTURE_2D, 0, format, width, height, 0, pixelFormat, GL_UNSIGNED_BYTE, nullptr);
+  GLint taken = 0;
+  glGetTexLevelParameteriv(GL_PROXY_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &taken);
+  return taken != 0;
+}
+
+}  // namespace
+
 bool LoadTextureResource(int id, int slotIndex) {
   if (slotIndex < 0 || slotIndex >= kTextureSlotCount) return false;
   TextureImage& slot = g_TextureSlots[slotIndex];
@@ -25,11 +38,19 @@ bool LoadTextureResource(int id, int slotIndex) {
   GLint alignment = 4;
   glGetIntegerv(GL_UNPACK_ALIGNMENT, &alignment);
   glPixelStorei(GL_UNPACK_ALIGNMENT, 1);
-  // The format doubles as the component count GLU asks for.
-  gluBuild2DMipmaps(GL_TEXTURE_2D, static_cast<GLint>(slot.format), static_cast<GLsizei>(slot.width),
-                    static_cast<GLsizei>(slot.height), slot.format, GL_UNSIGNED_BYTE, slot.pixels);
+  const GLint format = static_cast<GLint>(slot.format);
+  const auto width = static_cast<GLsizei>(slot.width), height = static_cast<GLsizei>(slot.height);
+  // Only the base level is ever sampled (the minification filter is GL_LINEAR), so
+  // the mipmaps GLU would build below it are skipped. The base level is the image
+  // itself whenever GLU would not rescale it: sides that are powers of two, at a
+  // size the GL takes.
+  if (IsPowerOfTwo(slot.width) && IsPowerOfTwo(slot.height) && Fits(format, width, height, slot.format)) {
+    glTexImage2D(GL_TEXTURE_2D, 0, format, width, height, 0, slot.format, GL_UNSIGNED_BYTE, slot.pixels);
+  } else {
+    // The format doubles as the component count GLU asks for.
+    gluBuild2DMipmaps(GL_TEXTURE_2D, format, width, height, slot.format, GL_UNSIGNED_BYTE, slot.pixels);
+  }
   glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
-  // Mipmaps are built, but only the base level is sampled.
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
   FreeTexturePixels(slot);

@@ -206,20 +206,24 @@ std::vector<FbConfig> DescribeFbConfigs(GLDC dc) {
   out.reserve(static_cast<size_t>(g_nConfigs));
   for (int i = 0; i < g_nConfigs; ++i) {
     GLXFBConfig config = g_pConfigs[i];
-    bool hasVisual = Attribute(dpy, config, GLX_VISUAL_ID) != 0;
-    bool windowVisual =
-        windowVisuals.count(static_cast<VisualID>(Attribute(dpy, config, GLX_VISUAL_ID))) != 0 &&
-        Attribute(dpy, config, GLX_SAMPLE_BUFFERS) == 0;
     FbConfig described;
     described.index = i + 1;
-    described.bufferSize = Attribute(dpy, config, GLX_BUFFER_SIZE);
-    described.depthSize = Attribute(dpy, config, GLX_DEPTH_SIZE);
-    described.rgba = (Attribute(dpy, config, GLX_RENDER_TYPE) & GLX_RGBA_BIT) != 0;
-    described.doubleBuffer = Attribute(dpy, config, GLX_DOUBLEBUFFER) != 0;
-    described.drawToWindow = (Attribute(dpy, config, GLX_DRAWABLE_TYPE) & GLX_WINDOW_BIT) && windowVisual;
-    described.supportGL = Attribute(dpy, config, GLX_X_RENDERABLE) && hasVisual;
     described.software = software;
     out.push_back(described);
+    // Every query walks GLX's list of configs (hundreds on Mesa), so describing all
+    // of them in full took tens of milliseconds of start-up. A config without a
+    // single-sampled visual of the screen's depth draws into no window of ours, and
+    // that alone decides its score: it stays described as such.
+    if (!windowVisuals.count(static_cast<VisualID>(Attribute(dpy, config, GLX_VISUAL_ID))) ||
+        Attribute(dpy, config, GLX_SAMPLE_BUFFERS) != 0)
+      continue;
+    FbConfig& full = out.back();
+    full.bufferSize = Attribute(dpy, config, GLX_BUFFER_SIZE);
+    full.depthSize = Attribute(dpy, config, GLX_DEPTH_SIZE);
+    full.rgba = (Attribute(dpy, config, GLX_RENDER_TYPE) & GLX_RGBA_BIT) != 0;
+    full.doubleBuffer = Attribute(dpy, config, GLX_DOUBLEBUFFER) != 0;
+    full.drawToWindow = (Attribute(dpy, config, GLX_DRAWABLE_TYPE) & GLX_WINDOW_BIT) != 0;
+    full.supportGL = Attribute(dpy, config, GLX_X_RENDERABLE) != 0;
   }
   return out;
 }
