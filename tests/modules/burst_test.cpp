@@ -56,7 +56,7 @@ TEST_F(ModuleTest, Module8WrapsToTheOvershoot) {
                          BurstObject(Mat::Identity(), 3 * 45 + 0.15, 25.79f, 10)));
   // The overshoot is taken in single precision: 25.80 advanced by 0.02 is the float
   // 25.8199997, a hundred times which is 2582 in single precision (2581.99997 in
-  // double), so the description's own example holds: 25.82 becomes 0.02.
+  // double), so 25.82 wraps to 0.02 as intended.
   g_fSpeed = 0.5f;
   g_Objects[8][6].z = 25.80f;
   Frame(8);
@@ -120,11 +120,11 @@ TEST_F(ModuleTest, Module9WallsTurnVelocityBackIntoTheBox) {
   }
 }
 
-// Frame by frame against the description, at half speed, with objects beyond
+// Frame by frame against an independent model of the module, at half speed, with objects beyond
 // two or three walls at once: which tests fire, the order in which they draw from
 // the generator (x, y, then z), and that nothing else draws from it.
-TEST_F(ModuleTest, Module9FollowsTheDescriptionFrameByFrame) {
-  struct Generator {  // the C runtime's rand, as the description gives it
+TEST_F(ModuleTest, Module9FollowsItsRulesFrameByFrame) {
+  struct Generator {  // the C runtime's rand
     std::uint32_t state;
     float Rnd() {
       state = state * 214013u + 2531011u;
