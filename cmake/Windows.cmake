@@ -8,18 +8,40 @@ find_library(VORBIS_LIBRARY vorbis REQUIRED)
 find_library(OGG_LIBRARY ogg REQUIRED)
 find_package(Threads REQUIRED)
 
+# Single-precision arithmetic rounds at every step, as on x86_64: with the x87
+# unit, float sums kept at 80 bits would turn a swing or wrap an object one step
+# off at the exact limits (4.8f + 0.2f is 5 only in single precision). SSE, not
+# SSE2: doubles stay on the x87, and CPUs back to the Pentium III run the saver.
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86")
+  add_compile_options(-msse -mfpmath=sse)
+endif()
+
 # Nothing but the system's own DLLs: the C++ runtime, winpthreads and the codecs
 # go into the executable.
 add_link_options(-static $<$<CONFIG:Release,MinSizeRel>:-s>)
 
-# platform/*.cpp that toolkit backends build on (the dialog core, the embedded
-# resource table, the default window procedure) have real counterparts here.
+# kiru_platform: the portable pieces and the system's queues, clock, registry,
+# wave-out and the rest; kiru_platform_win32: the desktop's windows, dialogs and
+# WGL surfaces. The headless backend (tests) takes the latter's place, as on Linux.
+# The embedded resource table has a real counterpart here (the resource section);
+# the dialog core and the default window procedure serve the headless backend only.
 file(GLOB PLATFORM_SRC CONFIGURE_DEPENDS platform/*.cpp platform/win32/*.cpp)
 list(FILTER PLATFORM_SRC EXCLUDE REGEX "/platform/(dialog|resources|defwindowproc)\\.cpp$")
+set(PLATFORM_WIN32_SRC ${PLATFORM_SRC})
+list(FILTER PLATFORM_WIN32_SRC INCLUDE REGEX "/platform/win32/(window|dialog|glsurface)\\.cpp$")
+list(REMOVE_ITEM PLATFORM_SRC ${PLATFORM_WIN32_SRC})
 add_library(kiru_platform STATIC ${PLATFORM_SRC})
 target_include_directories(kiru_platform PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(kiru_platform PUBLIC
   opengl32 glu32 winmm comctl32 shell32 advapi32 gdi32 user32 Threads::Threads)
+add_library(kiru_platform_win32 STATIC ${PLATFORM_WIN32_SRC})
+target_link_libraries(kiru_platform_win32 PUBLIC kiru_platform)
+
+file(GLOB PLATFORM_HEADLESS_SRC CONFIGURE_DEPENDS platform/headless/*.cpp)
+list(FILTER PLATFORM_HEADLESS_SRC EXCLUDE REGEX "/offscreen_osmesa\\.cpp$")
+add_library(kiru_platform_headless STATIC ${PLATFORM_HEADLESS_SRC}
+  platform/dialog.cpp platform/defwindowproc.cpp)
+target_link_libraries(kiru_platform_headless PUBLIC kiru_platform)
 
 add_library(kiru_system STATIC ${SYSTEM_SRC})
 target_include_directories(kiru_system PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
@@ -29,6 +51,7 @@ target_link_libraries(kiru_system PUBLIC kiru_platform ${VORBISFILE_LIBRARY} ${V
 # rename the platform interface's own names in the system's code.
 set(KIRU_GL_DEFINITIONS "WINGDIAPI=__declspec(dllimport)" APIENTRY=__stdcall CALLBACK=__stdcall)
 target_compile_definitions(kiru_system PRIVATE ${KIRU_GL_DEFINITIONS})
+set_source_files_properties(platform/headless/glsurface.cpp PROPERTIES COMPILE_DEFINITIONS "${KIRU_GL_DEFINITIONS}")
 
 # The dialogs of the resource script, written by a host program from the tables
 # the Linux build lays its dialogs out from.
@@ -56,7 +79,8 @@ add_custom_target(kiru_dialogs_rc DEPENDS ${KIRU_RC_DIR}/dialogs.rc)
 add_executable(kiru WIN32 shell/main.cpp ${KIRU_RC_DIR}/kiru.rc)
 add_dependencies(kiru kiru_dialogs_rc)
 set_target_properties(kiru PROPERTIES OUTPUT_NAME Kiru SUFFIX .scr)
-target_link_libraries(kiru PRIVATE kiru_system kiru_platform)
+target_link_libraries(kiru PRIVATE
+  -Wl,--start-group kiru_system kiru_platform_win32 kiru_platform -Wl,--end-group)
 
 # Kiru-Setup.exe: the installer (NSIS), built with the saver.
 find_program(KIRU_MAKENSIS makensis REQUIRED)

@@ -7,7 +7,6 @@
 #include "platform/nativehost.h"
 #include "platform/power.h"
 #include "platform/queue.h"
-#include "platform/runonce.h"
 #include "platform/win32/winapi.h"
 
 namespace plat {
@@ -187,12 +186,5 @@ bool IsDisplayAsleep() { return false; }
 
 // A Windows process has no display connection that could break under it.
 void SetDisplayLostHook(DisplayLostHook) {}
-
-// Windows runs the commands under the machine's RunOnce key at its next start.
-namespace {
-bool g_bRunsRunOnce = true;
-}
-bool SystemRunsRunOnce() { return g_bRunsRunOnce; }
-void SetSystemRunsRunOnceForTesting(bool runs) { g_bRunsRunOnce = runs; }
 
 }  // namespace plat

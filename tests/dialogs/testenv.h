@@ -7,6 +7,7 @@
 
 #include "platform/launch.h"
 #include "tests/support/msgbox_recorder.h"
+#include "tests/support/private_registry.h"
 #include "tests/support/temp_dir.h"
 
 namespace kiru_test {
@@ -18,7 +19,7 @@ inline bool RecordLaunch(const std::vector<std::string>& argv) {
   return true;
 }
 
-// Points HOME and the XDG folders at a fresh temporary tree for the test's life.
+// Points HOME and the XDG folders (on Windows the registry) at a fresh store for the test's life.
 class TempHome {
  public:
   TempHome() : dir_("kiru-dialogs") {
@@ -44,6 +45,7 @@ class TempHome {
 
  private:
   TempDir dir_;
+  PrivateRegistry registry_;
   MessageBoxRecorder boxes_;
 };
 

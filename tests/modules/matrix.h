@@ -3,6 +3,7 @@
 #pragma once
 #include <array>
 #include <cmath>
+#include <numbers>
 
 struct Mat {
   std::array<std::array<double, 4>, 4> m{};
@@ -38,7 +39,7 @@ struct Mat {
   Mat R(double degrees, double x, double y, double z) const {
     const double n = std::sqrt(x * x + y * y + z * z);
     x /= n, y /= n, z /= n;
-    const double a = degrees * M_PI / 180.0, c = std::cos(a), s = std::sin(a), t = 1 - c;
+    const double a = degrees * std::numbers::pi / 180.0, c = std::cos(a), s = std::sin(a), t = 1 - c;
     Mat r = Identity();
     r.m[0][0] = t * x * x + c;
     r.m[0][1] = t * x * y - s * z;

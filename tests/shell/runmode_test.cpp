@@ -14,6 +14,7 @@
 #include "shell/saverloop.h"
 #include "shell/saverproc.h"
 #include "shell/saverstate.h"
+#include "tests/support/temp_dir.h"
 
 namespace {
 
@@ -236,7 +237,7 @@ TEST(RunSaverWindow, HostedModesAreNeverEndedByInput) {
   hostSpec.height = 120;
   hostSpec.proc = plat::DefWindowProc;
   plat::HWND host = plat::CreateWindow(hostSpec);
-  setenv("XSCREENSAVER_WINDOW", std::to_string(host).c_str(), 1);
+  kiru_test::SetEnv("XSCREENSAVER_WINDOW", std::to_string(host).c_str());
   SetCursorHooksForTesting(SweepingPointer, nullptr);
   SetSaverHandlerForTesting(InputThenSignal);
   for (SaverTarget::Kind kind : {SaverTarget::Kind::Window, SaverTarget::Kind::WindowId, SaverTarget::Kind::Root}) {
@@ -249,7 +250,7 @@ TEST(RunSaverWindow, HostedModesAreNeverEndedByInput) {
   }
   SetSaverHandlerForTesting(nullptr);
   SetCursorHooksForTesting(nullptr, nullptr);
-  unsetenv("XSCREENSAVER_WINDOW");
+  kiru_test::UnsetEnv("XSCREENSAVER_WINDOW");
   signal(SIGTERM, SIG_DFL);
   signal(SIGINT, SIG_DFL);
   plat::DestroyWindow(host);

@@ -18,6 +18,14 @@ inline void SetEnv(const char* name, const char* value) {
 #endif
 }
 
+inline void UnsetEnv(const char* name) {
+#ifdef _WIN32
+  _putenv_s(name, "");  // an empty value removes the variable
+#else
+  unsetenv(name);
+#endif
+}
+
 // Folder for scratch files: $TMPDIR when set, else the system's (/tmp on Linux).
 inline std::string TempRoot() {
   const char* dir = std::getenv("TMPDIR");

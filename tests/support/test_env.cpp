@@ -1,9 +1,11 @@
 // Keeps every test away from the machine's own settings: HOME and the XDG
-// folders point into a fresh temporary directory for the whole run.
+// folders point into a fresh temporary directory for the whole run (and on
+// Windows the registry's roots into a fresh key).
 #include <cstdlib>
 #include <memory>
 #include <string>
 
+#include "tests/support/private_registry.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -25,6 +27,7 @@ struct PrivateHome {
     kiru_test::SetEnv(kInheritedHome, base.c_str());
   }
   std::unique_ptr<kiru_test::TempDir> dir;  // removed at exit
+  kiru_test::PrivateRegistry registry;      // Windows: the settings of the prefix stay untouched
 } g_PrivateHome;
 
 }  // namespace
