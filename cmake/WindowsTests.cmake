@@ -13,11 +13,12 @@ foreach(script ${KIRU_WINE_SCRIPTS})
 endforeach()
 
 # Unit tests: GoogleTest built from Debian's own sources (package googletest). Each
-# tests/<dir> program is built from the same files as on Linux over the headless
-# backend (its off-screen context on WGL), less the files below that need what only
-# Linux has: fork and wait, FIFOs, signals, the .reg files of its store, X11, ALSA.
-# tests/win32/*.cpp are the Win32 counterparts of those (window rules, the registry,
-# wave-out, resources, WGL, dialogs from the resource script), over the real backend.
+# tests/<dir> program but x11 is built from the same files as on Linux, over the
+# headless backend (its off-screen context on WGL), less the files below that need
+# what only Linux has (fork and wait, the .reg files of its store, ALSA); cases that
+# do are guarded with _WIN32 in place. tests/win32/*.cpp are the Win32 counterparts
+# (window rules, the registry, wave-out, resources, WGL, dialogs from the resource
+# script), over the real backend.
 set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
