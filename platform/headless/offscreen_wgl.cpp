@@ -160,7 +160,7 @@ bool MakeOffscreenContext(int width, int height) {
 
 void DestroyOffscreenContext() {
   if (g_hRC) {
-    if (::wglMakeCurrent(g_hDC, g_hRC)) {
+    if (g_nFramebuffer && ::wglMakeCurrent(g_hDC, g_hRC)) {  // none when the calls were missing
       g_Fbo.bindFramebuffer(GL_FRAMEBUFFER_EXT, 0);
       g_Fbo.deleteRenderbuffers(1, &g_nColour);
       g_Fbo.deleteRenderbuffers(1, &g_nDepth);
