@@ -43,13 +43,15 @@ void SelectRegKey(plat::HWND window, const char* path) {
   g_szRegKey = path ? path : "";
 }
 
-std::int32_t RegReadDword(const char* name, std::int32_t defaultValue) {
+bool RegTryReadDword(const char* name, std::int32_t* value) {
   plat::RegData data;
+  return plat::RegStoreGet(plat::RegRoot::CurrentUser, g_szRegKey, name ? name : "", &data) &&
+         data.AsDword(value);
+}
+
+std::int32_t RegReadDword(const char* name, std::int32_t defaultValue) {
   std::int32_t value;
-  if (plat::RegStoreGet(plat::RegRoot::CurrentUser, g_szRegKey, name ? name : "", &data) &&
-      data.AsDword(&value))
-    return value;
-  return defaultValue;
+  return RegTryReadDword(name, &value) ? value : defaultValue;
 }
 
 bool RegWriteDword(const char* name, std::int32_t value) {

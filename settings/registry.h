@@ -8,6 +8,8 @@
 #include "platform/win.h"
 
 void SelectRegKey(plat::HWND window, const char* path);
+// False when the value is missing or no DWORD; *value is then undefined.
+bool RegTryReadDword(const char* name, std::int32_t* value);
 std::int32_t RegReadDword(const char* name, std::int32_t defaultValue);
 bool RegWriteDword(const char* name, std::int32_t value);
 char* RegReadMachineString(const char* name, char* buffer, std::size_t size, const char* defaultText);

@@ -77,8 +77,7 @@ std::map<std::string, std::int32_t> g_StoredValues;
 
 // True when the store holds the value, a stored -9999 included; it is remembered.
 bool ReadStored(const char* name, std::int32_t* value) {
-  *value = RegReadDword(name, MISSING);
-  if (*value == MISSING && RegReadDword(name, 0) != MISSING) return false;
+  if (!RegTryReadDword(name, value)) return false;
   g_StoredValues[name] = *value;
   return true;
 }

@@ -21,9 +21,9 @@ HardwareWarningFn g_pShowWarning = nullptr;
 
 void ShowWarning(plat::HWND owner) { (g_pShowWarning ? g_pShowWarning : ShowHardwareWarning)(owner); }
 
-// The X server went away: what the close request would have saved, with no call
-// on the display.
-void SaveOnDisplayLost() {
+// What a close saves: the module's view and the settings, with no call on the
+// display (it also runs when the X server went away).
+void SaveView() {
   StoreModuleParams(g_nModule);
   SaveSettings();
 }
@@ -36,7 +36,7 @@ void OnSaverCreate(plat::HWND window) {
     g_bNoFrameWarn = RegReadDword("disable_frame_warn", 0) == 1;
     LoadSettings();
   }
-  plat::SetDisplayLostHook(SaveOnDisplayLost);
+  plat::SetDisplayLostHook(SaveView);
 
   plat::RECT client, desktop;
   plat::GetClientRect(window, &client);
@@ -61,8 +61,7 @@ void OnSaverClose(plat::HWND window) {
   // family keeps it up: the password is asked next.
   if (!g_bPreview && !g_bWin9x) plat::ShowWindow(window, false);
   DestroyGLContext();
-  StoreModuleParams(g_nModule);
-  SaveSettings();
+  SaveView();
   plat::SetDisplayLostHook(nullptr);
   SoundStop();
   SoundShutdown();

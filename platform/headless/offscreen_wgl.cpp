@@ -55,18 +55,9 @@ bool ResolveFbo() {
 
 // A window is only there to give WGL a pixel format; nobody sees it.
 bool MakeHiddenWindow() {
-  HINSTANCE instance = ::GetModuleHandleA(nullptr);
-  WNDCLASSA existing;
-  if (!::GetClassInfoA(instance, OFFSCREEN_CLASS, &existing)) {
-    WNDCLASSA wc{};
-    wc.style = CS_OWNDC;
-    wc.lpfnWndProc = ::DefWindowProcA;
-    wc.hInstance = instance;
-    wc.lpszClassName = OFFSCREEN_CLASS;
-    if (!::RegisterClassA(&wc)) return false;
-  }
+  if (!win32::EnsureWindowClass(OFFSCREEN_CLASS, CS_OWNDC, nullptr)) return false;
   ::HWND window = ::CreateWindowExA(0, OFFSCREEN_CLASS, "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr,
-                                    instance, nullptr);
+                                    ::GetModuleHandleA(nullptr), nullptr);
   if (!window) return false;
   ::HDC dc = ::GetDC(window);
   PIXELFORMATDESCRIPTOR pfd{};

@@ -2,6 +2,7 @@
 // ChoosePixelFormat as the fallback, and a context on the window's device context.
 #include "platform/glsurface.h"
 
+#include "platform/cputime.h"
 #include "platform/win32/winapi.h"
 
 #include <GL/gl.h>
@@ -29,12 +30,11 @@ void TraceFirstFrame() {
   s_bTraced = true;
   if (!std::getenv("KIRU_TRACE_FIRST_FRAME")) return;
   ::glFinish();  // the picture is drawn, not only queued
-  FILETIME now, created, exited, kernel, user;
+  FILETIME now;
   ::GetSystemTimePreciseAsFileTime(&now);
-  ::GetProcessTimes(::GetCurrentProcess(), &created, &exited, &kernel, &user);
   constexpr double kUnixEpoch = 11644473600.0;  // 1970 in seconds from 1601
   std::fprintf(stderr, "kiru: first frame presented at %.6f after %.1f ms of CPU time\n",
-               FileTimeSeconds(now) - kUnixEpoch, (FileTimeSeconds(kernel) + FileTimeSeconds(user)) * 1000.0);
+               FileTimeSeconds(now) - kUnixEpoch, static_cast<double>(GetProcessCpuMicros()) / 1000.0);
   std::fflush(stderr);
 }
 

@@ -4,6 +4,8 @@
 // The A-suffixed functions are called by their real names; the macros that would
 // rename our own functions are undone here.
 #pragma once
+#include <cstdint>
+
 #include "platform/win.h"
 
 #ifndef WIN32_LEAN_AND_MEAN
@@ -34,6 +36,11 @@ namespace plat::win32 {
 
 inline ::HWND Native(plat::HWND window) { return reinterpret_cast<::HWND>(window); }
 inline plat::HWND Ours(::HWND window) { return reinterpret_cast<plat::HWND>(window); }
+// Windows of other processes as the platform interface names them (native ids).
+inline ::HWND FromNativeId(unsigned long id) { return reinterpret_cast<::HWND>(static_cast<std::uintptr_t>(id)); }
+inline unsigned long ToNativeId(::HWND window) {
+  return static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(window));
+}
 
 // The procedure of every window this backend creates or binds: it forwards each
 // message to the procedure of ours bound to the window (DefWindowProcA without one).

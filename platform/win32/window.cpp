@@ -133,17 +133,16 @@ bool MoveWindow(HWND window, int x, int y) {
 }
 
 unsigned long FindNativeWindow(const char* className, const char* title) {
-  return static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(
-      ::FindWindowA(className && *className ? className : nullptr, title && *title ? title : nullptr)));
+  return ToNativeId(::FindWindowA(className && *className ? className : nullptr, title && *title ? title : nullptr));
 }
 
 bool IsNativeWindow(unsigned long nativeId) {
-  return nativeId != 0 && ::IsWindow(reinterpret_cast<::HWND>(static_cast<std::uintptr_t>(nativeId)));
+  return nativeId != 0 && ::IsWindow(FromNativeId(nativeId));
 }
 
 bool RaiseNativeWindow(unsigned long nativeId) {
   if (!IsNativeWindow(nativeId)) return false;
-  return ::SetForegroundWindow(reinterpret_cast<::HWND>(static_cast<std::uintptr_t>(nativeId))) != 0;
+  return ::SetForegroundWindow(FromNativeId(nativeId)) != 0;
 }
 
 bool GetCursorPos(POINT* point) {
@@ -169,13 +168,13 @@ void ClipCursor(const RECT* rect) {
 }
 
 unsigned long GetNativeRootWindow() {
-  return static_cast<unsigned long>(reinterpret_cast<std::uintptr_t>(::GetDesktopWindow()));
+  return ToNativeId(::GetDesktopWindow());
 }
 
 bool GetNativeClientRect(unsigned long nativeId, RECT* rect) {
   ::RECT r;
   if (!IsNativeWindow(nativeId) || !rect ||
-      !::GetClientRect(reinterpret_cast<::HWND>(static_cast<std::uintptr_t>(nativeId)), &r))
+      !::GetClientRect(FromNativeId(nativeId), &r))
     return false;
   *rect = RECT{0, 0, r.right, r.bottom};
   return true;

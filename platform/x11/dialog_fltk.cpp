@@ -218,9 +218,8 @@ void OnWindowClose(Fl_Widget* widget, void*) {
 // window's map serves (FLTK names keypad keys by their digit; Num Lock and Shift
 // decide, as for the saver). Keys it doesn't know are left to the widgets.
 UINT VirtualKey(int key) {
-  unsigned long keysym = KeypadKeysym(static_cast<unsigned long>(key), Fl::event_state(FL_NUM_LOCK) != 0,
-                                      Fl::event_state(FL_SHIFT) != 0);
-  UINT vk = VirtualKeyFromKeysym(keysym);
+  UINT vk = VirtualKeyFromKeysym(static_cast<unsigned long>(key), Fl::event_state(FL_NUM_LOCK) != 0,
+                                 Fl::event_state(FL_SHIFT) != 0);
   return vk == VK_UNKNOWN_KEY ? 0 : vk;
 }
 

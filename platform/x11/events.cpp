@@ -30,9 +30,8 @@ unsigned NumLockMask(Display* dpy) {
 void PostKey(WindowRecord& record, XKeyEvent& key, bool down) {
   static unsigned s_lastDownCode = 0;  // repeats come as presses without releases
   // Unshifted, so that Shift+A is still the key A; the keypad alone follows its locks.
-  unsigned long keysym = KeypadKeysym(XLookupKeysym(&key, 0), (key.state & NumLockMask(key.display)) != 0,
-                                      (key.state & ShiftMask) != 0);
-  UINT vk = VirtualKeyFromKeysym(keysym);
+  UINT vk = VirtualKeyFromKeysym(XLookupKeysym(&key, 0), (key.state & NumLockMask(key.display)) != 0,
+                                 (key.state & ShiftMask) != 0);
   // Win32 key data: repeat count 1, scan code, previous state, transition.
   LPARAM data = 1 | static_cast<LPARAM>((key.keycode & 0xFF) << 16);
   if (down) {

@@ -65,8 +65,8 @@ constexpr KeypadPair kKeypad[] = {
     {XK_KP_Up, XK_KP_8},     {XK_KP_Prior, XK_KP_9}, {XK_KP_Delete, XK_KP_Decimal},
 };
 
-}  // namespace
-
+// A keypad key that Num Lock switches (given by either of its keysyms), as the
+// Num Lock and Shift states make it: the digit or the navigation key.
 unsigned long KeypadKeysym(unsigned long keysym, bool numLock, bool shift) {
   bool digits = numLock != shift;  // Shift reverses Num Lock on the keypad
   for (const KeypadPair& pair : kKeypad)
@@ -74,7 +74,10 @@ unsigned long KeypadKeysym(unsigned long keysym, bool numLock, bool shift) {
   return keysym;
 }
 
-UINT VirtualKeyFromKeysym(unsigned long keysym) {
+}  // namespace
+
+UINT VirtualKeyFromKeysym(unsigned long keysym, bool numLock, bool shift) {
+  keysym = KeypadKeysym(keysym, numLock, shift);
   if (keysym >= XK_KP_0 && keysym <= XK_KP_9) return VK_NUMPAD0 + static_cast<UINT>(keysym - XK_KP_0);
   if (keysym >= XK_F1 && keysym <= XK_F24) return VK_F1 + static_cast<UINT>(keysym - XK_F1);
   if (keysym >= XK_a && keysym <= XK_z) return 'A' + static_cast<UINT>(keysym - XK_a);

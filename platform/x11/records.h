@@ -36,13 +36,10 @@ void WindowResized(HWND window, int width, int height);
 void HostResized(Window host, int width, int height);
 
 // Keysym (unshifted, group 0) to virtual key; never 0. Keys of no known meaning
-// get VK_UNKNOWN_KEY, which the saver takes as "any other key".
+// get VK_UNKNOWN_KEY, which the saver takes as "any other key". Keypad keys that
+// Num Lock switches follow the Num Lock and Shift states, whichever keysym names them.
 constexpr UINT VK_UNKNOWN_KEY = 0xFF;
-UINT VirtualKeyFromKeysym(unsigned long keysym);
-// A keypad key that Num Lock switches (given by either of its keysyms), as the
-// Num Lock and Shift states make it: the digit or the navigation key. Other
-// keysyms come back unchanged.
-unsigned long KeypadKeysym(unsigned long keysym, bool numLock, bool shift);
+UINT VirtualKeyFromKeysym(unsigned long keysym, bool numLock, bool shift);
 
 // _NET_WM_PID, the client machine and Kiru's icon on a top-level window of any
 // connection (ours or FLTK's).

@@ -65,11 +65,7 @@ start_openbox() {
   done
   tint2 -c /etc/xdg/tint2/tint2rc >/dev/null 2>&1 &
   PIDS+=("$!")
-  for i in $(seq 100); do
-    grep -q '"tint2"' <<<"$(xwininfo -root -tree 2>/dev/null)" && return 0
-    sleep 0.1
-  done
-  fail "openbox and tint2 did not come up"
+  wait_for_window tint2 10 || fail "openbox and tint2 did not come up"
 }
 
 # The child of the root window that holds window $1 (itself, or a window
@@ -157,20 +153,21 @@ start_kiru() {
 }
 
 # Waits until a window with this exact name exists (at most $2 seconds, default 15).
-wait_for_window() {
-  local name=$1 limit=${2:-15} i
-  for i in $(seq 1 $((limit * 10))); do
-    grep -qF "\"$name\"" <<<"$(xwininfo -root -tree 2>/dev/null)" && return 0
-    sleep 0.1
-  done
-  return 1
-}
+wait_for_window() { wait_until "${2:-15}" window_shown "$1"; }
 
 # Waits until no window has this exact name any more (at most $2 seconds, default 5).
-wait_for_gone() {
-  local name=$1 limit=${2:-5} i
+wait_for_gone() { wait_until "${2:-5}" window_gone "$1"; }
+
+# True when a window has exactly this name (or, for window_gone, none has).
+window_shown() { grep -qF "\"$1\"" <<<"$(xwininfo -root -tree 2>/dev/null)"; }
+window_gone() { ! window_shown "$1"; }
+
+# Runs the rest of the line every 0.1 s until it succeeds, for at most $1 seconds.
+wait_until() {
+  local limit=$1 i
+  shift
   for i in $(seq 1 $((limit * 10))); do
-    grep -qF "\"$name\"" <<<"$(xwininfo -root -tree 2>/dev/null)" || return 0
+    "$@" && return 0
     sleep 0.1
   done
   return 1

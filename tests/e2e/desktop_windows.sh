@@ -16,8 +16,8 @@ unset XSCREENSAVER_WINDOW
 
 # _NET_WM_PID of window $1 is Kiru's, and it has a 64 x 64 icon.
 has_identity() {
-  xprop -id "$1" _NET_WM_PID | grep -q "= $KIRU_PID\$" &&
-    xprop -id "$1" -notype -f _NET_WM_ICON 32c _NET_WM_ICON | grep -q '= 64, 64, '
+  grep -q "= $KIRU_PID\$" <<<"$(xprop -id "$1" _NET_WM_PID)" &&
+    grep -q '= 64, 64, ' <<<"$(xprop -id "$1" -notype -f _NET_WM_ICON 32c _NET_WM_ICON)"
 }
 
 # CPU time of process $1 over $2 seconds, in clock ticks.
