@@ -1,6 +1,7 @@
 # The Windows build, included by CMakeLists.txt when cross-building with
-# cmake/mingw-w64.cmake: the same system code over platform/win32/, one static GUI
-# executable, Kiru.scr, whose resources a generated resource script binds.
+# cmake/mingw-w64.cmake: the same system code over platform/windows/ and
+# platform/win32/, one static GUI executable, Kiru.scr, whose resources a generated
+# resource script binds.
 enable_language(RC)
 find_path(VORBIS_INCLUDE_DIR vorbis/vorbisfile.h REQUIRED)
 find_library(VORBISFILE_LIBRARY vorbisfile REQUIRED)
@@ -20,27 +21,18 @@ endif()
 # go into the executable.
 add_link_options(-static $<$<CONFIG:Release,MinSizeRel>:-s>)
 
-# kiru_platform: the portable pieces and the system's queues, clock, registry,
-# wave-out and the rest; kiru_platform_win32: the desktop's windows, dialogs and
-# WGL surfaces. The headless backend (tests) takes the latter's place, as on Linux.
-# The embedded resource table has a real counterpart here (the resource section);
-# the dialog core and the default window procedure serve the headless backend only.
-file(GLOB PLATFORM_SRC CONFIGURE_DEPENDS platform/*.cpp platform/win32/*.cpp)
-list(FILTER PLATFORM_SRC EXCLUDE REGEX "/platform/(dialog|resources|defwindowproc)\\.cpp$")
-set(PLATFORM_WIN32_SRC ${PLATFORM_SRC})
-list(FILTER PLATFORM_WIN32_SRC INCLUDE REGEX "/platform/win32/(window|dialog|glsurface)\\.cpp$")
-list(REMOVE_ITEM PLATFORM_SRC ${PLATFORM_WIN32_SRC})
+# kiru_platform: portable/ and the system's services in windows/; the desktop is
+# win32/ for Kiru.scr and headless/ (its context from wgl/) for the tests.
+kiru_platform_folders(PLATFORM_SRC portable windows)
+kiru_platform_folders(PLATFORM_WIN32_SRC win32)
+kiru_platform_folders(PLATFORM_HEADLESS_SRC headless headless/wgl standin)
 add_library(kiru_platform STATIC ${PLATFORM_SRC})
 target_include_directories(kiru_platform PUBLIC ${CMAKE_CURRENT_SOURCE_DIR})
 target_link_libraries(kiru_platform PUBLIC
   opengl32 glu32 winmm comctl32 shell32 advapi32 gdi32 user32 Threads::Threads)
 add_library(kiru_platform_win32 STATIC ${PLATFORM_WIN32_SRC})
 target_link_libraries(kiru_platform_win32 PUBLIC kiru_platform)
-
-file(GLOB PLATFORM_HEADLESS_SRC CONFIGURE_DEPENDS platform/headless/*.cpp)
-list(FILTER PLATFORM_HEADLESS_SRC EXCLUDE REGEX "/offscreen_osmesa\\.cpp$")
-add_library(kiru_platform_headless STATIC ${PLATFORM_HEADLESS_SRC}
-  platform/dialog.cpp platform/defwindowproc.cpp)
+add_library(kiru_platform_headless STATIC ${PLATFORM_HEADLESS_SRC})
 target_link_libraries(kiru_platform_headless PUBLIC kiru_platform)
 
 add_library(kiru_system STATIC ${SYSTEM_SRC})
@@ -71,7 +63,7 @@ add_custom_command(OUTPUT ${KIRU_RC_DIR}/dialogs.rc
   DEPENDS ${KIRU_RCGEN}
   COMMENT "Writing the dialogs of the resource script")
 set(KIRU_RESOURCES ${CMAKE_CURRENT_SOURCE_DIR}/resources)
-configure_file(platform/win32/kiru.rc.in ${KIRU_RC_DIR}/kiru.rc @ONLY)
+configure_file(platform/windows/kiru.rc.in ${KIRU_RC_DIR}/kiru.rc @ONLY)
 set_source_files_properties(${KIRU_RC_DIR}/kiru.rc PROPERTIES OBJECT_DEPENDS
   "${KIRU_RC_DIR}/dialogs.rc;${KIRU_RESOURCES}/TGA/107.tga;${KIRU_RESOURCES}/RCDATA/TESTOGG.ogg;${KIRU_RESOURCES}/BITMAP/106.bmp;${KIRU_RESOURCES}/ICON/104.ico")
 add_custom_target(kiru_dialogs_rc DEPENDS ${KIRU_RC_DIR}/dialogs.rc)
@@ -79,12 +71,11 @@ add_custom_target(kiru_dialogs_rc DEPENDS ${KIRU_RC_DIR}/dialogs.rc)
 add_executable(kiru WIN32 shell/main.cpp ${KIRU_RC_DIR}/kiru.rc)
 add_dependencies(kiru kiru_dialogs_rc)
 set_target_properties(kiru PROPERTIES OUTPUT_NAME Kiru SUFFIX .scr)
-target_link_libraries(kiru PRIVATE
-  -Wl,--start-group kiru_system kiru_platform_win32 kiru_platform -Wl,--end-group)
+kiru_link(kiru win32)
 
 # Kiru-Setup.exe: the installer (NSIS), built with the saver.
 find_program(KIRU_MAKENSIS makensis REQUIRED)
-set(KIRU_SETUP_SCRIPT ${CMAKE_CURRENT_SOURCE_DIR}/platform/win32/setup.nsi)
+set(KIRU_SETUP_SCRIPT ${CMAKE_CURRENT_SOURCE_DIR}/platform/windows/setup.nsi)
 add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/Kiru-Setup.exe
   COMMAND ${KIRU_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DSCR=$<TARGET_FILE:kiru>
     -DICON=${KIRU_RESOURCES}/ICON/104.ico -DOUTFILE=${CMAKE_CURRENT_BINARY_DIR}/Kiru-Setup.exe

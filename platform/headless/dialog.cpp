@@ -3,7 +3,7 @@
 // work on them as on any other window.
 #include "platform/headless/dialog.h"
 
-#include "platform/dialogcore.h"
+#include "platform/standin/dialogcore.h"
 #include "platform/queue.h"
 #include "platform/window.h"
 

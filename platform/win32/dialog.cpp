@@ -6,7 +6,7 @@
 #include <map>
 
 #include "platform/msgbox.h"
-#include "platform/win32/winapi.h"
+#include "platform/windows/winapi.h"
 
 #include <commctrl.h>
 

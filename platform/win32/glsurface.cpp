@@ -3,7 +3,7 @@
 #include "platform/glsurface.h"
 
 #include "platform/cputime.h"
-#include "platform/win32/winapi.h"
+#include "platform/windows/winapi.h"
 
 #include <GL/gl.h>
 

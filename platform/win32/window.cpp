@@ -7,7 +7,7 @@
 #include "platform/nativehost.h"
 #include "platform/power.h"
 #include "platform/queue.h"
-#include "platform/win32/winapi.h"
+#include "platform/windows/winapi.h"
 
 namespace plat {
 

@@ -30,7 +30,7 @@
 #include <thread>
 #include <vector>
 
-#include "platform/dialogcore.h"
+#include "platform/standin/dialogcore.h"
 #include "platform/queue.h"
 #include "platform/resources.h"
 #include "platform/window.h"

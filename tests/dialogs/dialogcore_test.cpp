@@ -1,6 +1,6 @@
 #include <gtest/gtest.h>
 
-#include "platform/dialogcore.h"
+#include "platform/standin/dialogcore.h"
 #include "platform/headless/dialog.h"
 #include "platform/headless/headless.h"
 #include "platform/queue.h"

@@ -7,7 +7,7 @@
 
 #include "platform/dialog.h"
 #include "ui/dialog_templates.h"
-#include "platform/win32/winapi.h"
+#include "platform/windows/winapi.h"
 
 #include <commctrl.h>
 

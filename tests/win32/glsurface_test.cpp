@@ -6,7 +6,7 @@
 #include "platform/glsurface.h"
 #include "platform/window.h"
 #include "render/glcontext.h"
-#include "platform/win32/winapi.h"
+#include "platform/windows/winapi.h"
 
 namespace {
 

@@ -6,7 +6,7 @@
 
 #include "platform/regstore.h"
 #include "settings/registry.h"
-#include "platform/win32/winapi.h"
+#include "platform/windows/winapi.h"
 
 namespace {
 

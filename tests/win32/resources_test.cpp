@@ -7,7 +7,7 @@
 
 #include "platform/resources.h"
 #include "tests/support/temp_dir.h"
-#include "platform/win32/winapi.h"
+#include "platform/windows/winapi.h"
 
 #include <winver.h>
 

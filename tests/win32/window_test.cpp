@@ -7,7 +7,7 @@
 #include "platform/queue.h"
 #include "platform/window.h"
 #include "shell/saverproc.h"
-#include "platform/win32/winapi.h"
+#include "platform/windows/winapi.h"
 
 namespace {
 

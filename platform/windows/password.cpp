@@ -5,7 +5,7 @@
 // every system that loads one.
 #include "platform/password.h"
 
-#include "platform/win32/winapi.h"
+#include "platform/windows/winapi.h"
 
 namespace plat {
 

@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-#include "platform/win32/winapi.h"
+#include "platform/windows/winapi.h"
 
 namespace plat {
 namespace {

@@ -5,7 +5,7 @@
 
 #include <cstddef>
 
-#include "platform/win32/winapi.h"
+#include "platform/windows/winapi.h"
 
 #include <GL/gl.h>
 #include <GL/glext.h>

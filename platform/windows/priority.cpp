@@ -1,6 +1,6 @@
 #include "platform/priority.h"
 
-#include "platform/win32/winapi.h"
+#include "platform/windows/winapi.h"
 
 namespace plat {
 

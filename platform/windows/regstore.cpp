@@ -5,7 +5,7 @@
 
 #include <string>
 
-#include "platform/win32/winapi.h"
+#include "platform/windows/winapi.h"
 
 namespace plat {
 namespace {

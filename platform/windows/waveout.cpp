@@ -11,7 +11,7 @@
 #include <mutex>
 #include <vector>
 
-#include "platform/win32/winapi.h"
+#include "platform/windows/winapi.h"
 
 #include <mmsystem.h>
 

@@ -2,7 +2,7 @@
 #include <cstring>
 #include <map>
 
-#include "platform/dialogcore.h"
+#include "platform/standin/dialogcore.h"
 #include "platform/queue.h"
 
 namespace plat {

@@ -6,7 +6,7 @@
 #include <atomic>
 #include <cstring>
 
-#include "platform/win32/winapi.h"
+#include "platform/windows/winapi.h"
 
 #include <shellapi.h>
 

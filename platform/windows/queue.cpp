@@ -5,7 +5,7 @@
 #include <map>
 #include <mutex>
 
-#include "platform/win32/winapi.h"
+#include "platform/windows/winapi.h"
 
 namespace plat {
 namespace win32 {
