@@ -44,7 +44,7 @@ namespace {
 // The templates' texts were written for the classic 8-point dialog font, which is
 // narrower than any sans face Debian ships for its height. So the base units are
 // measured from the face one pixel larger than the text is drawn: every static
-// then fits its rectangle (tests/x11 measures them all). DejaVu Sans comes with
+// then fits its rectangle (tests/platform/x11 measures them all). DejaVu Sans comes with
 // fonts-dejavu-core; fontconfig picks another sans where it is missing, and the
 // measured base units follow that face.
 constexpr int FONT_SIZE = 10;

@@ -4,7 +4,7 @@
 #include <cstring>
 #include <vector>
 
-#include "harness.h"
+#include "tests/support/harness.h"
 #include "platform/cputime.h"
 #include "platform/headless/offscreen.h"
 #include "platform/window.h"

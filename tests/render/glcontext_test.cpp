@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "harness.h"
+#include "tests/support/harness.h"
 #include "platform/window.h"
 #include "scene/tga.h"
 

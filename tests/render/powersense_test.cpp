@@ -1,4 +1,4 @@
-#include "harness.h"
+#include "tests/support/harness.h"
 #include "platform/headless/power.h"
 #include "platform/window.h"
 

@@ -12,7 +12,7 @@
 #include "platform/regstore.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
-#include "tempconfig.h"
+#include "tests/support/private_config.h"
 
 namespace {
 
@@ -40,7 +40,7 @@ void StartAndClose() {
 class Settings : public ::testing::Test {
  protected:
   void SetUp() override { SelectRegKey(0, KIRU_KEY); }
-  TempConfig config_;
+  kiru_test::PrivateConfig config_;
 };
 
 }  // namespace

@@ -1,4 +1,4 @@
-#include "../render/harness.h"
+#include "tests/support/harness.h"
 #include "platform/window.h"
 #include "ui/keys.h"
 

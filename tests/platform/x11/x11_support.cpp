@@ -1,4 +1,4 @@
-#include "tests/x11/x11_support.h"
+#include "tests/platform/x11/x11_support.h"
 
 #include <gtest/gtest.h>
 #include <signal.h>

@@ -1,16 +1,22 @@
-// A private configuration tree per test: HOME and both XDG variables point into a
-// fresh temporary folder, so no test reads or writes the machine's real settings.
+// A private configuration per test: HOME and both XDG variables point into a fresh
+// temporary folder (on Windows the registry's roots into a fresh key), so no test
+// reads or writes the machine's real settings.
 #pragma once
+#include <filesystem>
 #include <string>
 #include <string_view>
 
+#include "tests/support/private_registry.h"
 #include "tests/support/temp_dir.h"
 
-class TempConfig {
+namespace kiru_test {
+
+class PrivateConfig {
  public:
-  TempConfig() : dir_("kiru-settings") {
+  explicit PrivateConfig(const std::string& prefix = "kiru-config") : dir_(prefix) {
     const std::string& root = dir_.Path();
-    kiru_test::PointConfigAt(root + "/home", root + "/config", root + "/etc:/unused");
+    std::filesystem::create_directories(root + "/home");
+    PointConfigAt(root + "/home", root + "/config", root + "/etc:/unused");
   }
 
   const std::string& Root() const { return dir_.Path(); }
@@ -18,10 +24,10 @@ class TempConfig {
   std::string MachineHive() const { return Root() + "/etc/kiru/machine.reg"; }
 
  private:
-  kiru_test::TempDir dir_;
+  TempDir dir_;
+  PrivateRegistry registry_;
 };
 
-namespace kiru_test {
 // regedit's Unicode form of an ASCII text: a byte-order mark, then each character
 // as one little-endian 16-bit unit.
 inline std::string Utf16(std::string_view ascii) {
@@ -32,4 +38,5 @@ inline std::string Utf16(std::string_view ascii) {
   }
   return out;
 }
+
 }  // namespace kiru_test

@@ -6,7 +6,7 @@
 #include "platform/queue.h"
 #include "platform/window.h"
 #include "platform/x11/display.h"
-#include "tests/x11/x11_support.h"
+#include "tests/platform/x11/x11_support.h"
 
 using namespace x11test;
 

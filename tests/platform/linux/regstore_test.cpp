@@ -16,7 +16,7 @@
 #include "platform/regstore.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
-#include "tempconfig.h"
+#include "tests/support/private_config.h"
 
 using namespace plat;
 
@@ -35,7 +35,7 @@ std::int32_t HiveDword(const RegHive& hive, const char* name) {
 class RegStore : public ::testing::Test {
  protected:
   void SetUp() override { SelectRegKey(0, KIRU_KEY); }
-  TempConfig config_;
+  kiru_test::PrivateConfig config_;
 };
 
 }  // namespace

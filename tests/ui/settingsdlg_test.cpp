@@ -11,7 +11,7 @@
 #include "settings/registry.h"
 #include "settings/settings.h"
 #include "sound/voice.h"
-#include "testenv.h"
+#include "tests/ui/dialog_env.h"
 #include "ui/dialog_templates.h"
 #include "ui/settingsdlg.h"
 
@@ -31,7 +31,7 @@ class SettingsDialog : public testing::Test {
     ResetSettingsDialogForTesting();
     dialog = hl::CreateDialogForTesting(SettingsDialogTemplate(), 0, SettingsDialogProc, reinterpret_cast<plat::LPARAM>(&RunDialogFramePump));
     ASSERT_NE(dialog, 0u);
-    hiveAtStart = home.UserHive();
+    hiveAtStart = kiru_test::ReadFile(home.UserHive());
     Pump();
   }
   void TearDown() override {
@@ -209,7 +209,7 @@ TEST_P(SettingsDialogClosing, SavesNothing) {
   }
   Pump();
   EXPECT_TRUE(Ended());
-  EXPECT_EQ(home.UserHive(), hiveAtStart);
+  EXPECT_EQ(kiru_test::ReadFile(home.UserHive()), hiveAtStart);
 }
 
 INSTANTIATE_TEST_SUITE_P(CancelEscClose, SettingsDialogClosing, testing::Values(0, 1, 2));

@@ -10,7 +10,7 @@
 #include "platform/regstore.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
-#include "testenv.h"
+#include "tests/ui/dialog_env.h"
 #include "tests/support/wait.h"
 #include "ui/about.h"
 #include "ui/dialog_templates.h"

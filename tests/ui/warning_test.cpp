@@ -10,7 +10,7 @@
 #include "settings/settings.h"
 #include "shell/saverstate.h"
 #include "ui/warning.h"
-#include "testenv.h"
+#include "tests/ui/dialog_env.h"
 #include "ui/dialog_templates.h"
 #include "ui/warning.h"
 
@@ -131,7 +131,7 @@ TEST_F(Warning, AnEmptyNameIsReusedAndTwoRemovalsTakeTwoNames) {
 #ifndef _WIN32  // the machine hive is a file below XDG_CONFIG_DIRS only on Linux
 TEST_F(Warning, WithoutWriteAccessNothingIsWrittenButTheUserIsTold) {
   // A machine folder below a plain file cannot be created, not even by root.
-  std::string blocker = home.root() + "/blocker";
+  std::string blocker = home.Root() + "/blocker";
   { std::ofstream(blocker) << "x"; }
   setenv("XDG_CONFIG_DIRS", (blocker + "/etc").c_str(), 1);
   ScheduleRemoval(0);

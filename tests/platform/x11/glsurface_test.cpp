@@ -10,7 +10,7 @@
 #include "platform/window.h"
 #include "platform/x11/display.h"
 #include "render/glcontext.h"
-#include "tests/x11/x11_support.h"
+#include "tests/platform/x11/x11_support.h"
 
 using namespace x11test;
 

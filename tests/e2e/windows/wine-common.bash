@@ -1,7 +1,7 @@
 # Shared set-up of the scripts that drive Kiru.scr under Wine. The prefix, HOME and
 # display are the suite's, made by tools/run-windows-tests; process cleanup, waits
 # and screenshots are the Linux end-to-end scripts'. $1 of the script is Kiru.scr.
-source "$(dirname "${BASH_SOURCE[0]}")/../e2e/common.bash"
+source "$(dirname "${BASH_SOURCE[0]}")/../common.bash"
 if [ -z "${KIRU_WINE_SUITE:-}" ] || [ -z "${DISPLAY:-}" ]; then
   echo "run through tools/run-windows-tests (make test-windows)" >&2
   exit 77

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/reghive.h"
-#include "tempconfig.h"
+#include "tests/support/private_config.h"
 
 using namespace plat;
 using kiru_test::Utf16;

@@ -2,7 +2,7 @@
 
 #include <cstring>
 
-#include "harness.h"
+#include "tests/support/harness.h"
 #include "shell/saverstate.h"
 #include "platform/headless/offscreen.h"
 #include "platform/waveout.h"

@@ -3,7 +3,7 @@
 #include <csignal>
 #include <string>
 
-#include "harness.h"
+#include "tests/support/harness.h"
 #include "platform/window.h"
 #include "settings/registry.h"
 #include "shell/closesignal.h"
