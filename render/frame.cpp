@@ -29,16 +29,17 @@ constexpr int kReadoutFrames = 10;
 constexpr plat::DWORD kPowerPoll = 1000;      // ms between looks at the display's power state
 // pi/120 in single precision: 60 steps make a quarter turn.
 constexpr float kFadeStep = std::bit_cast<float>(std::uint32_t{0x3CD67744});
-constexpr int kVoiceCount = 3;
+
+FrameState g_Frame;
 
 // Start-up test in full screen: the 3rd to the 12th frame starts span nine
 // intervals, divided by ten. False when the warning ended the run.
 bool FrameRateTest(plat::HWND host, const FrameCalls& calls) {
-  if (g_nFrameCount == 2) g_dwMeasureStart = plat::GetTickCount();
-  ++g_nFrameCount;
-  if (g_nFrameCount < kRateTestFrames) return true;
+  if (g_Frame.frameCount == 2) g_Frame.measureStart = plat::GetTickCount();
+  ++g_Frame.frameCount;
+  if (g_Frame.frameCount < kRateTestFrames) return true;
 
-  plat::DWORD elapsed = plat::GetTickCount() - g_dwMeasureStart;
+  plat::DWORD elapsed = plat::GetTickCount() - g_Frame.measureStart;
   float rate = 1000.0f / (static_cast<float>(elapsed) / 10.0f);
   if (g_fForcedFrameRate > 0.0f) rate = g_fForcedFrameRate;
   if (rate >= 20.0f) {
@@ -50,27 +51,27 @@ bool FrameRateTest(plat::HWND host, const FrameCalls& calls) {
     // the dialog): the context is gone, so nothing more of this frame may run.
     if (g_bClosed) return false;
     if (!g_bKeepRunning) {
-      g_bQuit = true;
+      StopFrames();
       plat::PostMessage(host, plat::WM_CLOSE, 0, 0);
       return false;
     }
   }
-  g_bRateTestDone = true;
+  g_Frame.rateTestDone = true;
   return true;
 }
 
 void TitleReadout(plat::HWND host) {
-  if (g_nFrameCount == 0) g_dwMeasureStart = plat::GetTickCount();
-  if (g_nFrameCount >= kReadoutFrames) {
+  if (g_Frame.frameCount == 0) g_Frame.measureStart = plat::GetTickCount();
+  if (g_Frame.frameCount >= kReadoutFrames) {
     plat::DWORD now = plat::GetTickCount();
-    float rate = 1000.0f / (static_cast<float>(now - g_dwMeasureStart) / static_cast<float>(g_nFrameCount));
+    float rate = 1000.0f / (static_cast<float>(now - g_Frame.measureStart) / static_cast<float>(g_Frame.frameCount));
     char title[96];
     std::snprintf(title, sizeof title, "Kiru Settings ~ (animation frames per second: %.0f)", rate);
     plat::SetWindowText(host, title);
-    g_nFrameCount = 0;
-    g_dwMeasureStart = now;
+    g_Frame.frameCount = 0;
+    g_Frame.measureStart = now;
   }
-  ++g_nFrameCount;
+  ++g_Frame.frameCount;
 }
 
 void SoundCue(plat::HWND host, const FrameCalls& calls) {
@@ -79,10 +80,10 @@ void SoundCue(plat::HWND host, const FrameCalls& calls) {
     return;
   }
   plat::DWORD now = plat::GetTickCount();
-  if (now - g_dwCueTimer >= kCueInterval) {
-    g_dwCueTimer = now;
-    g_nCueIndex = (g_nCueIndex + 1) % kVoiceCount;
-    calls.playVoice(host, g_nCueIndex);
+  if (now - g_Frame.cueTimer >= kCueInterval) {
+    g_Frame.cueTimer = now;
+    g_Frame.cueIndex = (g_Frame.cueIndex + 1) % VOICE_COUNT;
+    calls.playVoice(host, g_Frame.cueIndex);
   }
 }
 
@@ -92,16 +93,16 @@ void CycleModules() {
   // Unsigned product: a huge cycle time wraps as a tick count would, never overflows.
   if (shown <= static_cast<plat::DWORD>(g_nCycleSeconds) * 1000u) return;
 
-  if (g_nFadeState == 0) g_nFadeState = 2;
-  if (g_nFadeState == 2) {
+  if (g_Frame.fadeState == 0) g_Frame.fadeState = 2;
+  if (g_Frame.fadeState == 2) {
     if (FadeOutStep() == 0.0f) {
       SwitchModule(NextEnabledModule(g_nModule));
-      g_nFadeState = 1;
+      g_Frame.fadeState = 1;
     }
-  } else if (g_nFadeState == 1) {
+  } else if (g_Frame.fadeState == 1) {
     if (FadeInStep() == 1.0f) {
-      g_nFadeState = 0;
-      g_dwModuleStart = plat::GetTickCount();
+      g_Frame.fadeState = 0;
+      RestartModuleTimer();
     }
   }
 }
@@ -109,10 +110,10 @@ void CycleModules() {
 // Frames begin at least 30 ms apart. The signed difference keeps a clock that
 // steps back from stalling the saver.
 void LimitFrameRate() {
-  auto diff = static_cast<std::int32_t>(plat::GetTickCount() - g_dwLastFrame);
+  auto diff = static_cast<std::int32_t>(plat::GetTickCount() - g_Frame.lastFrame);
   plat::DWORD d = diff < 0 ? 0u - static_cast<plat::DWORD>(diff) : static_cast<plat::DWORD>(diff);
   if (d < kFrameFloor) plat::Sleep(kFrameFloor - d);
-  g_dwLastFrame = plat::GetTickCount();
+  g_Frame.lastFrame = plat::GetTickCount();
 }
 
 // The display's power state is asked at most once a second: on X it is a round
@@ -120,55 +121,68 @@ void LimitFrameRate() {
 // to be noticed without harm.
 bool DisplayAsleep() {
   plat::DWORD now = plat::GetTickCount();
-  if (!g_bPowerChecked || now - g_dwPowerCheck >= kPowerPoll) {
-    g_bPowerChecked = true;
-    g_dwPowerCheck = now;
-    g_bDisplayAsleep = plat::IsDisplayAsleep();
+  if (!g_Frame.powerChecked || now - g_Frame.powerCheck >= kPowerPoll) {
+    g_Frame.powerChecked = true;
+    g_Frame.powerCheck = now;
+    g_Frame.displayAsleep = plat::IsDisplayAsleep();
   }
-  return g_bDisplayAsleep;
+  return g_Frame.displayAsleep;
 }
 
 }  // namespace
 
+FrameState& FrameStateForTesting() { return g_Frame; }
+
+void ResetRunStateForTesting() {
+  g_hSaverWnd = 0;
+  g_bPreview = false;
+  g_bSaverMode = g_bFullScreen = g_bQuit = g_bClosed = g_bInPump = g_bEditFocus = false;
+  g_bKeepRunning = true;
+  g_fMeasuredFps = 0.0f;
+  g_fForcedFrameRate = 0.0f;
+  g_dwModuleStart = 0;
+  g_Frame = FrameState{};
+}
+
 float FadeOutStep() {
-  g_fFadeAngle += kFadeStep;
-  float c = std::cos(g_fFadeAngle);
+  g_Frame.fadeAngle += kFadeStep;
+  float c = std::cos(g_Frame.fadeAngle);
   float v = c * c * (c < 0.0f ? -1.0f : 1.0f);
   if (v <= 0.0f) {
     v = 0.0f;
-    g_fFadeAngle = 0.0f;
+    g_Frame.fadeAngle = 0.0f;
   }
   glColor4f(v, v, v, 1.0f);
   return v;
 }
 
 float FadeInStep() {
-  g_fFadeAngle += kFadeStep;
-  float s = std::sin(g_fFadeAngle);
+  g_Frame.fadeAngle += kFadeStep;
+  float s = std::sin(g_Frame.fadeAngle);
   float v = s * s;
   if (v >= 1.0f) {
     v = 1.0f;
-    g_fFadeAngle = 0.0f;
+    g_Frame.fadeAngle = 0.0f;
   }
   glColor4f(v, v, v, 1.0f);
   return v;
 }
 
 void ResetFade() {
-  g_fFadeAngle = 0.0f;
+  g_Frame.fadeAngle = 0.0f;
   glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
-  g_nFadeState = 0;
+  g_Frame.fadeState = 0;
 }
 
 void RenderFrame(plat::HWND window, const FrameCalls& calls) {
-  if (!g_bCueTimerSet) {
-    g_bCueTimerSet = true;
-    g_dwCueTimer = plat::GetTickCount();
+  if (!g_Frame.cueTimerSet) {
+    g_Frame.cueTimerSet = true;
+    g_Frame.cueTimer = plat::GetTickCount();
   }
 
   // A hosted saver as big as the screen (XScreenSaver's window) skips the test too:
   // the host owns the input, so nobody could answer the warning.
-  if (g_bFullScreen && !g_bPreview && !g_bNoFrameWarn && !g_bRateTestDone) {
+  if (g_bFullScreen && !g_bPreview && !g_bNoFrameWarn && !g_Frame.rateTestDone) {
     if (!FrameRateTest(window, calls)) return;
   } else if (!g_bSaverMode) {
     TitleReadout(window);

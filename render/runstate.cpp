@@ -15,41 +15,6 @@ bool g_bKeepRunning = true;
 float g_fMeasuredFps;
 float g_fForcedFrameRate;
 plat::DWORD g_dwModuleStart;
-int g_nFadeState;
-float g_fFadeAngle;
-
-int g_nFrameCount;
-plat::DWORD g_dwMeasureStart;
-bool g_bRateTestDone;
-plat::DWORD g_dwLastFrame;
-bool g_bCueTimerSet;
-plat::DWORD g_dwCueTimer;
-int g_nCueIndex;
-bool g_bPowerChecked;
-plat::DWORD g_dwPowerCheck;
-bool g_bDisplayAsleep;
-
-void ResetRunStateForTesting() {
-  g_hSaverWnd = 0;
-  g_bPreview = false;
-  g_bSaverMode = g_bFullScreen = g_bQuit = g_bClosed = g_bInPump = g_bEditFocus = false;
-  g_bKeepRunning = true;
-  g_fMeasuredFps = 0.0f;
-  g_fForcedFrameRate = 0.0f;
-  g_dwModuleStart = 0;
-  g_nFadeState = 0;
-  g_fFadeAngle = 0.0f;
-  g_nFrameCount = 0;
-  g_dwMeasureStart = 0;
-  g_bRateTestDone = false;
-  g_dwLastFrame = 0;
-  g_bCueTimerSet = false;
-  g_dwCueTimer = 0;
-  g_nCueIndex = 0;
-  g_bPowerChecked = false;
-  g_dwPowerCheck = 0;
-  g_bDisplayAsleep = false;
-}
 
 void PostFramePump(plat::HWND host) {
   constexpr plat::WPARAM kPumpParam = 0xFFFFFFFF;
@@ -58,6 +23,16 @@ void PostFramePump(plat::HWND host) {
 
 void StartFramePump(plat::HWND host) {
   g_bEditFocus = false;
-  g_dwModuleStart = plat::GetTickCount();
+  RestartModuleTimer();
   PostFramePump(host);
 }
+
+void StopFrames() { g_bQuit = true; }
+
+bool BeginClose() {
+  if (g_bClosed) return false;
+  g_bClosed = g_bQuit = true;
+  return true;
+}
+
+void RestartModuleTimer() { g_dwModuleStart = plat::GetTickCount(); }

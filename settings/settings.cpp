@@ -14,8 +14,6 @@
 namespace {
 
 constexpr std::int32_t MISSING = -9999;  // read sentinel: a stored -9999 reads as missing too
-constexpr float SPEED_MIN = 0.0625f;
-constexpr float SPEED_MAX = 10.0f;
 
 constexpr ModuleParams COMMON_DEFAULTS = {40.0f, 0.0f, 0.0f, -90.0f, 0.0f, 0.0f, 0.5f, true};
 
@@ -92,7 +90,7 @@ void SaveDword(const char* name, std::int32_t value) {
 // from: truncating its float again loses one about every other time (2.10 reads back
 // as 2.0999999), and rounding instead would turn the factory's 12.15 into 1215, not
 // 1214. A changed view is truncated.
-void SaveView(const char* name, float value) {
+void SaveViewValue(const char* name, float value) {
   auto stored = g_StoredValues.find(name);
   if (stored != g_StoredValues.end() && FromHundredths(stored->second) == value) return;
   SaveDword(name, ToHundredths(value));
@@ -148,7 +146,7 @@ int CountEnabledModules() {
 
 namespace {
 // One step in the cyclic order 1..10 (step +1) or 10..1 (step -1).
-int StepModule(int n, int step) {
+int NeighbourModule(int n, int step) {
   int next = n + step;
   return InRange(next) ? next : (step > 0 ? 1 : MODULE_COUNT);
 }
@@ -156,10 +154,10 @@ int StepModule(int n, int step) {
 // The first enabled module from n in the given direction; n itself is tried last,
 // so a lone enabled module follows itself.
 int FindEnabledModule(int n, int step) {
-  int candidate = StepModule(n, step);
+  int candidate = NeighbourModule(n, step);
   for (int tries = 0; tries <= MODULE_COUNT; ++tries) {
     if (g_Modules[candidate].active) return candidate;
-    candidate = StepModule(candidate, step);
+    candidate = NeighbourModule(candidate, step);
   }
   return 0;
 }
@@ -219,10 +217,10 @@ void SaveSettings() {
     ModuleParams& row = g_Modules[n];
     for (int i = 0; i < 6; ++i) {
       ModuleValueName(name, sizeof name, n, VIEW_NAMES[i]);
-      SaveView(name, *ViewField(row, i));
+      SaveViewValue(name, *ViewField(row, i));
     }
     ModuleValueName(name, sizeof name, n, "speed");
-    SaveView(name, row.speed);
+    SaveViewValue(name, row.speed);
     ModuleValueName(name, sizeof name, n, "active");
     SaveDword(name, row.active ? 1 : 0);
   }

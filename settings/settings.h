@@ -18,6 +18,9 @@ struct ModuleParams {
 };
 
 constexpr int MODULE_COUNT = 10;  // rows 1..10; row 0 exists but is never loaded or saved
+// Speeds outside these are pinned to them, stored or set by the keys.
+constexpr float SPEED_MIN = 0.0625f;
+constexpr float SPEED_MAX = 10.0f;
 
 extern ModuleParams g_Modules[MODULE_COUNT + 1];
 extern ModuleParams g_ModuleDefaults[MODULE_COUNT + 1];

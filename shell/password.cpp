@@ -4,10 +4,12 @@
 #include "platform/password.h"
 #include "platform/queue.h"
 #include "platform/window.h"
-#include "shell/saverproc.h"
 #include "shell/saverstate.h"
 
 using namespace plat;
+
+bool g_bVerified;
+bool g_bVerifying;
 
 namespace {
 constexpr DWORD NO_PROMPT_YET = 0xFFFFFFFF;

@@ -3,6 +3,11 @@
 #pragma once
 #include "platform/win.h"
 
+constexpr plat::UINT WM_VERIFY_PASSWORD = 0x8000;  // shares its number with WM_SOUND_DONE
+
+extern bool g_bVerified;   // the close is allowed; input is no longer read
+extern bool g_bVerifying;  // a password prompt is open
+
 bool VerifyPassword(plat::HWND window);
 void LoadPasswordVerifier();
 void ReleasePasswordVerifier();

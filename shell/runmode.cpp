@@ -12,7 +12,7 @@
 #include "shell/closesignal.h"
 #include "shell/cmdline.h"
 #include "shell/password.h"
-#include "shell/saverproc.h"
+#include "shell/saverwndproc.h"
 #include "shell/saverstate.h"
 
 #include "shell/saverloop.h"

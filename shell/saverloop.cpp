@@ -53,9 +53,7 @@ void OnSaverCreate(plat::HWND window) {
 }
 
 void OnSaverClose(plat::HWND window) {
-  if (g_bClosed) return;
-  g_bClosed = true;
-  g_bQuit = true;
+  if (!BeginClose()) return;
   // The full-screen window leaves the screen, and with it the keyboard and pointer
   // grabs, before anything below may wait (the hive's lock, the voices). The older
   // family keeps it up: the password is asked next.
@@ -86,7 +84,7 @@ void RunFramePump(plat::HWND host, bool dialog) {
     if (key && !(dialog && g_bEditFocus)) {
       HandleKey(host, msg.message, msg.wParam);
     } else if (msg.message == plat::WM_CLOSE) {
-      g_bQuit = true;  // handled once, through the procedure, after the drain
+      StopFrames();  // handled once, through the procedure, after the drain
     } else {
       plat::DispatchMessage(&msg);  // key messages reach the edit field untranslated
     }

@@ -5,8 +5,7 @@
 // most; a voice stuck in its output is abandoned.
 #pragma once
 #include "platform/win.h"
-
-constexpr int VOICE_COUNT = 3;
+#include "render/frame.h"  // VOICE_COUNT: the voices the frame's sound cue turns through
 
 // Posted (wParam 0, lParam 0) to the window of a play request whose playback ran to
 // its end without a stop or quit.

@@ -16,8 +16,6 @@ namespace {
 
 constexpr float kRotateStep = 1.5f;
 constexpr float kSpeedStep = 0.125f;
-constexpr float kSpeedMax = 10.0f;
-constexpr float kSpeedMin = 0.0625f;
 
 // Zoom and move steps grow with the distance: depth truncated, then integer / 50.
 int DepthSteps() {
@@ -30,13 +28,13 @@ int DepthSteps() {
 
 void ChangeSpeed(float delta) {
   g_fSpeed += delta;
-  if (g_fSpeed > kSpeedMax) g_fSpeed = kSpeedMax;
-  if (g_fSpeed < kSpeedMin) g_fSpeed = kSpeedMin;
+  if (g_fSpeed > SPEED_MAX) g_fSpeed = SPEED_MAX;
+  if (g_fSpeed < SPEED_MIN) g_fSpeed = SPEED_MIN;
 }
 
 void StepModule(plat::HWND window, bool forward) {
   SwitchModule(forward ? NextEnabledModule(g_nModule) : PrevEnabledModule(g_nModule));
-  g_dwModuleStart = plat::GetTickCount();
+  RestartModuleTimer();
   ResetFade();
   if (!g_bSaverMode) CheckSelectButton(window, g_nModule);
 }
@@ -85,9 +83,9 @@ plat::LRESULT HandleKey(plat::HWND window, plat::UINT message, plat::WPARAM virt
     case plat::VK_BACK: StepModule(window, false); break;
     case plat::VK_F1: ShowControlMenu(window); break;
     case plat::VK_F11: ShowParams(window); break;
-    case plat::VK_ESCAPE: g_bQuit = true; break;
+    case plat::VK_ESCAPE: StopFrames(); break;
     default:
-      if (g_bSaverMode) g_bQuit = true;  // any other key ends saving; the dialog ignores it
+      if (g_bSaverMode) StopFrames();  // any other key ends saving; the dialog ignores it
       break;
   }
   return 0;

@@ -76,7 +76,7 @@ void SetAllEnabled(plat::HWND dialog, bool active) {
 }
 
 void Cancel(plat::HWND dialog) {
-  g_bQuit = true;
+  StopFrames();
   plat::ShowWindow(dialog, false);  // gone before the voices are waited for
   SoundStop();
   SoundShutdown();
@@ -146,9 +146,7 @@ void OnSpin(plat::HWND dialog, plat::WPARAM wParam) {
 }
 
 void OnClose(plat::HWND dialog) {
-  if (g_bClosed) return;
-  g_bClosed = true;
-  g_bQuit = true;
+  if (!BeginClose()) return;
   plat::ShowWindow(dialog, false);
   DestroyGLContext();
   SoundStop();

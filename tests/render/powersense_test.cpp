@@ -74,7 +74,7 @@ TEST_F(PowerSenseTest, CueAndCyclingGoOnWhileAsleepAtTheLimitersPace) {
   for (; passes < 250 && g_dwNow - start < 6500; ++passes)
     ASSERT_EQ(Pump(saver, 0), FramePump);  // the clock moves only by the limiter's sleeps
   EXPECT_EQ(plat::headless::PresentedFrames(), 0);
-  EXPECT_EQ(g_nCueIndex, 2);  // voices 1 and 2 asked at 3.2 and 6.4 seconds
+  EXPECT_EQ(FrameStateForTesting().cueIndex, 2);  // voices 1 and 2 asked at 3.2 and 6.4 seconds
   EXPECT_EQ(g_nModule, 5);    // switched after a second and a fade
   EXPECT_LE(passes, 6500 / 30 + 2);  // the first pass has nothing to wait for
 }

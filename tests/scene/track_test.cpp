@@ -11,9 +11,10 @@ double Dot(const float* gl, int a, int b) {
 }
 }  // namespace
 
-// Whatever the view, every object is a turned copy, tapered by its place on the track
-// in modules 2, 5 and 6 and 1.25 times longer along its axis in modules 2 and 3; and the loops of modules 2 and 5 keep it
-// the loop's radius from the track's centre. The pixel tests pin the chains themselves.
+// Whatever the view, every object is a turned copy: tapered by its place on the track
+// in modules 2, 5 and 6, 1.25 times longer along its axis in modules 2 and 3; and the
+// loops of modules 2 and 5 keep it the loop's radius from the track's centre, at its
+// place on the loop.
 TEST_F(ModuleTest, TrackObjectsAreTaperedTurnedCopiesOnTheirLoops) {
   const double radius[7] = {0, 2, 2, 2, 0, 2, 2};
   const double centre[7] = {0, 8, 6.4, 7, 0, 8, 8};
@@ -24,6 +25,7 @@ TEST_F(ModuleTest, TrackObjectsAreTaperedTurnedCopiesOnTheirLoops) {
     g_fAnimTime = 40.0f;
     Frame(k);
     ASSERT_EQ(drawn.size(), 25u);
+    const Mat view = CommonView();
     for (int i = 0; i < 24; ++i) {
       const float* m = drawn[i].modelview;
       const double z = g_Objects[k][i].z - (k == 1 ? 0.025 : 0.05);
@@ -38,6 +40,12 @@ TEST_F(ModuleTest, TrackObjectsAreTaperedTurnedCopiesOnTheirLoops) {
       EXPECT_NEAR(ColumnLength(m, 2), lengthwise * ColumnLength(m, 0), 1e-4) << i;
       if (k == 2 || k == 5) {
         EXPECT_NEAR(std::hypot(m[12] - 1, m[13] + 2, m[14] + 50), kR, 1e-3) << i;
+        // How far along the track's axis: module 2 turns half a loop over the
+        // track, module 5 a whole one, both from the loop's start.
+        const double along = view.m[0][2] * (m[12] - view.Tx()) + view.m[1][2] * (m[13] - view.Ty()) +
+                             view.m[2][2] * (m[14] - view.Tz());
+        const double turn = (kTrack + z) / kTrack * std::numbers::pi;
+        EXPECT_NEAR(along, k == 2 ? -kR * std::cos(turn / 2) : kR * std::sin(turn), 1e-3) << i;
       }
       EXPECT_EQ(drawn[i].base, radius[k]);
     }

@@ -13,6 +13,7 @@
 #include "render/runstate.h"
 #include "shell/saverloop.h"
 #include "shell/saverproc.h"
+#include "shell/saverwndproc.h"
 #include "shell/saverstate.h"
 #include "tests/support/temp_dir.h"
 

@@ -250,7 +250,7 @@ TEST(Fades, OutReachesZeroOnTheSixtyFirstStepAndInOneOnTheSixtieth) {
     previous = v;
   }
   EXPECT_EQ(FadeOutStep(), 0.0f);
-  EXPECT_EQ(g_fFadeAngle, 0.0f);
+  EXPECT_EQ(FrameStateForTesting().fadeAngle, 0.0f);
   float colour[4];
   glGetFloatv(GL_CURRENT_COLOR, colour);
   EXPECT_EQ(colour[0], 0.0f);
@@ -258,7 +258,7 @@ TEST(Fades, OutReachesZeroOnTheSixtyFirstStepAndInOneOnTheSixtieth) {
 
   for (int step = 1; step <= 59; ++step) EXPECT_LT(FadeInStep(), 1.0f) << step;
   EXPECT_EQ(FadeInStep(), 1.0f);
-  EXPECT_EQ(g_fFadeAngle, 0.0f);
+  EXPECT_EQ(FrameStateForTesting().fadeAngle, 0.0f);
   plat::headless::DestroyOffscreenContext();
 }
 
@@ -277,31 +277,31 @@ class Cycling : public FramePumpTest {
 TEST_F(Cycling, OneEnabledModuleNeverFades) {
   harness::SetModules({4}, 4);
   for (int i = 0; i < 300; ++i) Frame(window_);
-  EXPECT_EQ(g_nFadeState, 0);
+  EXPECT_EQ(FrameStateForTesting().fadeState, 0);
   EXPECT_EQ(g_nModule, 4);
 }
 
 TEST_F(Cycling, CycleTimeZeroFadesAtTheFirstElapsedMillisecond) {
   Frame(window_, 0);
-  EXPECT_EQ(g_nFadeState, 0);
+  EXPECT_EQ(FrameStateForTesting().fadeState, 0);
   Frame(window_, 1);
-  EXPECT_EQ(g_nFadeState, 2);
+  EXPECT_EQ(FrameStateForTesting().fadeState, 2);
 }
 
 TEST_F(Cycling, FadesOutSwitchesFadesInAndRestartsTheTimer) {
   g_fDepth = 99.0f;  // the adjusted view goes back into the table at the switch
   for (int i = 0; i < 60; ++i) Frame(window_);
   EXPECT_EQ(g_nModule, 2);
-  EXPECT_EQ(g_nFadeState, 2);
+  EXPECT_EQ(FrameStateForTesting().fadeState, 2);
   Frame(window_);
   EXPECT_EQ(g_nModule, 5);
-  EXPECT_EQ(g_nFadeState, 1);
+  EXPECT_EQ(FrameStateForTesting().fadeState, 1);
   EXPECT_FLOAT_EQ(g_Modules[2].depth, 99.0f);
   EXPECT_FLOAT_EQ(g_fDepth, g_Modules[5].depth);
   for (int i = 0; i < 59; ++i) Frame(window_);
-  EXPECT_EQ(g_nFadeState, 1);
+  EXPECT_EQ(FrameStateForTesting().fadeState, 1);
   Frame(window_);
-  EXPECT_EQ(g_nFadeState, 0);
+  EXPECT_EQ(FrameStateForTesting().fadeState, 0);
   EXPECT_EQ(g_dwModuleStart, g_dwNow);
   EXPECT_EQ(plat::headless::PresentedFrames(), 121);
 }
@@ -310,13 +310,13 @@ TEST_F(Cycling, ManualSwitchMidFadeRestoresFullBrightness) {
   g_bFullScreen = true;
   g_bNoFrameWarn = true;
   for (int i = 0; i < 10; ++i) Frame(window_);
-  ASSERT_EQ(g_nFadeState, 2);
+  ASSERT_EQ(FrameStateForTesting().fadeState, 2);
   float colour[4];
   ReadColour(colour);
   ASSERT_LT(colour[0], 1.0f);
   HandleKey(window_, plat::WM_KEYDOWN, plat::VK_RETURN);
-  EXPECT_EQ(g_nFadeState, 0);
-  EXPECT_EQ(g_fFadeAngle, 0.0f);
+  EXPECT_EQ(FrameStateForTesting().fadeState, 0);
+  EXPECT_EQ(FrameStateForTesting().fadeAngle, 0.0f);
   EXPECT_EQ(g_dwModuleStart, g_dwNow);
   ReadColour(colour);
   EXPECT_EQ(colour[0], 1.0f);
@@ -328,34 +328,34 @@ TEST_F(Cycling, ModuleTimerSurvivesTickWrap) {
   g_nCycleSeconds = 1;
   g_dwNow = 0xFFFFFF00u;
   g_dwModuleStart = g_dwNow;
-  g_dwLastFrame = g_dwNow;
+  FrameStateForTesting().lastFrame = g_dwNow;
   for (int i = 0; i < 25; ++i) Frame(window_);  // 1000 ms, across the wrap
-  EXPECT_EQ(g_nFadeState, 0);
+  EXPECT_EQ(FrameStateForTesting().fadeState, 0);
   Frame(window_);
-  EXPECT_EQ(g_nFadeState, 2);
+  EXPECT_EQ(FrameStateForTesting().fadeState, 2);
 }
 
 TEST_F(Cycling, SoundCueEvery3200MsAcrossTheWrapAndStopsWhileOff) {
   g_bSoundOn = true;
   g_dwNow = 0xFFFFF000u;
-  g_dwLastFrame = g_dwNow - 40;
+  FrameStateForTesting().lastFrame = g_dwNow - 40;
   Frame(window_, 0);  // first frame of the process: cue timer starts
-  EXPECT_EQ(g_dwCueTimer, 0xFFFFF000u);
+  EXPECT_EQ(FrameStateForTesting().cueTimer, 0xFFFFF000u);
   for (int i = 0; i < 79; ++i) Frame(window_);  // 3160 ms
-  EXPECT_EQ(g_nCueIndex, 0);
+  EXPECT_EQ(FrameStateForTesting().cueIndex, 0);
   Frame(window_);  // 3200 ms, past the wrap
-  EXPECT_EQ(g_nCueIndex, 1);
-  EXPECT_EQ(g_dwCueTimer, 0xFFFFF000u + 3200u);
+  EXPECT_EQ(FrameStateForTesting().cueIndex, 1);
+  EXPECT_EQ(FrameStateForTesting().cueTimer, 0xFFFFF000u + 3200u);
   g_dwNow += 3200;
   Frame(window_, 0);
-  EXPECT_EQ(g_nCueIndex, 2);
+  EXPECT_EQ(FrameStateForTesting().cueIndex, 2);
   g_dwNow += 3200;
   Frame(window_, 0);
-  EXPECT_EQ(g_nCueIndex, 0);
+  EXPECT_EQ(FrameStateForTesting().cueIndex, 0);
   g_bSoundOn = false;
   g_dwNow += 6400;
   Frame(window_, 0);
-  EXPECT_EQ(g_nCueIndex, 0);
+  EXPECT_EQ(FrameStateForTesting().cueIndex, 0);
 }
 
 class FrameRate : public FramePumpTest {
@@ -403,20 +403,20 @@ TEST_F(FrameRate, BelowTenWarnsAndContinuesOrQuits) {
   Frames(1, 112);  // 1008 ms taken as ten intervals: 9.92 per second
   EXPECT_EQ(g_nWarnings, 1);
   EXPECT_NEAR(g_fMeasuredFps, 9.92f, 0.01f);
-  EXPECT_TRUE(g_bRateTestDone);
+  EXPECT_TRUE(FrameStateForTesting().rateTestDone);
   EXPECT_FALSE(g_bNoFrameWarn);
   Frames(20, 112);
   EXPECT_EQ(g_nWarnings, 1);
   EXPECT_EQ(plat::headless::PresentedFrames(), 32);
 
-  g_bRateTestDone = false;
-  g_nFrameCount = 0;
+  FrameStateForTesting().rateTestDone = false;
+  FrameStateForTesting().frameCount = 0;
   g_bVerdict = false;
   int presented = plat::headless::PresentedFrames();
   Frames(12, 112);
   EXPECT_EQ(g_nWarnings, 2);
   EXPECT_TRUE(g_bQuit);
-  EXPECT_FALSE(g_bRateTestDone);
+  EXPECT_FALSE(FrameStateForTesting().rateTestDone);
   EXPECT_EQ(plat::headless::PresentedFrames(), presented + 11);  // the 12th ended at once
   auto queued = harness::Queued(window_);
   ASSERT_EQ(queued.size(), 1u);
@@ -455,11 +455,11 @@ TEST_F(FrameRate, ExactlyTwentyPassesAndExactlyTenDoesNotWarn) {
     Frames(1, span - 8 * (span / 9));
   };
   measure(1000);
-  EXPECT_TRUE(g_bRateTestDone);
+  EXPECT_TRUE(FrameStateForTesting().rateTestDone);
   EXPECT_EQ(g_nWarnings, 0);
   EXPECT_FALSE(g_bNoFrameWarn);
-  g_bRateTestDone = false;
-  g_nFrameCount = 0;
+  FrameStateForTesting().rateTestDone = false;
+  FrameStateForTesting().frameCount = 0;
   measure(500);
   EXPECT_TRUE(g_bNoFrameWarn);
   EXPECT_EQ(g_nWarnings, 0);
@@ -467,7 +467,7 @@ TEST_F(FrameRate, ExactlyTwentyPassesAndExactlyTenDoesNotWarn) {
 
 TEST_F(FrameRate, BetweenTenAndTwentyDoesNothing) {
   Frames(12, 80);  // 13.9 per second
-  EXPECT_TRUE(g_bRateTestDone);
+  EXPECT_TRUE(FrameStateForTesting().rateTestDone);
   EXPECT_FALSE(g_bNoFrameWarn);
   EXPECT_EQ(g_nWarnings, 0);
   EXPECT_EQ(RegReadDword("disable_frame_warn", 0), 0);
@@ -475,7 +475,7 @@ TEST_F(FrameRate, BetweenTenAndTwentyDoesNothing) {
 
 TEST_F(FrameRate, MeasurementSpansTheTickWrap) {
   g_dwNow = 0xFFFFFFFFu - 100u;
-  g_dwLastFrame = g_dwNow;
+  FrameStateForTesting().lastFrame = g_dwNow;
   Frames(12, 55);
   EXPECT_TRUE(g_bNoFrameWarn);
 }
@@ -517,7 +517,7 @@ TEST_F(FrameRate, LimiterSleepsUpToThirtyMilliseconds) {
   for (const Case& c : cases) {
     SCOPED_TRACE(c.now);
     harness::g_Sleeps.clear();
-    g_dwLastFrame = c.last;
+    FrameStateForTesting().lastFrame = c.last;
     g_dwNow = c.now;
     RenderFrame(window_, SaverFrameCalls());
     if (c.sleep == 0) {
@@ -526,7 +526,7 @@ TEST_F(FrameRate, LimiterSleepsUpToThirtyMilliseconds) {
       ASSERT_EQ(harness::g_Sleeps.size(), 1u);
       EXPECT_EQ(harness::g_Sleeps[0], c.sleep);
     }
-    EXPECT_EQ(g_dwLastFrame, g_dwNow);
+    EXPECT_EQ(FrameStateForTesting().lastFrame, g_dwNow);
   }
 }
 

@@ -1,4 +1,5 @@
 #include "shell/saverproc.h"
+#include "shell/saverwndproc.h"
 
 #include <gtest/gtest.h>
 

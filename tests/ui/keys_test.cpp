@@ -115,8 +115,8 @@ TEST_F(Keys, EscAndUnmappedKeysQuitTheSaverOnly) {
 TEST_F(Keys, EnterAndBackspaceStoreThenLoadAndRestartTimerAndFade) {
   harness::SetModules({2, 5}, 5);
   g_fDepth = 77.0f;
-  g_nFadeState = 2;
-  g_fFadeAngle = 0.5f;
+  FrameStateForTesting().fadeState = 2;
+  FrameStateForTesting().fadeAngle = 0.5f;
   g_fAnimTime = 3.0f;
   g_dwModuleStart = 1;
   Press(plat::VK_RETURN);
@@ -125,8 +125,8 @@ TEST_F(Keys, EnterAndBackspaceStoreThenLoadAndRestartTimerAndFade) {
   EXPECT_FLOAT_EQ(g_fDepth, g_Modules[2].depth);
   EXPECT_EQ(g_fAnimTime, 0.0f);
   EXPECT_EQ(g_dwModuleStart, g_dwNow);
-  EXPECT_EQ(g_nFadeState, 0);
-  EXPECT_EQ(g_fFadeAngle, 0.0f);
+  EXPECT_EQ(FrameStateForTesting().fadeState, 0);
+  EXPECT_EQ(FrameStateForTesting().fadeAngle, 0.0f);
 
   g_fHorz = 3.0f;
   g_dwNow += 500;

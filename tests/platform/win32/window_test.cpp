@@ -7,6 +7,7 @@
 #include "platform/queue.h"
 #include "platform/window.h"
 #include "shell/saverproc.h"
+#include "shell/saverwndproc.h"
 #include "platform/windows/winapi.h"
 
 namespace {
