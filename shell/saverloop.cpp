@@ -1,5 +1,6 @@
 #include "shell/saverloop.h"
 
+#include "platform/dialog.h"
 #include "platform/queue.h"
 #include "platform/regstore.h"
 #include "platform/window.h"
@@ -76,6 +77,24 @@ const FrameCalls& SaverFrameCalls() {
   return calls;
 }
 
+// The dialog's own keys come before the view keys, as a dialog's loop would hand
+// them over. Space and Enter belong to the seconds field while it is edited; Tab
+// and Esc never do, so the keyboard can always leave the field and cancel.
+bool DialogKey(plat::HWND dialog, const plat::MSG& msg) {
+  switch (msg.wParam) {
+    case plat::VK_TAB:
+    case plat::VK_ESCAPE:
+      break;
+    case plat::VK_SPACE:
+    case plat::VK_RETURN:
+      if (g_bEditFocus) return false;
+      break;
+    default:
+      return false;
+  }
+  return plat::IsDialogMessage(dialog, msg);
+}
+
 void RunFramePump(plat::HWND host, bool dialog) {
   if (g_bInPump || g_bQuit) return;
   g_bInPump = true;
@@ -83,6 +102,7 @@ void RunFramePump(plat::HWND host, bool dialog) {
   plat::MSG msg;
   while (!g_bQuit && plat::PeekMessage(&msg, host, 0, 0, plat::PM_REMOVE)) {
     bool key = msg.message == plat::WM_KEYDOWN || msg.message == plat::WM_KEYUP;
+    if (key && dialog && DialogKey(host, msg)) continue;
     if (key && !(dialog && g_bEditFocus)) {
       HandleKey(host, msg.message, msg.wParam);
     } else if (msg.message == plat::WM_CLOSE) {

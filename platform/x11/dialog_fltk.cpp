@@ -21,9 +21,11 @@
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 #include <X11/Xutil.h>
+#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -438,6 +440,21 @@ Fl_Widget* BuildControl(NativeDialog& native, dlg::Control& c, const DialogContr
   return widget;
 }
 
+// FLTK opens its text font through fontconfig and calls exit(1) when nothing
+// matches; the same match made first tells whether that could happen.
+bool FontsFound() {
+  FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("sans"));
+  if (!pattern) return false;
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result;
+  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  FcPatternDestroy(pattern);
+  if (!match) return false;
+  FcPatternDestroy(match);
+  return true;
+}
+
 void SetUpToolkit() {
   static bool s_bDone = false;
   if (s_bDone) return;
@@ -528,8 +545,18 @@ struct MessageBoxInstaller {
 } g_MessageBoxInstaller;
 }  // namespace
 
-bool MeasureDialogText(const char* text, int width, int* textWidth, int* textHeight) {
+bool DialogsUsable() {
   if (!GetDisplay()) return false;
+  static const bool s_bFonts = [] {
+    bool found = FontsFound();
+    if (!found) std::fprintf(stderr, "kiru: no font found (fontconfig offers none): dialogs end as cancelled\n");
+    return found;
+  }();
+  return s_bFonts;
+}
+
+bool MeasureDialogText(const char* text, int width, int* textWidth, int* textHeight) {
+  if (!DialogsUsable()) return false;
   SetUpToolkit();
   fl_font(DIALOG_FONT, FONT_SIZE);
   int w = width, h = 0;
@@ -546,7 +573,8 @@ namespace plat {
 int DialogBox(const DialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param) {
   using namespace plat::x11;
   if (!GetDisplay()) return -1;
-  if (dlg::Abandoned()) return IDCANCEL;
+  // A dialog nobody can read, like one nobody is left to answer, is never shown.
+  if (!DialogsUsable() || dlg::Abandoned()) return IDCANCEL;
   SetUpToolkit();
   bool overSaver = FullScreenShown();
   auto d = dlg::NewDialog(t, owner, proc, param);

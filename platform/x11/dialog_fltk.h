@@ -11,4 +11,9 @@ void InstallFltkMessageBox();
 // pixels as a static control draws it (0: unwrapped). False without a display.
 bool MeasureDialogText(const char* text, int width, int* textWidth, int* textHeight);
 
+// Whether dialogs can be shown at all: a display, and a font for FLTK, which ends
+// the process when fontconfig offers it none. Without a font it says so on stderr,
+// once per process.
+bool DialogsUsable();
+
 }  // namespace plat::x11

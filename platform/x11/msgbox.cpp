@@ -60,7 +60,7 @@ LRESULT BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM) {
 }
 
 int MessageBoxFltk(HWND owner, const char* text, const char* caption, UINT) {
-  if (!GetDisplay()) {
+  if (!DialogsUsable()) {
     std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
     return IDOK;
   }
