@@ -136,6 +136,15 @@ plat::LRESULT SaverHandler(plat::HWND window, plat::UINT message, plat::WPARAM w
     case FramePump:
       RunFramePump(window, false);
       break;
+    case plat::WM_KEYDOWN:
+    case plat::WM_SYSKEYDOWN:
+      // Without a context no pump takes the keys; they still end saving as they
+      // would over a picture, or the black window would look like a hung screen.
+      if (g_hRC == 0 && !g_bClosed) {
+        HandleKey(window, message, wParam);
+        if (g_bQuit) plat::PostMessage(window, plat::WM_CLOSE, 0, 0);
+      }
+      break;
     case plat::WM_DESTROY:
       // XScreenSaver sends SIGTERM and takes its window away at once. When the
       // window goes before the loop has turned the signal into a close request,

@@ -132,6 +132,13 @@ TEST_F(FramePumpTest, FailedContextPostsNoPump) {
   plat::HWND saver = MakeSaver();
   EXPECT_EQ(harness::g_Boxes.size(), 1u);
   EXPECT_TRUE(harness::Queued(saver).empty());
+  // No pump takes the keys then; they still end saving as over a picture.
+  plat::SendMessage(saver, plat::WM_KEYDOWN, plat::VK_PRIOR, 0);
+  EXPECT_TRUE(harness::Queued(saver).empty());
+  plat::SendMessage(saver, plat::WM_KEYDOWN, plat::VK_ESCAPE, 0);
+  auto queued = harness::Queued(saver);
+  ASSERT_EQ(queued.size(), 1u);
+  EXPECT_EQ(queued[0].message, plat::WM_CLOSE);
 }
 
 TEST_F(FramePumpTest, DrainsAllInputBeforeTheFrameThenPostsTheNext) {
