@@ -154,8 +154,16 @@ plat::LRESULT SaverHandler(plat::HWND window, plat::UINT message, plat::WPARAM w
     case plat::WM_SIZE:
       // A host that changes size (XScreenSaver's window, a resized preview) takes
       // the picture with it.
-      if (g_hRC != 0 && !g_bClosed)
-        ResizeView(static_cast<int>(lParam & 0xFFFF), static_cast<int>((lParam >> 16) & 0xFFFF));
+      if (g_hRC != 0 && !g_bClosed) {
+        int width = static_cast<int>(lParam & 0xFFFF), height = static_cast<int>((lParam >> 16) & 0xFFFF);
+        if (FitGLContextToSize(width, height)) {
+          ResizeView(width, height);
+        } else {
+          // No frame may run without the context; the box has told why.
+          g_bQuit = true;
+          plat::PostMessage(window, plat::WM_CLOSE, 0, 0);
+        }
+      }
       break;
     default:
       break;

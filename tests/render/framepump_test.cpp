@@ -141,6 +141,23 @@ TEST_F(FramePumpTest, FailedContextPostsNoPump) {
   EXPECT_EQ(queued[0].message, plat::WM_CLOSE);
 }
 
+TEST_F(FramePumpTest, AHostShrunkToUnderHalfItsLargestSizeGetsAFreshContext) {
+  plat::HWND saver = MakeSaver(plat::WindowKind::TopLevel);
+  plat::GLRC first = g_hRC;
+  auto resize = [&](int w, int h) { plat::SendMessage(saver, plat::WM_SIZE, 0, (h << 16) | w); };
+  resize(1000, 1000);
+  resize(800, 700);  // 560000 pixels: not under half of 1000000
+  EXPECT_EQ(g_hRC, first);
+  resize(700, 700);  // 490000: under half
+  EXPECT_NE(g_hRC, first);
+  EXPECT_NE(g_hRC, 0u);
+  EXPECT_FALSE(g_bQuit);
+  int presented = plat::headless::PresentedFrames();
+  for (int i = 0; i < 20 && DispatchNext(saver) != FramePump; ++i) {
+  }
+  EXPECT_GT(plat::headless::PresentedFrames(), presented);
+}
+
 TEST_F(FramePumpTest, DrainsAllInputBeforeTheFrameThenPostsTheNext) {
   plat::HWND saver = MakeSaver();
   g_fDepth = 40.0f;  // below 50 the zoom step is 0.3 (module 1's factory depth is 50)
