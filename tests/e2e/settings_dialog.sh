@@ -149,6 +149,34 @@ for display in "" ":$((RANDOM % 100 + 700))"; do
   grep -qi 'display' "$WORK/kiru.log" || fail "nothing on stderr about DISPLAY='$display'"
 done
 
+# --- Small screens, and a larger face than DejaVu Sans: the dialog shrinks its text
+# and layout until it fits, OK and Cancel wholly on the screen ---
+mkdir -p "$WORK/widefont"
+# The face fontconfig falls back to where DejaVu is missing and Tibetan Machine is
+# installed: its lines are far taller than the templates expect.
+ln -sf /usr/share/fonts/truetype/tibetan-machine/TibetanMachineUni.ttf "$WORK/widefont/"
+printf '<?xml version="1.0"?>\n<fontconfig><dir>%s/widefont</dir><cachedir>%s/fccache</cachedir></fontconfig>\n' \
+  "$WORK" "$WORK" >"$WORK/widefont.conf"
+stop_xvfb
+cases=(640x480: 800x600:)
+[ -e /usr/share/fonts/truetype/tibetan-machine/TibetanMachineUni.ttf ] && cases+=(1024x768:"$WORK/widefont.conf")
+for case in "${cases[@]}"; do
+  screen=${case%%:*} fonts=${case#*:}
+  start_x "${screen}x24"
+  if [ -n "$fonts" ]; then FONTCONFIG_FILE=$fonts start_kiru /c; else start_kiru /c; fi
+  win=$(window_id "Kiru Settings") || fail "$screen: no dialog"
+  sleep 1
+  read_geometry "$win"
+  # OK is the template's lowest control and Cancel sits above it, both at its right.
+  [ "$GX" -ge 0 ] && [ "$GY" -ge 0 ] && [ $((GX + GW)) -le "${screen%x*}" ] && [ $((GY + GH)) -le "${screen#*x}" ] ||
+    fail "$screen${fonts:+ (fallback face)}: the dialog ${GW}x$GH+$GX+$GY does not fit the screen"
+  echo "$screen${fonts:+ (fallback face)}: dialog ${GW}x$GH+$GX+$GY"
+  xdotool key Escape
+  wait_dialog_closed
+  stop_xvfb
+done
+start_x
+
 # --- A store the user may not write: stderr names the file (root writes anyway,
 # so the run is made as nobody where the test runs as root) ---
 write_quiet_hive "$HIVE"  # values missing: the start wants to write them back
