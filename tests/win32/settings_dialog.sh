@@ -1,15 +1,22 @@
 # Kiru.scr /c under Wine shows the settings dialog with its controls; Esc ends it
-# with 1 and keeps what the keys changed out of the registry.
+# with 1 and keeps what the keys changed out of the registry, also from inside the
+# seconds field; Tab, Space and Enter work the dialog from the keyboard alone.
 source "$(dirname "$0")/wine-common.bash"
 reset_settings
-start_scr /c
-# Its title soon carries the frame rate, so the name is matched at its start.
-for i in $(seq 1 300); do
-  grep -q '"Kiru Settings' <<<"$(xwininfo -root -tree)" && break
-  sleep 0.1
-done
-grep -q '"Kiru Settings' <<<"$(xwininfo -root -tree)" || fail "no settings dialog"
-sleep 3
+
+# Starts /c and waits until the dialog shows and settles.
+start_dialog() {
+  start_scr /c
+  # Its title soon carries the frame rate, so the name is matched at its start.
+  for i in $(seq 1 300); do
+    grep -q '"Kiru Settings' <<<"$(xwininfo -root -tree)" && break
+    sleep 0.1
+  done
+  grep -q '"Kiru Settings' <<<"$(xwininfo -root -tree)" || fail "no settings dialog"
+  sleep 3
+}
+
+start_dialog
 import -window root "$WORK/dialog.png"
 cp "$WORK/dialog.png" "$KIRU_BINARY_DIR/wine-settings.png" 2>/dev/null || true
 # The dialog's face (not black) around the Module Control group.
@@ -26,12 +33,7 @@ echo "ok: dialog shown, Esc ended it with 1, nothing stored"
 
 # The keyboard alone: from the first Enable box, Tab x3 reaches module 4's, Space
 # unticks it and Enter presses OK, which stores it; the preview keys still steer.
-start_scr /c
-for i in $(seq 1 300); do
-  grep -q '"Kiru Settings' <<<"$(xwininfo -root -tree)" && break
-  sleep 0.1
-done
-sleep 3
+start_dialog
 [ "$(reg_dword "mod4 active")" = 0x1 ] || fail "module 4 is not enabled at the start ($(reg_dword "mod4 active"))"
 xdotool key F9
 sleep 0.5
@@ -45,12 +47,7 @@ wait_exit "$KIRU_PID" 20 || fail "Enter did not press OK"
 echo "ok: Tab, Space and Enter reached the dialog, F9 the preview"
 
 # Esc from inside the seconds field (clicked into, nothing typed) cancels too.
-start_scr /c
-for i in $(seq 1 300); do
-  grep -q '"Kiru Settings' <<<"$(xwininfo -root -tree)" && break
-  sleep 0.1
-done
-sleep 3
+start_dialog
 win=$(xdotool search --name '^Kiru Settings' | head -1)
 eval "$(xdotool getwindowgeometry --shell "$win")"
 xdotool key F9
