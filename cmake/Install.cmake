@@ -31,6 +31,8 @@ set(CPACK_PACKAGE_DESCRIPTION "Kiru shows rings, walls, bursts and swarms of tex
 set(CPACK_DEBIAN_PACKAGE_SECTION x11)
 set(CPACK_DEBIAN_PACKAGE_PRIORITY optional)
 set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
+# The dialogs draw text, and their toolkit cannot start without a single font.
+set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core | fonts-liberation | fonts-freefont-ttf")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xscreensaver, xdg-utils")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
 # Directories the package shares with others stay root-owned and 0755.

@@ -12,6 +12,9 @@ if(NOT KIRU_FUZZ)
   foreach(program ${programs})
     gtest_discover_tests(${program} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
   endforeach()
+  # Its GL entry points are exported, so that it catches what libGLU emits.
+  set_target_properties(test_scene PROPERTIES ENABLE_EXPORTS ON)
+  target_link_libraries(test_scene PRIVATE ${CMAKE_DL_LIBS})
   kiru_script_tests(e2e e2e 600)
 
   # Includes point down the layers (shell, ui, sound, render, scene, settings, platform).

@@ -93,5 +93,10 @@ int GetDlgItemText(HWND dialog, int id, char* buffer, int size);
 // Gives a control of a dialog the keyboard focus; returns the control that had it.
 HWND SetFocus(HWND control);
 bool SetScrollRange(HWND control, int bar, int minimum, int maximum, bool redraw);
+// A key message taken from a dialog's queue, given to the dialog's own handling as
+// its loop would: Tab and Shift+Tab move the focus, Space presses or ticks the
+// focused control, Enter presses the focused push button or else the default one,
+// Esc cancels. True when the dialog used the message up.
+bool IsDialogMessage(HWND dialog, const MSG& message);
 
 }  // namespace plat

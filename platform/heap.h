@@ -19,4 +19,12 @@ inline void KeepFreedHeap() {
 #endif
 }
 
+// Gives freed heap back to the system at once, from every arena (the renderer's
+// threads have their own): after a large free the kept memory would otherwise stay.
+inline void ReturnFreedHeap() {
+#if defined(__GLIBC__)
+  malloc_trim(0);
+#endif
+}
+
 }  // namespace plat

@@ -71,6 +71,26 @@ int PickPixelFormat(plat::GLDC dc, int colourBits, bool softwareOnly) {
   return chosen;
 }
 
+namespace {
+std::int64_t g_nLargestView = 0;  // pixels: the largest client area since the context was made
+}  // namespace
+
+// The renderer keeps a context's buffers at the largest size it has drawn: a preview
+// host grown to 16384 x 16384 held 1.7 GB and kept it when the host shrank back.
+// Neither a new drawable nor rebinding lets them go; a context made afresh (the
+// texture decoded again, some milliseconds) starts at the present size, and the heap
+// the old one leaves goes back to the system. Small changes keep the context.
+bool FitGLContextToSize(int width, int height) {
+  std::int64_t area = static_cast<std::int64_t>(width) * height;
+  if (area > g_nLargestView) g_nLargestView = area;
+  if (g_hRC == 0 || area * 2 >= g_nLargestView) return true;
+  plat::HWND window = g_hGLWnd;
+  DestroyGLContext();
+  bool made = CreateGLContext(window, 32);
+  plat::ReturnFreedHeap();
+  return made;
+}
+
 bool CreateGLContext(plat::HWND window, int colourBits) {
   g_hDC = plat::GetGLDC(window);
   if (!g_hDC) return FailCreation("Can't Create A GL Device Context.", "ERROR");
@@ -87,6 +107,7 @@ bool CreateGLContext(plat::HWND window, int colourBits) {
   plat::RECT client;
   plat::GetClientRect(window, &client);
   ResizeView(client.right, client.bottom);
+  g_nLargestView = static_cast<std::int64_t>(client.right) * client.bottom;
 
   if (!InitGLState()) return FailCreation("Initialization Failed.", "ERROR");
   return true;

@@ -180,6 +180,8 @@ void BuildQuadricMeshes() {
                                    : BuildCylinderMesh(size.base, size.top, size.height));
 }
 
+const std::vector<QuadricMesh>& QuadricMeshes() { return g_Meshes; }
+
 const QuadricMesh* FindQuadricMesh(bool sphere, double base, double top, double height) {
   for (const QuadricMesh& mesh : g_Meshes)
     if (mesh.sphere == sphere && mesh.base == base && (sphere || (mesh.top == top && mesh.height == height)))

@@ -23,6 +23,8 @@ struct QuadricMesh {
 
 // Builds the meshes of every size the modules use; later calls do nothing.
 void BuildQuadricMeshes();
+// Every mesh built, in the order of the sizes.
+const std::vector<QuadricMesh>& QuadricMeshes();
 // The mesh of exactly this size, or null when none was built for it.
 const QuadricMesh* FindQuadricMesh(bool sphere, double base, double top, double height);
 // Draws a mesh into the current context; leaves the 1.1 vertex arrays enabled.

@@ -192,9 +192,9 @@ void LoadSettings() {
     // One locked read and one replace of the hive for the whole load and write-back.
     plat::RegBatch batch;
     g_StoredValues.clear();
-    // Without "mod1 depth" nothing per module is read: the table stays factory.
-    if (RegReadDword("mod1 depth", MISSING) != MISSING)
-      for (int n = 1; n <= MODULE_COUNT; ++n) ReadModule(n);
+    // Each value stands alone: one that cannot be read falls back to its own default
+    // and takes no other value with it (a store that holds them all reads the same).
+    for (int n = 1; n <= MODULE_COUNT; ++n) ReadModule(n);
     std::int32_t stored;
     g_bSoundOn = ReadStored("enable sound", &stored) && stored > 0;
     g_nCycleSeconds = ReadStored("cycle time", &stored) && stored >= 0 ? stored : 15;

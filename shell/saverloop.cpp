@@ -1,5 +1,6 @@
 #include "shell/saverloop.h"
 
+#include "platform/dialog.h"
 #include "platform/queue.h"
 #include "platform/regstore.h"
 #include "platform/window.h"
@@ -74,6 +75,24 @@ const FrameCalls& SaverFrameCalls() {
   return calls;
 }
 
+// The dialog's own keys come before the view keys, as a dialog's loop would hand
+// them over. Space and Enter belong to the seconds field while it is edited; Tab
+// and Esc never do, so the keyboard can always leave the field and cancel.
+bool DialogKey(plat::HWND dialog, const plat::MSG& msg) {
+  switch (msg.wParam) {
+    case plat::VK_TAB:
+    case plat::VK_ESCAPE:
+      break;
+    case plat::VK_SPACE:
+    case plat::VK_RETURN:
+      if (g_bEditFocus) return false;
+      break;
+    default:
+      return false;
+  }
+  return plat::IsDialogMessage(dialog, msg);
+}
+
 void RunFramePump(plat::HWND host, bool dialog) {
   if (g_bInPump || g_bQuit) return;
   g_bInPump = true;
@@ -81,6 +100,7 @@ void RunFramePump(plat::HWND host, bool dialog) {
   plat::MSG msg;
   while (!g_bQuit && plat::PeekMessage(&msg, host, 0, 0, plat::PM_REMOVE)) {
     bool key = msg.message == plat::WM_KEYDOWN || msg.message == plat::WM_KEYUP;
+    if (key && dialog && DialogKey(host, msg)) continue;
     if (key && !(dialog && g_bEditFocus)) {
       HandleKey(host, msg.message, msg.wParam);
     } else if (msg.message == plat::WM_CLOSE) {
@@ -114,6 +134,15 @@ plat::LRESULT SaverHandler(plat::HWND window, plat::UINT message, plat::WPARAM w
     case FramePump:
       RunFramePump(window, false);
       break;
+    case plat::WM_KEYDOWN:
+    case plat::WM_SYSKEYDOWN:
+      // Without a context no pump takes the keys; they still end saving as they
+      // would over a picture, or the black window would look like a hung screen.
+      if (g_hRC == 0 && !g_bClosed) {
+        HandleKey(window, message, wParam);
+        if (g_bQuit) plat::PostMessage(window, plat::WM_CLOSE, 0, 0);
+      }
+      break;
     case plat::WM_DESTROY:
       // XScreenSaver sends SIGTERM and takes its window away at once. When the
       // window goes before the loop has turned the signal into a close request,
@@ -123,8 +152,16 @@ plat::LRESULT SaverHandler(plat::HWND window, plat::UINT message, plat::WPARAM w
     case plat::WM_SIZE:
       // A host that changes size (XScreenSaver's window, a resized preview) takes
       // the picture with it.
-      if (g_hRC != 0 && !g_bClosed)
-        ResizeView(static_cast<int>(lParam & 0xFFFF), static_cast<int>((lParam >> 16) & 0xFFFF));
+      if (g_hRC != 0 && !g_bClosed) {
+        int width = static_cast<int>(lParam & 0xFFFF), height = static_cast<int>((lParam >> 16) & 0xFFFF);
+        if (FitGLContextToSize(width, height)) {
+          ResizeView(width, height);
+        } else {
+          // No frame may run without the context; the box has told why.
+          g_bQuit = true;
+          plat::PostMessage(window, plat::WM_CLOSE, 0, 0);
+        }
+      }
       break;
     default:
       break;

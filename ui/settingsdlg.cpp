@@ -31,7 +31,12 @@ int ReadSecondsField(plat::HWND dialog) {
   return std::atoi(text);
 }
 
+// A stored number longer than the field would be cut to its first digits when read
+// back; it is shown, and so stored, as the largest number the field holds instead.
+constexpr int SECONDS_FIELD_MAX = 999999999;
+
 void WriteSeconds(plat::HWND dialog, int seconds) {
+  if (seconds > SECONDS_FIELD_MAX) seconds = SECONDS_FIELD_MAX;
   char text[16];
   std::snprintf(text, sizeof text, "%d", seconds);
   plat::SetDlgItemText(dialog, IDC_SECONDS, text);
@@ -180,7 +185,9 @@ plat::LRESULT SettingsDialogProc(plat::HWND dialog, plat::UINT message, plat::WP
 }
 
 int RunSettingsDialog(plat::HWND owner, DialogPumpFn pump) {
-  return plat::DialogBox(SettingsDialogTemplate(), owner, SettingsDialogProc, reinterpret_cast<plat::LPARAM>(pump));
+  int result = plat::DialogBox(SettingsDialogTemplate(), owner, SettingsDialogProc, reinterpret_cast<plat::LPARAM>(pump));
+  // Every way the dialog closes ends it with 1; one that could not be shown ends so too.
+  return result == plat::IDCANCEL ? 1 : result;
 }
 
 plat::HWND SettingsPreviewWindow() { return g_hPreviewWnd; }

@@ -8,7 +8,9 @@
 
 #include <cerrno>
 #include <chrono>
+#include <cstdio>
 #include <cstdlib>
+#include <cstring>
 #include <ctime>
 #include <memory>
 
@@ -47,7 +49,10 @@ bool MakeDirs(const std::string& dir, mode_t mode) {
     if (mkdir(part.c_str(), mode) != 0 && errno != EEXIST) return false;
   }
   struct stat st;
-  return stat(dir.c_str(), &st) == 0 && S_ISDIR(st.st_mode);
+  if (stat(dir.c_str(), &st) != 0) return false;
+  if (S_ISDIR(st.st_mode)) return true;
+  errno = ENOTDIR;
+  return false;
 }
 
 // How long a save waits for another holder of the lock. Saves hold it for about a
@@ -64,19 +69,25 @@ FileState ReadFile(const std::string& path, std::string* text, struct stat* st) 
   int fd = open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC);
   if (fd < 0) return errno == ENOENT ? FileState::Missing : FileState::Unreadable;
   FileState state = FileState::Read;
+  int error = 0;
   if (fstat(fd, st) != 0 || !S_ISREG(st->st_mode)) {
     state = FileState::Unreadable;
+    error = S_ISDIR(st->st_mode) ? EISDIR : EINVAL;
   } else {
     char buf[16384];
     for (;;) {
       ssize_t n = read(fd, buf, sizeof buf);
       if (n < 0 && errno == EINTR) continue;
-      if (n < 0) state = FileState::Unreadable;
+      if (n < 0) {
+        state = FileState::Unreadable;
+        error = errno;
+      }
       if (n <= 0) break;
       text->append(buf, static_cast<std::size_t>(n));
     }
   }
   close(fd);
+  errno = error;
   return state;
 }
 
@@ -131,27 +142,58 @@ class HiveTxn {
   // Takes the lock and reads the hive. Without the lock the hive is still read,
   // but nothing may be written back.
   void Begin() {
-    if (path_.empty()) return;
+    if (path_.empty()) {
+      failure_ = "neither HOME nor XDG_CONFIG_HOME names a folder";
+      return;
+    }
     std::string dir = path_.substr(0, path_.rfind('/'));
     mode_t dirMode = root_ == RegRoot::CurrentUser ? 0700 : 0755;
-    if (MakeDirs(dir, dirMode)) {
+    if (!MakeDirs(dir, dirMode)) {
+      Fail(errno);
+    } else {
       lockFd_ = open((path_ + ".lock").c_str(), O_RDWR | O_CREAT | O_NONBLOCK | O_NOCTTY | O_CLOEXEC, 0666);
+      if (lockFd_ < 0) Fail(errno);
       // Not locked in time, or no locking here (some network mounts): no safe write.
       if (lockFd_ >= 0 && !LockWithin(lockFd_, LOCK_WAIT)) {
+        failure_ = errno == EWOULDBLOCK || errno == EINTR ? "another process holds its lock" : std::strerror(errno);
         close(lockFd_);
         lockFd_ = -1;
       }
     }
     state_ = ReadFile(path_, &original_, &stat_);
+    if (state_ == FileState::Unreadable) Fail(errno);
     hive_ = RegHive::Parse(original_);
     // A hive we cannot read is never replaced: that would lose what it holds.
-    writable_ = lockFd_ >= 0 && state_ != FileState::Unreadable &&
-                (state_ == FileState::Missing || faccessat(AT_FDCWD, path_.c_str(), W_OK, AT_EACCESS) == 0);
+    writable_ = lockFd_ >= 0 && state_ != FileState::Unreadable;
+    if (writable_ && state_ == FileState::Read && faccessat(AT_FDCWD, path_.c_str(), W_OK, AT_EACCESS) != 0) {
+      Fail(errno);
+      writable_ = false;
+    }
   }
 
   RegHive& Hive() { return hive_; }
   bool Writable() const { return writable_; }
   void MarkDirty() { dirty_ = true; }
+
+  // A change that could not be made, so that the batch's end reports it.
+  void MarkLost() { lost_ = true; }
+
+  // One line on stderr naming the file and why, for a save of the user's settings
+  // that did not happen: the change is lost, and the user would not know it otherwise.
+  // The machine-wide hive needs rights most users lack, so its failures stay quiet.
+  void ReportLoss() const {
+    if (root_ != RegRoot::CurrentUser) return;
+    std::fprintf(stderr, "kiru: settings not saved to %s: %s\n", path_.empty() ? "the user's hive" : path_.c_str(),
+                 failure_.empty() ? "cannot write" : failure_.c_str());
+  }
+
+  // Writes what changed; when a change could not be stored, says so and returns false.
+  bool Finish() {
+    bool ok = Commit() && !lost_;
+    if (!ok) ReportLoss();
+    lost_ = false;
+    return ok;
+  }
 
   bool Commit() {
     if (!dirty_) return true;
@@ -167,14 +209,20 @@ class HiveTxn {
     // A hive that is a symbolic link (kept with the user's other dotfiles) stays one:
     // the file it points at is what gets replaced.
     std::string target = LinkTarget(path_);
-    if (target.empty()) return false;
+    if (target.empty()) {
+      Fail(ELOOP);
+      return false;
+    }
     std::string tmp = target + ".tmp";
     // The temporary name is fixed: only the lock holder uses it, and a file left
     // by a writer that died is simply replaced.
     unlink(tmp.c_str());
     mode_t mode = state_ == FileState::Read ? (stat_.st_mode & 07777) : 0666;
     int fd = open(tmp.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, mode);
-    if (fd < 0) return false;
+    if (fd < 0) {
+      Fail(errno);
+      return false;
+    }
     bool ok = true;
     if (state_ == FileState::Read) {
       ok = fchmod(fd, mode) == 0;
@@ -183,8 +231,16 @@ class HiveTxn {
       }
     }
     ok = ok && WriteAll(fd, text) && fsync(fd) == 0;
-    ok = close(fd) == 0 && ok;
-    if (!ok || rename(tmp.c_str(), target.c_str()) != 0) {
+    if (!ok) Fail(errno);
+    if (close(fd) != 0 && ok) {
+      Fail(errno);
+      ok = false;
+    }
+    if (ok && rename(tmp.c_str(), target.c_str()) != 0) {
+      Fail(errno);
+      ok = false;
+    }
+    if (!ok) {
       unlink(tmp.c_str());
       return false;
     }
@@ -194,6 +250,10 @@ class HiveTxn {
   }
 
  private:
+  void Fail(int error) {
+    if (failure_.empty()) failure_ = std::strerror(error);
+  }
+
   RegRoot root_;
   std::string path_;
   int lockFd_ = -1;
@@ -203,6 +263,8 @@ class HiveTxn {
   RegHive hive_;
   bool writable_ = false;
   bool dirty_ = false;
+  bool lost_ = false;
+  std::string failure_;  // why the hive cannot be written, in the system's words
 };
 
 struct BatchState {
@@ -259,6 +321,7 @@ bool RegStoreGet(RegRoot root, std::string_view subkey, std::string_view name, R
   // A missing key is created, and holds nothing yet.
   HiveTxn txn(root);
   txn.Begin();
+  // Creating the key is a courtesy of the read: failing it loses nothing.
   if (txn.Writable() && txn.Hive().AddKey(key)) {
     txn.MarkDirty();
     txn.Commit();
@@ -270,17 +333,23 @@ bool RegStoreSet(RegRoot root, std::string_view subkey, std::string_view name, c
   std::string key = KeyPath(root, subkey);
   if (Batched(root)) {
     HiveTxn& txn = t_pBatch->Open(root);
-    if (!txn.Writable()) return false;
+    if (!txn.Writable()) {
+      txn.MarkLost();
+      return false;
+    }
     txn.Hive().Set(key, name, data);
     txn.MarkDirty();
     return true;
   }
   HiveTxn txn(root);
   txn.Begin();
-  if (!txn.Writable()) return false;
-  txn.Hive().Set(key, name, data);
-  txn.MarkDirty();
-  return txn.Commit();
+  if (txn.Writable()) {
+    txn.Hive().Set(key, name, data);
+    txn.MarkDirty();
+  } else {
+    txn.MarkLost();
+  }
+  return txn.Finish();
 }
 
 RegBatch::RegBatch() {
@@ -292,7 +361,7 @@ RegBatch::~RegBatch() {
   if (--t_pBatch->depth > 0) return;
   BatchState* state = t_pBatch;
   t_pBatch = nullptr;
-  if (state->user) state->user->Commit();
+  if (state->user) state->user->Finish();
   delete state;
 }
 

@@ -9,6 +9,8 @@ namespace plat {
 namespace {
 
 constexpr std::string_view UTF16_BOM = "\xff\xfe";
+// Editors put it first; it belongs to no line, so a key header right after it still counts.
+constexpr std::string_view UTF8_BOM = "\xef\xbb\xbf";
 
 char Lower(char c) { return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c; }
 
@@ -310,6 +312,9 @@ RegHive RegHive::Parse(std::string_view file) {
     hive.utf16_ = true;
     hive.oddByte_ = file.substr(UTF16_BOM.size() + even);
     hive.eol_ = "\r\n";  // regedit's, for a file without a line yet
+  } else if (file.starts_with(UTF8_BOM)) {
+    hive.preamble_ = UTF8_BOM;
+    text.remove_prefix(UTF8_BOM.size());
   }
   // Split into physical lines, terminators kept.
   std::vector<std::string_view> lines;
@@ -427,8 +432,8 @@ void RegHive::EndWithEol() {
 
 bool RegHive::AddKey(std::string_view keyPath) {
   if (HasKey(keyPath)) return false;
-  if (sections_.empty() && preamble_.empty())
-    preamble_ = (utf16_ ? "Windows Registry Editor Version 5.00" : "REGEDIT4") + eol_;
+  if (sections_.empty() && (preamble_.empty() || preamble_ == UTF8_BOM))
+    preamble_ += (utf16_ ? "Windows Registry Editor Version 5.00" : "REGEDIT4") + eol_;
   EndWithEol();
   std::string text = Body();  // small; keys are added rarely
   bool blankBefore = text.size() >= 2 * eol_.size() &&

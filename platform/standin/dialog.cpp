@@ -241,6 +241,21 @@ bool IsDialogMessage(Dialog& d, const MSG& m) {
   return false;
 }
 
+}  // namespace dlg
+
+bool IsDialogMessage(HWND dialog, const MSG& m) {
+  dlg::Dialog* d = dlg::Find(dialog);
+  if (!d || (m.message != WM_KEYDOWN && m.message != WM_KEYUP)) return false;
+  bool navigation = m.wParam == VK_TAB || m.wParam == VK_SPACE;
+  if (!navigation && m.wParam != VK_RETURN && m.wParam != VK_ESCAPE) return false;
+  if (m.message == WM_KEYUP) return true;  // the press did the work
+  // Shift+Tab comes from a toolkit that reads Shift itself, before any message is made.
+  if (navigation) return dlg::NavigationKey(*d, static_cast<UINT>(m.wParam), false);
+  return dlg::IsDialogMessage(*d, m);
+}
+
+namespace dlg {
+
 // Nobody can answer: the dialog ends as its Cancel or its close request would
 // end it, or else by force.
 void Abandon(HWND hwnd) {

@@ -114,4 +114,16 @@ bool SetScrollRange(HWND control, int bar, int minimum, int maximum, bool redraw
   return ::SetScrollRange(Native(control), bar, minimum, maximum, redraw) != FALSE;
 }
 
+bool IsDialogMessage(HWND dialog, const MSG& message) {
+  ::MSG m{};
+  m.hwnd = Native(message.hwnd);
+  m.message = message.message;
+  m.wParam = message.wParam;
+  m.lParam = message.lParam;
+  m.time = message.time;
+  DWORD pos = ::GetMessagePos();
+  m.pt = {static_cast<short>(LOWORD(pos)), static_cast<short>(HIWORD(pos))};
+  return ::IsDialogMessageA(Native(dialog), &m) != FALSE;
+}
+
 }  // namespace plat

@@ -24,6 +24,7 @@
 #undef GetDlgItemText
 #undef GetMessage
 #undef GetWindowText
+#undef IsDialogMessage
 #undef MessageBox
 #undef PeekMessage
 #undef PostMessage

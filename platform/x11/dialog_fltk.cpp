@@ -21,9 +21,11 @@
 #include <FL/fl_draw.H>
 #include <FL/x.H>
 #include <X11/Xutil.h>
+#include <fontconfig/fontconfig.h>
 
 #include <algorithm>
 #include <chrono>
+#include <cstdio>
 #include <cstring>
 #include <memory>
 #include <string>
@@ -49,6 +51,12 @@ namespace {
 // measured base units follow that face.
 constexpr int FONT_SIZE = 10;
 constexpr int LAYOUT_FONT_SIZE = 11;
+// A dialog larger than its screen (640 x 480, or a wide fallback face) takes a
+// smaller text size, and its layout shrinks with the base units measured from it,
+// down to this size; what still does not fit is placed with OK and Cancel on screen.
+constexpr int MIN_FONT_SIZE = 6;
+// What a window manager's frame adds around a dialog that it decorates.
+constexpr int FRAME_WIDTH = 8, FRAME_HEIGHT = 32;
 constexpr Fl_Font DIALOG_FONT = FL_FREE_FONT;
 constexpr Fl_Font DIALOG_FONT_BOLD = FL_FREE_FONT + 1;
 constexpr Fl_Align STATIC_ALIGN = FL_ALIGN_TOP | FL_ALIGN_INSIDE | FL_ALIGN_WRAP;
@@ -57,6 +65,8 @@ constexpr int CHECK_HIT_SIZE = 18;  // a text-less box is at least this easy to 
 constexpr int CHECK_GAP = 4;        // between the square and its text
 
 Fl_Color DialogGrey() { return fl_rgb_color(212, 208, 200); }
+
+int g_nFontSize = FONT_SIZE;  // the text size of the dialog being built
 
 // Mirroring the shared state into widgets must not report back as user actions.
 bool g_bSyncing = false;
@@ -94,16 +104,17 @@ class GroupFrame : public Fl_Widget {
  public:
   GroupFrame(int x, int y, int w, int h, const char* text) : Fl_Widget(x, y, w, h) { copy_label(text); }
   void draw() override {
-    fl_font(DIALOG_FONT, FONT_SIZE);
-    int half = FONT_SIZE / 2;
+    int size = labelsize();
+    fl_font(DIALOG_FONT, size);
+    int half = size / 2;
     fl_draw_box(FL_ENGRAVED_FRAME, x(), y() + half, w(), h() - half, DialogGrey());
     const char* text = label();
     if (text && *text) {
       int tw = static_cast<int>(fl_width(text));
       fl_color(DialogGrey());
-      fl_rectf(x() + 6, y(), tw + 4, FONT_SIZE + 2);
+      fl_rectf(x() + 6, y(), tw + 4, size + 2);
       fl_color(FL_BLACK);
-      fl_draw(text, x() + 8, y() + FONT_SIZE - 1);
+      fl_draw(text, x() + 8, y() + size - 1);
     }
   }
 };
@@ -117,7 +128,7 @@ class StaticText : public Fl_Widget {
     this->align(align);
   }
   void draw() override {
-    fl_font(DIALOG_FONT, FONT_SIZE);
+    fl_font(DIALOG_FONT, labelsize());
     fl_color(FL_BLACK);
     fl_draw(label(), x(), y(), w(), h(), align(), nullptr, 0);
   }
@@ -140,7 +151,7 @@ class CheckBox : public Fl_Check_Button {
     }
     if (!textless) {
       int tx = bx + CHECK_SIZE + CHECK_GAP;
-      fl_font(DIALOG_FONT, FONT_SIZE);
+      fl_font(DIALOG_FONT, labelsize());
       fl_color(FL_BLACK);
       fl_draw(label(), tx, y(), w() - (tx - x()), h(), FL_ALIGN_LEFT | FL_ALIGN_INSIDE, nullptr, 0);
     }
@@ -363,7 +374,7 @@ Fl_Widget* BuildControl(NativeDialog& native, dlg::Control& c, const DialogContr
       input->user_data(binding);
       input->callback(OnEdit, binding);
       input->when(FL_WHEN_CHANGED);
-      input->textsize(FONT_SIZE);
+      input->textsize(g_nFontSize);
       input->textfont(DIALOG_FONT);
       input->value(c.text.c_str());
       widget = input;
@@ -430,13 +441,30 @@ Fl_Widget* BuildControl(NativeDialog& native, dlg::Control& c, const DialogContr
       break;
     }
   }
-  widget->labelsize(FONT_SIZE);
+  widget->labelsize(g_nFontSize);
   if (c.kind != ControlKind::DefPushButton) widget->labelfont(DIALOG_FONT);
   if (c.kind != ControlKind::BlackRect && c.kind != ControlKind::GroupBox) widget->color(DialogGrey());
   if (c.kind == ControlKind::EditDigits) widget->color(FL_WHITE);
   c.native = widget;
   return widget;
 }
+
+// FLTK opens its text font through fontconfig and calls exit(1) when nothing
+// matches; the same match made first tells whether that could happen.
+bool FontsFound() {
+  FcPattern* pattern = FcNameParse(reinterpret_cast<const FcChar8*>("sans"));
+  if (!pattern) return false;
+  FcConfigSubstitute(nullptr, pattern, FcMatchPattern);
+  FcDefaultSubstitute(pattern);
+  FcResult result;
+  FcPattern* match = FcFontMatch(nullptr, pattern, &result);
+  FcPatternDestroy(pattern);
+  if (!match) return false;
+  FcPatternDestroy(match);
+  return true;
+}
+
+void UseFontSize(int size);
 
 void SetUpToolkit() {
   static bool s_bDone = false;
@@ -448,7 +476,13 @@ void SetUpToolkit() {
   Fl::set_font(DIALOG_FONT_BOLD, "BDejaVu Sans");
   fl_open_display();
   InstallXErrorHandlers();  // FLTK's would end the process with status 1
-  fl_font(DIALOG_FONT, LAYOUT_FONT_SIZE);
+  UseFontSize(FONT_SIZE);
+}
+
+// The text size, and the base units measured from the face one pixel larger.
+void UseFontSize(int size) {
+  g_nFontSize = size;
+  fl_font(DIALOG_FONT, size + LAYOUT_FONT_SIZE - FONT_SIZE);
   double letters = fl_width("ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz");
   SetDialogBaseUnits((static_cast<int>(letters / 26) + 1) / 2, fl_height());
 }
@@ -491,12 +525,26 @@ void ReleaseKeyboard(Window xid) {
   XSync(fl_display, False);
 }
 
-// Where a dialog first shows: centred over its owner, or the screen without one.
+// The screen area a dialog must fit: the work area of the screen under the pointer.
+RECT DialogArea() {
+  int x, y, w, h;
+  Fl::screen_work_area(x, y, w, h);
+  return RECT{x, y, x + w, y + h};
+}
+
+// Where a dialog first shows: centred over its owner, or the screen without one,
+// and moved onto the screen where that would cut it off. Larger than the screen,
+// it shows its lower right part, where OK and Cancel are.
 void CentreOver(HWND owner, int width, int height, int* x, int* y) {
   RECT area{0, 0, Fl::w(), Fl::h()};
   if (owner != 0) GetWindowRect(owner, &area);
   *x = area.left + (area.right - area.left - width) / 2;
   *y = area.top + (area.bottom - area.top - height) / 2;
+  RECT screen = DialogArea();
+  *x = std::max(std::min(*x, static_cast<int>(screen.right) - width), static_cast<int>(screen.left));
+  *y = std::max(std::min(*y, static_cast<int>(screen.bottom) - height), static_cast<int>(screen.top));
+  if (width > screen.right - screen.left) *x = screen.right - width;
+  if (height > screen.bottom - screen.top) *y = screen.bottom - height;
 }
 
 void Teardown(dlg::Dialog& d) {
@@ -528,15 +576,35 @@ struct MessageBoxInstaller {
 } g_MessageBoxInstaller;
 }  // namespace
 
-bool MeasureDialogText(const char* text, int width, int* textWidth, int* textHeight) {
+bool DialogsUsable() {
   if (!GetDisplay()) return false;
+  static const bool s_bFonts = [] {
+    bool found = FontsFound();
+    if (!found) std::fprintf(stderr, "kiru: no font found (fontconfig offers none): dialogs end as cancelled\n");
+    return found;
+  }();
+  return s_bFonts;
+}
+
+bool MeasureDialogText(const char* text, int width, int* textWidth, int* textHeight) {
+  if (!DialogsUsable()) return false;
   SetUpToolkit();
-  fl_font(DIALOG_FONT, FONT_SIZE);
+  fl_font(DIALOG_FONT, g_nFontSize);
   int w = width, h = 0;
   fl_measure(text, w, h, 0);
   *textWidth = w;
   *textHeight = h;
   return true;
+}
+
+int FitDialogFont(const DialogTemplate& t, int width, int height) {
+  if (!DialogsUsable()) return 0;
+  SetUpToolkit();
+  for (int size = FONT_SIZE; size >= MIN_FONT_SIZE; --size) {
+    UseFontSize(size);
+    if (DialogUnitsToPixelsX(t.width) <= width && DialogUnitsToPixelsY(t.height) <= height) break;
+  }
+  return g_nFontSize;
 }
 
 }  // namespace plat::x11
@@ -546,9 +614,13 @@ namespace plat {
 int DialogBox(const DialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param) {
   using namespace plat::x11;
   if (!GetDisplay()) return -1;
-  if (dlg::Abandoned()) return IDCANCEL;
+  // A dialog nobody can read, like one nobody is left to answer, is never shown.
+  if (!DialogsUsable() || dlg::Abandoned()) return IDCANCEL;
   SetUpToolkit();
   bool overSaver = FullScreenShown();
+  RECT area = DialogArea();
+  int frameWidth = overSaver ? 0 : FRAME_WIDTH, frameHeight = overSaver ? 0 : FRAME_HEIGHT;
+  FitDialogFont(t, area.right - area.left - frameWidth, area.bottom - area.top - frameHeight);
   auto d = dlg::NewDialog(t, owner, proc, param);
   auto* native = new NativeDialog;
   auto* window = new DialogWindow(d->pixelWidth, d->pixelHeight, nullptr);

@@ -5,6 +5,7 @@
 #include <X11/XKBlib.h>
 
 #include <csignal>
+#include <cstdio>
 #include <cstdlib>
 
 #include "platform/queue.h"
@@ -50,10 +51,17 @@ void InstallXErrorHandlers() {
 Display* GetDisplay() {
   if (g_bDisplayTried) return g_pDisplay;
   g_bDisplayTried = true;
+  // Nothing can be shown without a display, not even an error box: stderr says why.
   const char* name = std::getenv("DISPLAY");
-  if (!name || !*name) return nullptr;
+  if (!name || !*name) {
+    std::fprintf(stderr, "kiru: no display: DISPLAY is not set\n");
+    return nullptr;
+  }
   g_pDisplay = XOpenDisplay(name);
-  if (!g_pDisplay) return nullptr;
+  if (!g_pDisplay) {
+    std::fprintf(stderr, "kiru: cannot open display \"%s\"\n", name);
+    return nullptr;
+  }
   InstallXErrorHandlers();
   // A write to a server that has gone would raise SIGPIPE before Xlib could tell.
   std::signal(SIGPIPE, SIG_IGN);

@@ -23,6 +23,7 @@ int UnitsX(int px) { return (px * 4 + DialogUnitsToPixelsX(4) - 1) / DialogUnits
 int UnitsY(int px) { return (px * 8 + DialogUnitsToPixelsY(8) - 1) / DialogUnitsToPixelsY(8); }
 
 DialogTemplate BoxTemplate(const char* text, const char* caption) {
+  FitDialogFont(DialogTemplate{}, 1, 1);  // measured at the size the box will take
   RECT screen{0, 0, 1024, 768};
   GetWindowRect(GetDesktopWindow(), &screen);
   int width = 0, height = 0;
@@ -60,7 +61,7 @@ LRESULT BoxProc(HWND box, UINT message, WPARAM wParam, LPARAM) {
 }
 
 int MessageBoxFltk(HWND owner, const char* text, const char* caption, UINT) {
-  if (!GetDisplay()) {
+  if (!DialogsUsable()) {
     std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
     return IDOK;
   }

@@ -204,8 +204,8 @@ hive_dword() {
   [ -n "$hex" ] && echo $(((16#$hex ^ 0x80000000) - 0x80000000)) || true
 }
 
-# Only module $1 enabled in the hive (per-module values count once "mod1 depth" is
-# there). Module 7 turns its own view, so a run of it always has a view to save.
+# Only module $1 enabled in the hive, module 1 at its factory depth. Module 7 turns
+# its own view, so a run of it always has a view to save.
 enable_only_module() {
   local n
   echo '"mod1 depth"=dword:00001388' >>"$HIVE"

@@ -35,6 +35,7 @@ expected=(
 dpkg-deb -c "$deb" | awk '{print substr($6, 2)}' >"$tmp/contents"
 for path in "${expected[@]}"; do grep -qx "$path" "$tmp/contents" || fail "$path not in the package"; done
 dpkg-deb -f "$deb" Depends | grep -qE 'libgl1|libGL' || fail "no GL library among the dependencies"
+dpkg-deb -f "$deb" Depends | grep -q 'fonts-dejavu-core' || fail "no font among the dependencies"
 
 if command -v lintian >/dev/null; then
   lintian "$deb" >"$tmp/lintian.log" 2>&1 || true

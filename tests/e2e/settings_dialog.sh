@@ -94,3 +94,107 @@ click_du 352 234     # Cancel
 wait_dialog_closed
 cmp -s "$HIVE" "$WORK/at-start.reg" || { diff "$WORK/at-start.reg" "$HIVE" || true; fail "Cancel changed the hive"; }
 echo "Cancel left the hive as start-up wrote it"
+
+# --- Esc from inside the seconds field cancels: nothing stored ---
+start_dialog
+read_geometry "$WIN"
+cp "$HIVE" "$WORK/at-start.reg"
+click_du 327 75
+hover_preview
+xdotool key Prior
+click_du 350 127     # into the seconds field, nothing typed
+xdotool key Escape
+wait_dialog_closed
+[ "$EXIT_STATUS" = 1 ] || fail "exit status $EXIT_STATUS after Esc in the seconds field, expected 1 (cancelled)"
+cmp -s "$HIVE" "$WORK/at-start.reg" || fail "Esc in the seconds field changed the hive"
+echo "Esc in the seconds field cancelled"
+
+# --- The keyboard alone: Tab x3 from the first Enable box reaches module 4's, Space
+# unticks it, Enter presses OK ---
+start_dialog
+[ "$(hive_dword "mod4 active")" = 1 ] || fail "module 4 is not enabled at the start"
+xdotool key Tab Tab Tab space
+sleep 0.3
+xdotool key Return
+wait_dialog_closed
+[ "$(hive_dword "mod4 active")" = 0 ] || fail "Tab x3, Space, Enter did not store module 4 as disabled"
+[ "$(hive_dword "mod3 active")" = 1 ] || fail "Tab x3, Space touched module 3"
+echo "Tab, Space and Enter reached the dialog"
+
+# --- A stored view that cannot be read takes no other value with it ---
+sed -i '/^"mod1 depth"=/d; /^"mod3 depth"=/d; /^"mod6 depth"=/d' "$HIVE"
+printf '"mod1 depth"="not a number"\n"mod3 depth"=dword:00003039\n"mod6 depth"=dword:7fffffff\n' >>"$HIVE"
+grep -a '^"mod[2-9] \|^"mod10 ' "$HIVE" | grep -v '^"mod1 depth"' >"$WORK/others.before"
+start_kiru /c
+window_id "Kiru Settings" >/dev/null || fail "no dialog over a damaged value"
+xdotool key Escape
+wait_dialog_closed
+grep -a '^"mod[2-9] \|^"mod10 ' "$HIVE" | grep -v '^"mod1 depth"' >"$WORK/others.after"
+cmp -s "$WORK/others.before" "$WORK/others.after" || { diff "$WORK/others.before" "$WORK/others.after" || true; fail "a damaged mod1 depth changed other modules' values"; }
+[ "$(hive_dword "mod1 depth")" = 5000 ] || fail "the damaged mod1 depth did not fall back to 5000"
+echo "a damaged value fell back alone"
+
+# --- No font at all: the dialog cannot be shown and ends as cancelled, saying why ---
+printf '<?xml version="1.0"?>\n<fontconfig><cachedir>%s/fccache</cachedir></fontconfig>\n' "$WORK" >"$WORK/nofonts.conf"
+FONTCONFIG_FILE="$WORK/nofonts.conf" start_kiru /c
+wait_exit "$KIRU_PID" 20 || fail "the dialog without fonts did not end"
+[ "$EXIT_STATUS" = 1 ] || fail "exit status $EXIT_STATUS without fonts, expected 1 (cancelled)"
+[ "$(wc -l <"$WORK/kiru.log")" = 1 ] && grep -q 'no font' "$WORK/kiru.log" || fail "not one line about the missing font: $(cat "$WORK/kiru.log")"
+
+# --- No display, or one that cannot be opened: stderr says so before the 255 ---
+for display in "" ":$((RANDOM % 100 + 700))"; do
+  DISPLAY=$display start_kiru /c
+  wait_exit "$KIRU_PID" 10 || fail "kiru /c without a display did not end"
+  [ "$EXIT_STATUS" = 255 ] || fail "exit status $EXIT_STATUS with DISPLAY='$display', expected 255"
+  grep -qi 'display' "$WORK/kiru.log" || fail "nothing on stderr about DISPLAY='$display'"
+done
+
+# --- Small screens, and a larger face than DejaVu Sans: the dialog shrinks its text
+# and layout until it fits, OK and Cancel wholly on the screen ---
+mkdir -p "$WORK/widefont"
+# The face fontconfig falls back to where DejaVu is missing and Tibetan Machine is
+# installed: its lines are far taller than the templates expect.
+ln -sf /usr/share/fonts/truetype/tibetan-machine/TibetanMachineUni.ttf "$WORK/widefont/"
+printf '<?xml version="1.0"?>\n<fontconfig><dir>%s/widefont</dir><cachedir>%s/fccache</cachedir></fontconfig>\n' \
+  "$WORK" "$WORK" >"$WORK/widefont.conf"
+stop_xvfb
+cases=(640x480: 800x600:)
+[ -e /usr/share/fonts/truetype/tibetan-machine/TibetanMachineUni.ttf ] && cases+=(1024x768:"$WORK/widefont.conf")
+for case in "${cases[@]}"; do
+  screen=${case%%:*} fonts=${case#*:}
+  start_x "${screen}x24"
+  if [ -n "$fonts" ]; then FONTCONFIG_FILE=$fonts start_kiru /c; else start_kiru /c; fi
+  win=$(window_id "Kiru Settings") || fail "$screen: no dialog"
+  sleep 1
+  read_geometry "$win"
+  # OK is the template's lowest control and Cancel sits above it, both at its right.
+  [ "$GX" -ge 0 ] && [ "$GY" -ge 0 ] && [ $((GX + GW)) -le "${screen%x*}" ] && [ $((GY + GH)) -le "${screen#*x}" ] ||
+    fail "$screen${fonts:+ (fallback face)}: the dialog ${GW}x$GH+$GX+$GY does not fit the screen"
+  echo "$screen${fonts:+ (fallback face)}: dialog ${GW}x$GH+$GX+$GY"
+  xdotool key Escape
+  wait_dialog_closed
+  stop_xvfb
+done
+start_x
+
+# --- A store the user may not write: stderr names the file (root writes anyway,
+# so the run is made as nobody where the test runs as root) ---
+write_quiet_hive "$HIVE"  # values missing: the start wants to write them back
+chmod 0444 "$HIVE"
+as_user=()
+if [ "$(id -u)" = 0 ]; then
+  command -v setpriv >/dev/null && id nobody >/dev/null 2>&1 || { echo "skipped: no setpriv or user nobody"; echo PASS; exit 0; }
+  chmod 0755 "$WORK"
+  chown -R nobody "$HOME" "$XDG_CONFIG_HOME"
+  command -v xhost >/dev/null && xhost +si:localuser:nobody >/dev/null
+  as_user=(setpriv --reuid=nobody --regid="$(id -g nobody)" --clear-groups)
+fi
+"${as_user[@]}" "$KIRU" /c >"$WORK/kiru.log" 2>&1 &
+KIRU_PID=$!
+PIDS+=("$KIRU_PID")
+window_id "Kiru Settings" >/dev/null || fail "no dialog over a read-only store"
+xdotool key Escape
+wait_dialog_closed
+grep -qF "$HIVE" "$WORK/kiru.log" || fail "stderr does not name the read-only store: $(cat "$WORK/kiru.log")"
+echo "a read-only store was named: $(head -1 "$WORK/kiru.log")"
+echo "PASS"

@@ -145,6 +145,20 @@ TEST(RegHive, StringsThatCannotBeQuotedRoundTripAsHex) {
   EXPECT_EQ(back.Values().size(), 1u);
 }
 
+TEST(RegHive, AUtf8MarkBeforeTheFirstKeyIsNoPartOfIt) {
+  const std::string bom = "\xef\xbb\xbf";
+  for (std::string head : {"", "REGEDIT4\n\n"}) {
+    const std::string text = bom + head + "[" + KEY + "]\n\"mod1 depth\"=dword:00001770\n";
+    RegHive hive = RegHive::Parse(text);
+    EXPECT_EQ(Dword(hive, KEY, "mod1 depth"), 6000) << head;
+    hive.Set(KEY, "mod1 depth", RegData::Dword(5000));
+    EXPECT_EQ(hive.Text(), bom + head + "[" + KEY + "]\n\"mod1 depth\"=dword:00001388\n") << head;
+  }
+  RegHive bare = RegHive::Parse(bom);
+  bare.Set(KEY, "a", RegData::Dword(1));
+  EXPECT_EQ(bare.Text(), bom + "REGEDIT4\n\n[" + KEY + "]\n\"a\"=dword:00000001\n");
+}
+
 TEST(RegHive, UnicodeExportsAreReadAndWrittenBackInTheirEncoding) {
   const std::string head = "Windows Registry Editor Version 5.00\r\n\r\n[" + std::string(KEY) + "]\r\n";
   // "cafe" with an e acute, a character beyond the first plane (a surrogate pair),

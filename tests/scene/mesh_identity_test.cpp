@@ -3,6 +3,7 @@
 // are then drawn again, with the same matrices, through the other path, and the two
 // pictures must match exactly. The paths swap every frame.
 #include <GL/gl.h>
+#include <dlfcn.h>
 #include <gtest/gtest.h>
 
 #include <cstdio>
@@ -96,5 +97,88 @@ TEST_P(MeshIdentity, EveryFrameMatchesGlu) {
 }
 
 INSTANTIATE_TEST_SUITE_P(Modules, MeshIdentity, ::testing::Range(1, MODULE_COUNT + 1));
+
+}  // namespace
+
+// GLU's own output, caught on its way to GL: the test program exports these entry
+// points, so libGLU's calls land here, are noted while recording, and go on to GL.
+namespace glu_output {
+bool g_bRecording = false;
+MeshVertex g_Current{};
+std::vector<GLenum> g_Modes;
+std::vector<std::vector<MeshVertex>> g_Strips;
+template <typename Fn>
+Fn Real(const char* name) {
+  return reinterpret_cast<Fn>(dlsym(RTLD_NEXT, name));
+}
+}  // namespace glu_output
+
+extern "C" void glBegin(GLenum mode) {
+  static auto real = glu_output::Real<void (*)(GLenum)>("glBegin");
+  if (glu_output::g_bRecording) {
+    glu_output::g_Modes.push_back(mode);
+    glu_output::g_Strips.emplace_back();
+  }
+  real(mode);
+}
+extern "C" void glTexCoord2f(GLfloat s, GLfloat t) {
+  static auto real = glu_output::Real<void (*)(GLfloat, GLfloat)>("glTexCoord2f");
+  glu_output::g_Current.s = s, glu_output::g_Current.t = t;
+  real(s, t);
+}
+extern "C" void glNormal3f(GLfloat x, GLfloat y, GLfloat z) {
+  static auto real = glu_output::Real<void (*)(GLfloat, GLfloat, GLfloat)>("glNormal3f");
+  glu_output::g_Current.nx = x, glu_output::g_Current.ny = y, glu_output::g_Current.nz = z;
+  real(x, y, z);
+}
+extern "C" void glVertex3f(GLfloat x, GLfloat y, GLfloat z) {
+  static auto real = glu_output::Real<void (*)(GLfloat, GLfloat, GLfloat)>("glVertex3f");
+  if (glu_output::g_bRecording && !glu_output::g_Strips.empty()) {
+    glu_output::g_Current.x = x, glu_output::g_Current.y = y, glu_output::g_Current.z = z;
+    glu_output::g_Strips.back().push_back(glu_output::g_Current);
+  }
+  real(x, y, z);
+}
+
+namespace {
+
+// Each mesh holds, bit for bit, the vertices GLU emits for its size, in the
+// triangles GL makes of GLU's quad strips: (v0, v1, v3) and (v2, v0, v3) per quad.
+TEST(MeshArrays, HoldTheVerticesGluEmits) {
+  ASSERT_TRUE(plat::headless::MakeOffscreenContext(64, 64));
+  ASSERT_TRUE(InitGLState());
+  ASSERT_FALSE(QuadricMeshes().empty());
+  g_bQuadricMeshes = false;
+  for (const QuadricMesh& mesh : QuadricMeshes()) {
+    glu_output::g_Modes.clear();
+    glu_output::g_Strips.clear();
+    glu_output::g_bRecording = true;
+    if (mesh.sphere)
+      DrawSphere(mesh.base);
+    else
+      DrawCylinder(mesh.base, mesh.top, mesh.height);
+    glu_output::g_bRecording = false;
+    ASSERT_EQ(glu_output::g_Strips.size(), 32u);
+    std::vector<MeshVertex> triangles;
+    for (std::size_t n = 0; n < glu_output::g_Strips.size(); ++n) {
+      const std::vector<MeshVertex>& v = glu_output::g_Strips[n];
+      ASSERT_EQ(glu_output::g_Modes[n], static_cast<GLenum>(GL_QUAD_STRIP));
+      for (std::size_t k = 0; k + 3 < v.size(); k += 2)
+        triangles.insert(triangles.end(), {v[k], v[k + 1], v[k + 3], v[k + 2], v[k], v[k + 3]});
+    }
+    ASSERT_EQ(mesh.indices.size(), triangles.size()) << mesh.base;
+    for (std::size_t i = 0; i < triangles.size(); ++i) {
+      const MeshVertex& a = mesh.vertices[mesh.indices[i]];
+      const MeshVertex& b = triangles[i];
+      ASSERT_EQ(std::memcmp(&a, &b, sizeof a), 0)
+          << (mesh.sphere ? "sphere " : "cylinder ") << mesh.base << ", corner " << i << ": mesh ("
+          << a.s << " " << a.t << " | " << a.nx << " " << a.ny << " " << a.nz << " | " << a.x << " " << a.y
+          << " " << a.z << ") against GLU (" << b.s << " " << b.t << " | " << b.nx << " " << b.ny << " "
+          << b.nz << " | " << b.x << " " << b.y << " " << b.z << ")";
+    }
+  }
+  g_bQuadricMeshes = true;
+  DestroyGLContext();
+}
 
 }  // namespace

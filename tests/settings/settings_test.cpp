@@ -158,32 +158,26 @@ TEST_F(Settings, SessionsEndingTogetherKeepEachOthersChanges) {
   }
 }
 
-TEST_F(Settings, NothingPerModuleIsReadWithoutModOneDepth) {
-  RegWriteDword("mod3 active", 0);
-  RegWriteDword("mod2 depth", 9900);
-  RegWriteDword("enable sound", 1);
-  RegWriteDword("cycle time", 60);
-  LoadSettings();
-  EXPECT_TRUE(g_Modules[3].active);
-  EXPECT_FLOAT_EQ(g_Modules[2].depth, 40.0f);
-  EXPECT_EQ(Stored("mod3 active"), 1);
-  EXPECT_EQ(Stored("mod2 depth"), 4000);
-  // The general settings do not depend on the probe.
-  EXPECT_TRUE(g_bSoundOn);
-  EXPECT_EQ(g_nCycleSeconds, 60);
-
-  RegWriteDword("mod3 active", 0);
-  RegWriteDword("mod2 depth", 9900);
-  RegWriteDword("mod1 depth", -9999);  // indistinguishable from missing
-  LoadSettings();
-  EXPECT_TRUE(g_Modules[3].active);
-
-  RegWriteDword("mod1 depth", 5000);
-  RegWriteDword("mod3 active", 0);
-  RegWriteDword("mod2 depth", 9900);
-  LoadSettings();
-  EXPECT_FALSE(g_Modules[3].active);
-  EXPECT_FLOAT_EQ(g_Modules[2].depth, 99.0f);
+TEST_F(Settings, AnUnreadableValueFallsBackAloneAndTakesNoOtherWithIt) {
+  // Neither a missing "mod1 depth", nor -9999, nor another type gates any other value.
+  for (int variant = 0; variant < 3; ++variant) {
+    if (variant == 1) RegWriteDword("mod1 depth", -9999);
+    if (variant == 2)
+      plat::RegStoreSet(plat::RegRoot::CurrentUser, KIRU_KEY, "mod1 depth", plat::RegData::String("x"));
+    RegWriteDword("mod3 active", 0);
+    RegWriteDword("mod2 depth", 9900);
+    RegWriteDword("mod3 depth", 12345);
+    RegWriteDword("mod6 depth", 0x7fffffff);
+    RegWriteDword("cycle time", 60);
+    LoadSettings();
+    EXPECT_FALSE(g_Modules[3].active) << variant;
+    EXPECT_FLOAT_EQ(g_Modules[2].depth, 99.0f) << variant;
+    EXPECT_FLOAT_EQ(g_Modules[1].depth, 50.0f) << variant;
+    EXPECT_EQ(Stored("mod1 depth"), 5000) << variant;
+    EXPECT_EQ(Stored("mod3 depth"), 12345) << variant;
+    EXPECT_EQ(Stored("mod6 depth"), 0x7fffffff) << variant;
+    EXPECT_EQ(g_nCycleSeconds, 60) << variant;
+  }
 }
 
 TEST_F(Settings, StoredValuesAreNormalisedOnLoad) {

@@ -132,6 +132,30 @@ TEST_F(FramePumpTest, FailedContextPostsNoPump) {
   plat::HWND saver = MakeSaver();
   EXPECT_EQ(harness::g_Boxes.size(), 1u);
   EXPECT_TRUE(harness::Queued(saver).empty());
+  // No pump takes the keys then; they still end saving as over a picture.
+  plat::SendMessage(saver, plat::WM_KEYDOWN, plat::VK_PRIOR, 0);
+  EXPECT_TRUE(harness::Queued(saver).empty());
+  plat::SendMessage(saver, plat::WM_KEYDOWN, plat::VK_ESCAPE, 0);
+  auto queued = harness::Queued(saver);
+  ASSERT_EQ(queued.size(), 1u);
+  EXPECT_EQ(queued[0].message, plat::WM_CLOSE);
+}
+
+TEST_F(FramePumpTest, AHostShrunkToUnderHalfItsLargestSizeGetsAFreshContext) {
+  plat::HWND saver = MakeSaver(plat::WindowKind::TopLevel);
+  plat::GLRC first = g_hRC;
+  auto resize = [&](int w, int h) { plat::SendMessage(saver, plat::WM_SIZE, 0, (h << 16) | w); };
+  resize(1000, 1000);
+  resize(800, 700);  // 560000 pixels: not under half of 1000000
+  EXPECT_EQ(g_hRC, first);
+  resize(700, 700);  // 490000: under half
+  EXPECT_NE(g_hRC, first);
+  EXPECT_NE(g_hRC, 0u);
+  EXPECT_FALSE(g_bQuit);
+  int presented = plat::headless::PresentedFrames();
+  for (int i = 0; i < 20 && DispatchNext(saver) != FramePump; ++i) {
+  }
+  EXPECT_GT(plat::headless::PresentedFrames(), presented);
 }
 
 TEST_F(FramePumpTest, DrainsAllInputBeforeTheFrameThenPostsTheNext) {

@@ -25,7 +25,8 @@ class SettingsDialog : public testing::Test {
   plat::HWND dialog = 0;
   std::string hiveAtStart;
 
-  void SetUp() override {
+  void SetUp() override { Open(); }
+  void Open() {
     hl::ResetForTesting();
     ResetRunStateForTesting();
     ResetSettingsDialogForTesting();
@@ -131,6 +132,17 @@ TEST_F(SettingsDialog, SecondsFieldIsReadAndClampedWhenLeft) {
   }
 }
 
+TEST_F(SettingsDialog, AStoredNumberLongerThanTheFieldIsShownAndStoredAsItsLargest) {
+  TearDown();
+  SelectRegKey(0, KIRU_KEY);
+  RegWriteDword("cycle time", 2147483647);
+  Open();
+  EXPECT_EQ(Field(), "999999999");
+  hl::ClickForTesting(dialog, plat::IDOK);
+  Pump();
+  EXPECT_EQ(Saved("cycle time"), 999999999);
+}
+
 TEST_F(SettingsDialog, SpinStepsFromTheTypedValueAndJumpsToTheEnds) {
   plat::SetDlgItemText(dialog, IDC_SECONDS, "20");
   hl::SpinForTesting(dialog, IDC_SPIN, true);
@@ -166,6 +178,21 @@ TEST_F(SettingsDialog, KeysGoToTheFieldWhileItIsEdited) {
   Pump();
   Key(plat::VK_PRIOR);
   EXPECT_NE(g_fDepth, depth);  // the preview steers again
+}
+
+TEST_F(SettingsDialog, DialogKeysComeBeforeTheViewKeys) {
+  // From the first Enable box, Tab three times reaches module 4's; Space unticks it
+  // and Enter presses OK, while Page Up still zooms the preview.
+  ASSERT_EQ(g_nModule, 1);
+  Key(plat::VK_PRIOR);  // module 1's depth 50 grows by 50 / 50
+  for (int i = 0; i < 3; ++i) Key(plat::VK_TAB);
+  Key(plat::VK_SPACE);
+  EXPECT_FALSE(g_Modules[4].active);
+  EXPECT_TRUE(g_Modules[3].active);
+  Key(plat::VK_RETURN);
+  ASSERT_TRUE(Ended());
+  EXPECT_EQ(Saved("mod4 active"), 0);
+  EXPECT_EQ(Saved("mod1 depth"), 5100);
 }
 
 TEST_F(SettingsDialog, OkSavesEveryAdjustedView) {
@@ -206,13 +233,19 @@ TEST_P(SettingsDialogClosing, SavesNothing) {
     case 2:
       plat::PostMessage(dialog, plat::WM_CLOSE, 0, 0);  // the title bar's close button
       break;
+    case 3:  // Esc from inside the seconds field, which keeps every other key
+      hl::FocusForTesting(dialog, IDC_SECONDS);
+      Pump();
+      ASSERT_TRUE(g_bEditFocus);
+      plat::PostMessage(dialog, plat::WM_KEYDOWN, plat::VK_ESCAPE, 0);
+      break;
   }
   Pump();
   EXPECT_TRUE(Ended());
   EXPECT_EQ(kiru_test::ReadFile(home.UserHive()), hiveAtStart);
 }
 
-INSTANTIATE_TEST_SUITE_P(CancelEscClose, SettingsDialogClosing, testing::Values(0, 1, 2));
+INSTANTIATE_TEST_SUITE_P(CancelEscClose, SettingsDialogClosing, testing::Values(0, 1, 2, 3));
 
 TEST_F(SettingsDialog, OkOutsideAPassOfThePumpStillCloses) {
   plat::SendMessage(dialog, plat::WM_COMMAND, plat::MAKEWPARAM(plat::IDOK, plat::BN_CLICKED), 0);

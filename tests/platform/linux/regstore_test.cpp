@@ -101,17 +101,25 @@ TEST_F(RegStore, WithoutWriteRightsWritesFailAndReadsFallBack) {
   // A hive whose folder cannot exist (root may write anywhere else).
   kiru_test::WriteFile(config_.Root() + "/blocker", "file");
   setenv("XDG_CONFIG_HOME", (config_.Root() + "/blocker/sub").c_str(), 1);
+  // Each failed save says once, on stderr, which file and why; a read says nothing.
+  const std::string lost = "kiru: settings not saved to " + config_.Root() + "/blocker/sub/kiru/user.reg: ";
+  testing::internal::CaptureStderr();
   EXPECT_FALSE(RegWriteDword("x", 1));
   EXPECT_EQ(RegReadDword("x", 9), 9);
   {
     RegBatch batch;
     EXPECT_FALSE(RegWriteDword("x", 1));
+    EXPECT_FALSE(RegWriteDword("y", 1));
     EXPECT_EQ(RegReadDword("x", 9), 9);
   }
+  EXPECT_EQ(testing::internal::GetCapturedStderr(), lost + "Not a directory\n" + lost + "Not a directory\n");
   // A hive that cannot be read is never replaced by one that has lost its contents.
   setenv("XDG_CONFIG_HOME", (config_.Root() + "/config").c_str(), 1);
   std::filesystem::create_directories(config_.UserHive());
+  testing::internal::CaptureStderr();
   EXPECT_FALSE(RegWriteDword("x", 1));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "kiru: settings not saved to " + config_.UserHive() + ": Is a directory\n");
   EXPECT_TRUE(std::filesystem::is_directory(config_.UserHive()));
   // Nor is a FIFO, which is not even waited for: opening it for reading would block.
   std::filesystem::remove(config_.UserHive());
@@ -162,7 +170,10 @@ TEST_F(RegStore, ALockHeldForEverFailsTheWriteInsteadOfHanging) {
   ASSERT_GE(holder, 0);
   ASSERT_EQ(flock(holder, LOCK_EX), 0);
   alarm(20);
+  testing::internal::CaptureStderr();
   EXPECT_FALSE(RegWriteDword("mod1 depth", 1));
+  EXPECT_EQ(testing::internal::GetCapturedStderr(),
+            "kiru: settings not saved to " + config_.UserHive() + ": another process holds its lock\n");
   LoadSettings();
   alarm(0);
   EXPECT_FLOAT_EQ(g_Modules[1].depth, 60.0f);
