@@ -1,10 +1,12 @@
 #include "shell/saverloop.h"
 
+#include "platform/monitors.h"
 #include "platform/queue.h"
 #include "platform/regstore.h"
 #include "platform/window.h"
 #include "render/glcontext.h"
 #include "render/runstate.h"
+#include "render/views.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
 #include "shell/closesignal.h"
@@ -18,6 +20,7 @@
 namespace {
 
 HardwareWarningFn g_pShowWarning = nullptr;
+constexpr plat::WPARAM kSetWorkArea = 0x002F;  // SPI_SETWORKAREA: a task bar moved or resized
 
 void ShowWarning(plat::HWND owner) { (g_pShowWarning ? g_pShowWarning : ShowHardwareWarning)(owner); }
 
@@ -127,6 +130,15 @@ plat::LRESULT SaverHandler(plat::HWND window, plat::UINT message, plat::WPARAM w
       // the picture with it.
       if (g_hRC != 0 && !g_bClosed)
         ResizeView(static_cast<int>(lParam & 0xFFFF), static_cast<int>((lParam >> 16) & 0xFFFF));
+      break;
+    case plat::WM_SETTINGCHANGE:
+      if (wParam != kSetWorkArea) break;
+      [[fallthrough]];
+    case plat::WM_DISPLAYCHANGE:
+      // A monitor came, went or moved: the window covers the new screen (its
+      // WM_SIZE follows) and the views are laid out again, the module running on.
+      if (!g_bPreview) plat::CoverScreen(window);
+      InvalidateViews();
       break;
     default:
       break;

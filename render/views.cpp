@@ -1,0 +1,108 @@
+#include "render/views.h"
+
+#include <GL/gl.h>
+
+#include <algorithm>
+
+#include "platform/window.h"
+#include "render/glcontext.h"
+#include "scene/modules.h"
+#include "scene/snapshot.h"
+
+namespace {
+
+std::vector<View> g_Views;
+bool g_bViewsStale = true;
+bool g_bWholeWindow = true;  // one view over the whole window: drawn as it always was
+
+bool Contains(const plat::RECT& r, plat::POINT p) {
+  return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
+}
+
+void RefreshViews(plat::HWND window) {
+  g_bViewsStale = false;
+  plat::RECT frame, client;
+  if (!plat::GetWindowRect(window, &frame) || !plat::GetClientRect(window, &client)) {
+    g_Views.clear();
+    g_bWholeWindow = true;
+    return;
+  }
+  g_Views = LayOutViews(plat::GetMonitors(), frame);
+  g_bWholeWindow = g_Views.size() == 1 && g_Views[0] == View{0, 0, client.right, client.bottom};
+}
+
+}  // namespace
+
+int PrimaryMonitor(const std::vector<plat::MonitorInfo>& monitors) {
+  for (size_t i = 0; i < monitors.size(); ++i)
+    if (monitors[i].primary) return static_cast<int>(i);
+  for (size_t i = 0; i < monitors.size(); ++i)
+    if (Contains(monitors[i].rect, plat::POINT{0, 0})) return static_cast<int>(i);
+  return monitors.empty() ? -1 : 0;
+}
+
+int MonitorAt(const std::vector<plat::MonitorInfo>& monitors, plat::POINT point) {
+  for (size_t i = 0; i < monitors.size(); ++i)
+    if (Contains(monitors[i].rect, point)) return static_cast<int>(i);
+  return PrimaryMonitor(monitors);
+}
+
+plat::RECT CentreIn(const plat::RECT& area, int width, int height) {
+  int left = area.left + (area.right - area.left - width) / 2;
+  int top = area.top + (area.bottom - area.top - height) / 2;
+  return plat::RECT{left, top, left + width, top + height};
+}
+
+bool CoversMonitor(const plat::RECT& window, const plat::MonitorInfo& monitor) {
+  const plat::RECT& m = monitor.rect;
+  return m.left >= window.left && m.top >= window.top && m.right <= window.right && m.bottom <= window.bottom &&
+         m.right > m.left && m.bottom > m.top;
+}
+
+std::vector<View> LayOutViews(const std::vector<plat::MonitorInfo>& monitors, const plat::RECT& window) {
+  std::vector<View> views;
+  const int height = window.bottom - window.top;
+  int primary = PrimaryMonitor(monitors);
+  std::vector<int> order;
+  if (primary >= 0) order.push_back(primary);
+  for (int i = 0; i < static_cast<int>(monitors.size()); ++i)
+    if (i != primary) order.push_back(i);
+  for (int i : order) {
+    if (!CoversMonitor(window, monitors[static_cast<size_t>(i)])) continue;
+    const plat::RECT& m = monitors[static_cast<size_t>(i)].rect;
+    // GL counts rows from the bottom of the window.
+    View view{m.left - window.left, height - (m.bottom - window.top), m.right - m.left, m.bottom - m.top};
+    if (std::find(views.begin(), views.end(), view) == views.end()) views.push_back(view);
+  }
+  if (views.empty()) views.push_back(View{0, 0, window.right - window.left, height});
+  return views;
+}
+
+void InvalidateViews() { g_bViewsStale = true; }
+
+int DrawModuleInViews(int n) {
+  if (g_bViewsStale) RefreshViews(ContextWindow());
+  if (g_bWholeWindow || g_Views.empty()) return DrawModule(n);
+
+  // Whatever lies under no monitor stays black.
+  glDisable(GL_SCISSOR_TEST);
+  glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+  glEnable(GL_SCISSOR_TEST);
+  int drawn = 1;
+  for (size_t i = 0; i < g_Views.size(); ++i) {
+    const View& v = g_Views[i];
+    glScissor(v.x, v.y, v.width, v.height);
+    ApplyView(v.x, v.y, v.width, v.height);
+    // Every view shows the same moment: only the last one's drawing moves the module on.
+    if (i + 1 < g_Views.size()) {
+      ModuleSnapshot before = TakeModuleSnapshot(n);
+      if (DrawModule(n) == 0) drawn = 0;
+      RestoreModuleSnapshot(before);
+    } else if (DrawModule(n) == 0) {
+      drawn = 0;
+    }
+  }
+  glDisable(GL_SCISSOR_TEST);
+  ApplyView(g_Views[0].x, g_Views[0].y, g_Views[0].width, g_Views[0].height);
+  return drawn;
+}
