@@ -17,6 +17,17 @@ struct MonitorInfo {
 // without a monitor list the whole screen is one monitor.
 std::vector<MonitorInfo> GetMonitors();
 
+// The monitor dialogs belong on: the one marked primary, else the one holding
+// the desktop's origin, else the first. -1 for an empty list.
+int PrimaryMonitor(const std::vector<MonitorInfo>& monitors);
+// The monitor holding the point, else the primary one.
+int MonitorAt(const std::vector<MonitorInfo>& monitors, POINT point);
+// The rectangle of that size centred in the area.
+RECT CentreIn(const RECT& area, int width, int height);
+bool CoversMonitor(const RECT& window, const MonitorInfo& monitor);
+// The primary monitor's work area (a guess of 1024 x 768 without a display).
+RECT PrimaryWorkArea();
+
 // A full-screen window made to cover the whole screen again (the virtual screen on
 // Windows) after the layout changed; its WM_SIZE follows as for any resize.
 bool CoverScreen(HWND window);

@@ -15,10 +15,6 @@ std::vector<View> g_Views;
 bool g_bViewsStale = true;
 bool g_bWholeWindow = true;  // one view over the whole window: drawn as it always was
 
-bool Contains(const plat::RECT& r, plat::POINT p) {
-  return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom;
-}
-
 void RefreshViews(plat::HWND window) {
   g_bViewsStale = false;
   plat::RECT frame, client;
@@ -33,42 +29,16 @@ void RefreshViews(plat::HWND window) {
 
 }  // namespace
 
-int PrimaryMonitor(const std::vector<plat::MonitorInfo>& monitors) {
-  for (size_t i = 0; i < monitors.size(); ++i)
-    if (monitors[i].primary) return static_cast<int>(i);
-  for (size_t i = 0; i < monitors.size(); ++i)
-    if (Contains(monitors[i].rect, plat::POINT{0, 0})) return static_cast<int>(i);
-  return monitors.empty() ? -1 : 0;
-}
-
-int MonitorAt(const std::vector<plat::MonitorInfo>& monitors, plat::POINT point) {
-  for (size_t i = 0; i < monitors.size(); ++i)
-    if (Contains(monitors[i].rect, point)) return static_cast<int>(i);
-  return PrimaryMonitor(monitors);
-}
-
-plat::RECT CentreIn(const plat::RECT& area, int width, int height) {
-  int left = area.left + (area.right - area.left - width) / 2;
-  int top = area.top + (area.bottom - area.top - height) / 2;
-  return plat::RECT{left, top, left + width, top + height};
-}
-
-bool CoversMonitor(const plat::RECT& window, const plat::MonitorInfo& monitor) {
-  const plat::RECT& m = monitor.rect;
-  return m.left >= window.left && m.top >= window.top && m.right <= window.right && m.bottom <= window.bottom &&
-         m.right > m.left && m.bottom > m.top;
-}
-
 std::vector<View> LayOutViews(const std::vector<plat::MonitorInfo>& monitors, const plat::RECT& window) {
   std::vector<View> views;
   const int height = window.bottom - window.top;
-  int primary = PrimaryMonitor(monitors);
+  int primary = plat::PrimaryMonitor(monitors);
   std::vector<int> order;
   if (primary >= 0) order.push_back(primary);
   for (int i = 0; i < static_cast<int>(monitors.size()); ++i)
     if (i != primary) order.push_back(i);
   for (int i : order) {
-    if (!CoversMonitor(window, monitors[static_cast<size_t>(i)])) continue;
+    if (!plat::CoversMonitor(window, monitors[static_cast<size_t>(i)])) continue;
     const plat::RECT& m = monitors[static_cast<size_t>(i)].rect;
     // GL counts rows from the bottom of the window.
     View view{m.left - window.left, height - (m.bottom - window.top), m.right - m.left, m.bottom - m.top};

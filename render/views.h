@@ -11,15 +11,6 @@ struct View {
   bool operator==(const View&) const = default;
 };
 
-// The monitor dialogs belong on: the one marked primary, else the one holding
-// the desktop's origin, else the first. -1 for an empty list.
-int PrimaryMonitor(const std::vector<plat::MonitorInfo>& monitors);
-// The monitor holding the point, else the primary one.
-int MonitorAt(const std::vector<plat::MonitorInfo>& monitors, plat::POINT point);
-// The rectangle of that size centred in the area.
-plat::RECT CentreIn(const plat::RECT& area, int width, int height);
-bool CoversMonitor(const plat::RECT& window, const plat::MonitorInfo& monitor);
-
 // Views for a window at `window` (desktop coordinates): one per monitor it covers
 // whole, the primary's first, the same rectangle once. A window that covers no
 // monitor whole (a preview, a hosted window inside one monitor) is one view.

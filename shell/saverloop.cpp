@@ -1,5 +1,7 @@
 #include "shell/saverloop.h"
 
+#include <vector>
+
 #include "platform/monitors.h"
 #include "platform/queue.h"
 #include "platform/regstore.h"
@@ -41,15 +43,20 @@ void OnSaverCreate(plat::HWND window) {
   }
   plat::SetDisplayLostHook(SaveView);
 
-  plat::RECT client, desktop;
-  plat::GetClientRect(window, &client);
-  plat::GetClientRect(plat::GetDesktopWindow(), &desktop);
-  g_bFullScreen = client.right - client.left == desktop.right - desktop.left;
+  // Full screen is a window over at least one whole monitor. XScreenSaver runs one
+  // process per monitor: only the one over the primary monitor sounds.
+  plat::RECT frame{};
+  plat::GetWindowRect(window, &frame);
+  std::vector<plat::MonitorInfo> monitors = plat::GetMonitors();
+  g_bFullScreen = false;
+  for (const plat::MonitorInfo& monitor : monitors) g_bFullScreen = g_bFullScreen || plat::CoversMonitor(frame, monitor);
+  int primary = plat::PrimaryMonitor(monitors);
+  bool sounding = primary >= 0 && plat::CoversMonitor(frame, monitors[static_cast<size_t>(primary)]);
 
   // A failed context has told the user already; the window stays black until closed.
   if (!CreateGLContext(window, 32)) return;
   StartFramePump(window);
-  if (g_bFullScreen && g_bSoundOn) {
+  if (g_bFullScreen && sounding && g_bSoundOn) {
     SoundStart();
     SoundPlay(window, 0);
   }

@@ -17,6 +17,7 @@ void SetFbConfigsForTesting(std::vector<FbConfig> configs, int systemChoice);
 void SetDesktopSizeForTesting(int width, int height);
 // What GetMonitors answers; empty (the default) makes the desktop one monitor.
 void SetMonitorsForTesting(std::vector<MonitorInfo> monitors);
+void SetSaverClaimedElsewhereForTesting(bool claimed);  // ClaimSaverInstance then fails
 
 struct GLFailures {
   bool getDC = false;

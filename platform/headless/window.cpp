@@ -35,8 +35,11 @@ bool g_bCursorShown = true;
 bool g_bCursorClipped = false;
 DisplayLostHook g_pDisplayLost = nullptr;
 std::vector<MonitorInfo> g_Monitors;  // empty: the desktop is one monitor
+bool g_bClaimedElsewhere = false;
 
 }  // namespace
+
+void SetSaverClaimedElsewhereForTesting(bool claimed) { g_bClaimedElsewhere = claimed; }
 
 void SetMonitorsForTesting(std::vector<MonitorInfo> monitors) {
   std::lock_guard<std::mutex> guard(g_lock);
@@ -86,6 +89,7 @@ void ResetWindowsForTesting() {
   g_nDesktopWidth = 1024;
   g_nDesktopHeight = 768;
   g_Monitors.clear();
+  g_bClaimedElsewhere = false;
   g_hForeground = 0;
   g_bCursorShown = true;
   g_bCursorClipped = false;
@@ -228,6 +232,8 @@ bool RaiseWindow(HWND window) {
 }
 
 bool LowerWindow(HWND window) { return IsWindow(window); }
+
+bool ClaimSaverInstance() { return !headless::g_bClaimedElsewhere; }
 
 std::vector<MonitorInfo> GetMonitors() {
   std::lock_guard<std::mutex> guard(g_lock);

@@ -31,6 +31,7 @@
 #include <vector>
 
 #include "platform/dialogcore.h"
+#include "platform/monitors.h"
 #include "platform/queue.h"
 #include "platform/resources.h"
 #include "platform/window.h"
@@ -491,12 +492,22 @@ void ReleaseKeyboard(Window xid) {
   XSync(fl_display, False);
 }
 
-// Where a dialog first shows: centred over its owner, or the screen without one.
+// Where a dialog first shows: centred over its owner, or on the primary monitor
+// without one or when the owner spans whole monitors (the saver), so that it
+// never straddles a seam.
 void CentreOver(HWND owner, int width, int height, int* x, int* y) {
-  RECT area{0, 0, Fl::w(), Fl::h()};
-  if (owner != 0) GetWindowRect(owner, &area);
-  *x = area.left + (area.right - area.left - width) / 2;
-  *y = area.top + (area.bottom - area.top - height) / 2;
+  std::vector<MonitorInfo> monitors = GetMonitors();
+  int primary = PrimaryMonitor(monitors);
+  RECT area = primary >= 0 ? monitors[static_cast<size_t>(primary)].work : RECT{0, 0, Fl::w(), Fl::h()};
+  RECT ownerRect;
+  if (owner != 0 && GetWindowRect(owner, &ownerRect)) {
+    bool spans = false;
+    for (const MonitorInfo& m : monitors) spans = spans || CoversMonitor(ownerRect, m);
+    if (!spans) area = ownerRect;
+  }
+  RECT placed = CentreIn(area, width, height);
+  *x = placed.left;
+  *y = placed.top;
 }
 
 void Teardown(dlg::Dialog& d) {

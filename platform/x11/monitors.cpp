@@ -33,7 +33,7 @@ void AskRandr(Display* dpy) {
   g_bRandrMonitors = major > 1 || (major == 1 && minor >= 5);
   // Size changes come as RandR's screen change and as the root's ConfigureNotify;
   // a monitor split or joined (xrandr --setmonitor) only as RandR's notifications.
-  XRRSelectInput(dpy, DefaultRootWindow(dpy), RRScreenChangeNotifyMask | RRCrtcChangeMask | RROutputChangeMask);
+  XRRSelectInput(dpy, DefaultRootWindow(dpy), RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
 }
 
 std::vector<MonitorInfo> RandrMonitors(Display* dpy) {
