@@ -214,19 +214,21 @@ enable_only_module() {
   done
 }
 
-# Splits the screen into monitors with RandR (xrandr --setmonitor), each "WxH+X+Y";
-# the first is the one at the origin. The server keeps them after xrandr leaves
-# (-noreset).
+# Splits the screen into monitors with RandR (xrandr --setmonitor), each "WxH+X+Y",
+# a leading "*" marking the primary one; the first lies at the origin. The server
+# keeps them after xrandr leaves (-noreset).
 set_monitors() {
   local i=0 g
   for g in "$@"; do
+    local mark=
+    [ "${g:0:1}" = "*" ] && mark="*" && g=${g:1}
     local w=${g%%x*} rest=${g#*x}
     local h=${rest%%+*} x=${rest#*+}
     local y=${x#*+}
     x=${x%%+*}
-    # The first takes the output's place; an output the screen lost is no longer there.
-    { [ $i = 0 ] && xrandr --setmonitor "M$i" "$w/300x$h/200+$x+$y" screen >/dev/null 2>&1; } ||
-      xrandr --setmonitor "M$i" "$w/300x$h/200+$x+$y" none >/dev/null 2>&1 || fail "xrandr --setmonitor M$i $g"
+    # The first takes the output's place.
+    { [ $i = 0 ] && xrandr --setmonitor "${mark}M$i" "$w/300x$h/200+$x+$y" screen >/dev/null 2>&1; } ||
+      xrandr --setmonitor "${mark}M$i" "$w/300x$h/200+$x+$y" none >/dev/null 2>&1 || fail "xrandr --setmonitor M$i $g"
     i=$((i + 1))
   done
 }

@@ -8,13 +8,13 @@ A=1920x1080+0+0
 B=1280x1024+1920+0
 
 start_x 3200x1080x24
-set_monitors "$A" "$B"
+set_monitors "$A" "*$B"  # RandR's primary: the right one, off the screen's centre
 setup_home
 enable_only_module 8  # the burst keeps its centre of mass at the view's centre
 sed -i '/disable_frame_warn/d' "$HIVE"
 KIRU_TEST_FRAME_RATE=5 start_kiru /s
 warning=$(window_id "Video Hardware Warning -- frames per second: 5") || fail "no warning"
-inside_rect "$warning" "$A" || fail "the warning is not on the primary monitor ($GX,$GY ${GW}x$GH)"
+inside_rect "$warning" "$B" || fail "the warning is not on the primary monitor ($GX,$GY ${GW}x$GH)"
 xdotool key Return
 wait_for_gone "Video Hardware Warning -- frames per second: 5" || fail "Enter did not continue"
 sleep 1
@@ -24,12 +24,12 @@ monitors_centred "$A" "$B" || fail "a view is not centred on its monitor, or som
 
 xdotool key F1
 menu=$(window_id "Control Menu") || fail "F1 showed no Control Menu"
-inside_rect "$menu" "$A" || fail "the Control Menu is not on the primary monitor ($GX,$GY ${GW}x$GH)"
+inside_rect "$menu" "$B" || fail "the Control Menu is not on the primary monitor ($GX,$GY ${GW}x$GH)"
 xdotool key Escape
 wait_for_gone "Control Menu" || fail "Esc did not close the Control Menu"
 xdotool key F11
 params=$(window_id "Params") || fail "F11 showed no parameter box"
-inside_rect "$params" "$A" || fail "the parameter box is not on the primary monitor ($GX,$GY ${GW}x$GH)"
+inside_rect "$params" "$B" || fail "the parameter box is not on the primary monitor ($GX,$GY ${GW}x$GH)"
 xdotool key Return
 wait_for_gone "Params" || fail "Enter did not close the parameter box"
 
