@@ -9,7 +9,7 @@ using namespace win32;
 
 namespace {
 
-BOOL CALLBACK AddMonitor(HMONITOR handle, HDC, LPRECT, LPARAM list) {
+::BOOL CALLBACK AddMonitor(HMONITOR handle, HDC, LPRECT, ::LPARAM list) {
   MONITORINFO info{};
   info.cbSize = sizeof info;
   if (!::GetMonitorInfoA(handle, &info)) return TRUE;
@@ -25,7 +25,7 @@ BOOL CALLBACK AddMonitor(HMONITOR handle, HDC, LPRECT, LPARAM list) {
 
 std::vector<MonitorInfo> GetMonitors() {
   std::vector<MonitorInfo> out;
-  ::EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<LPARAM>(&out));
+  ::EnumDisplayMonitors(nullptr, nullptr, AddMonitor, reinterpret_cast<::LPARAM>(&out));
   if (out.empty()) {
     MonitorInfo whole;
     whole.rect = whole.work = RECT{0, 0, ::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)};
