@@ -61,6 +61,17 @@ xdotool key Escape
 wait_exit "$KIRU_PID" 10 || fail "Esc did not end the saver"
 [ "$EXIT_STATUS" = 0 ] || fail "the saver ended with status $EXIT_STATUS"
 
+# The settings dialog opens on the monitor that holds the pointer.
+for monitor in "$A" "$B"; do
+  left=${monitor#*+}
+  xdotool mousemove $((${left%%+*} + 100)) 100
+  start_kiru /c
+  settings=$(window_id "Kiru Settings.*") || fail "no settings dialog"
+  inside_rect "$settings" "$monitor" || fail "the settings dialog is not on $monitor with the pointer ($GX,$GY ${GW}x$GH)"
+  kill "$KIRU_PID"
+  wait_exit "$KIRU_PID" 10 || fail "the settings dialog did not end"
+done
+
 # Two screens joined by Xinerama: the saver draws, with no error box.
 kill "$XVFB_PID"
 wait "$XVFB_PID" 2>/dev/null || true
