@@ -27,6 +27,19 @@ void RefreshViews(plat::HWND window) {
   g_bWholeWindow = g_Views.size() == 1 && g_Views[0] == View{0, 0, client.right, client.bottom};
 }
 
+// A monitor that shows part of a larger one (a clone at a lower resolution) keeps
+// that one's picture rather than laying a second over its corner.
+bool WithinLarger(const std::vector<plat::MonitorInfo>& monitors, int index) {
+  const plat::RECT& r = monitors[static_cast<size_t>(index)].rect;
+  for (const plat::MonitorInfo& other : monitors) {
+    const plat::RECT& o = other.rect;
+    bool inside = r.left >= o.left && r.top >= o.top && r.right <= o.right && r.bottom <= o.bottom;
+    bool larger = (o.right - o.left) * (o.bottom - o.top) > (r.right - r.left) * (r.bottom - r.top);
+    if (inside && larger) return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 std::vector<View> LayOutViews(const std::vector<plat::MonitorInfo>& monitors, const plat::RECT& window) {
@@ -38,7 +51,7 @@ std::vector<View> LayOutViews(const std::vector<plat::MonitorInfo>& monitors, co
   for (int i = 0; i < static_cast<int>(monitors.size()); ++i)
     if (i != primary) order.push_back(i);
   for (int i : order) {
-    if (!plat::CoversMonitor(window, monitors[static_cast<size_t>(i)])) continue;
+    if (!plat::CoversMonitor(window, monitors[static_cast<size_t>(i)]) || WithinLarger(monitors, i)) continue;
     const plat::RECT& m = monitors[static_cast<size_t>(i)].rect;
     // GL counts rows from the bottom of the window.
     View view{m.left - window.left, height - (m.bottom - window.top), m.right - m.left, m.bottom - m.top};

@@ -12,7 +12,8 @@ struct View {
 };
 
 // Views for a window at `window` (desktop coordinates): one per monitor it covers
-// whole, the primary's first, the same rectangle once. A window that covers no
+// whole, the primary's first, the same rectangle once, none for a monitor inside a
+// larger one. A window that covers no
 // monitor whole (a preview, a hosted window inside one monitor) is one view.
 std::vector<View> LayOutViews(const std::vector<plat::MonitorInfo>& monitors, const plat::RECT& window);
 

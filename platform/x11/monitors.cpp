@@ -98,7 +98,9 @@ std::vector<MonitorInfo> GetMonitors() {
   if (!dpy) return {};
   AskRandr(dpy);
   std::vector<MonitorInfo> out = RandrMonitors(dpy);
-  if (out.empty()) out = XineramaMonitors(dpy);
+  // A server joining screens with Xinerama answers RandR for its first screen only.
+  std::vector<MonitorInfo> heads = XineramaMonitors(dpy);
+  if (heads.size() > out.size()) out = heads;
   if (out.empty()) {
     Window root;
     int x, y;
