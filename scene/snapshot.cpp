@@ -6,19 +6,17 @@
 #include "settings/random.h"
 #include "settings/settings.h"
 
+namespace {
+float* const kWorkingSet[] = {&g_fDepth, &g_fHorz, &g_fVert, &g_fXrot, &g_fYrot, &g_fZrot, &g_fSpeed};
+}  // namespace
+
 ModuleSnapshot TakeModuleSnapshot(int module) {
   ModuleSnapshot s;
   s.module = std::clamp(module, 0, MODULE_COUNT);
   std::copy_n(g_Objects[s.module], MODULE_OBJECTS, s.objects);
   s.firstUse = g_bFirstUse[s.module];
   s.animTime = g_fAnimTime;
-  s.depth = g_fDepth;
-  s.horz = g_fHorz;
-  s.vert = g_fVert;
-  s.xrot = g_fXrot;
-  s.yrot = g_fYrot;
-  s.zrot = g_fZrot;
-  s.speed = g_fSpeed;
+  for (int i = 0; i < 7; ++i) s.view[i] = *kWorkingSet[i];
   s.bounce = g_fBounce;
   s.bounceUp = g_bBounceUp;
   s.random = RandomState();
@@ -29,13 +27,7 @@ void RestoreModuleSnapshot(const ModuleSnapshot& s) {
   std::copy_n(s.objects, MODULE_OBJECTS, g_Objects[s.module]);
   g_bFirstUse[s.module] = s.firstUse;
   g_fAnimTime = s.animTime;
-  g_fDepth = s.depth;
-  g_fHorz = s.horz;
-  g_fVert = s.vert;
-  g_fXrot = s.xrot;
-  g_fYrot = s.yrot;
-  g_fZrot = s.zrot;
-  g_fSpeed = s.speed;
+  for (int i = 0; i < 7; ++i) *kWorkingSet[i] = s.view[i];
   g_fBounce = s.bounce;
   g_bBounceUp = s.bounceUp;
   SeedRandom(s.random);

@@ -10,7 +10,7 @@ struct ModuleSnapshot {
   ModuleObject objects[MODULE_OBJECTS];
   bool firstUse = false;
   float animTime = 0.0f;
-  float depth = 0.0f, horz = 0.0f, vert = 0.0f, xrot = 0.0f, yrot = 0.0f, zrot = 0.0f, speed = 0.0f;
+  float view[7] = {};  // the working set: depth, horz, vert, xrot, yrot, zrot, speed
   float bounce = 0.0f;
   bool bounceUp = false;
   std::uint32_t random = 0;

@@ -125,7 +125,7 @@ TEST_F(ViewFrames, EqualMonitorsShowTheSameMomentAndTheModuleAdvancesOnce) {
     for (int frame = 0; frame < 3; ++frame) ASSERT_EQ(DrawModuleInViews(n), 1);
     ModuleSnapshot split = TakeModuleSnapshot(n);
     EXPECT_EQ(split.animTime, single.animTime);
-    EXPECT_EQ(split.xrot, single.xrot);
+    EXPECT_EQ(split.view[3], single.view[3]);  // module 7 turns its own view
     EXPECT_EQ(split.random, single.random);
     EXPECT_EQ(0, std::memcmp(split.objects, single.objects, sizeof split.objects));
 
@@ -143,30 +143,6 @@ TEST_F(ViewFrames, EqualMonitorsShowTheSameMomentAndTheModuleAdvancesOnce) {
     EXPECT_LE(differ * 20, lit) << differ << " of " << lit;
     DestroyGLContext();
   }
-}
-
-TEST_F(ViewFrames, NothingLitUnderNoMonitor) {
-  harness::SetModules({10}, 10);
-  Open({Mon(0, 0, 200, 100, true), Mon(200, 0, 300, 60)});
-  ASSERT_EQ(DrawModuleInViews(10), 1);
-  std::vector<unsigned char> rgba = Pixels();
-  auto lit = [&](int x, int top) {  // top-down row, as the monitors count
-    const unsigned char* p = &rgba[static_cast<size_t>(((99 - top) * 320 + x) * 4)];
-    return p[0] + p[1] + p[2] > 0;
-  };
-  int outside = 0, first = 0, second = 0;
-  for (int top = 0; top < 100; ++top)
-    for (int x = 0; x < 320; ++x) {
-      if (x < 200)
-        first += lit(x, top);
-      else if (x < 300 && top < 60)
-        second += lit(x, top);
-      else
-        outside += lit(x, top);
-    }
-  EXPECT_EQ(outside, 0);
-  EXPECT_GT(first, 0);
-  EXPECT_GT(second, 0);
 }
 
 }  // namespace
