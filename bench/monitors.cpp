@@ -2,7 +2,7 @@
 // frame limiter: a 2560 x 1080 screen as one monitor, and as two 1280 x 1080
 // monitors side by side (the same pixels, the scene drawn twice). CPU time per frame,
 // quickest of three runs, each module.
-// bench_monitors [FRAMES]   (default 20 frames per run)
+// bench_monitors [FRAMES]   (default 10 frames per run)
 #include <GL/gl.h>
 
 #include <algorithm>
@@ -59,7 +59,7 @@ double Quickest(int module, int frames, const std::vector<plat::MonitorInfo>& mo
 }  // namespace
 
 int main(int argc, char** argv) {
-  const int frames = argc > 1 ? std::atoi(argv[1]) : 20;
+  const int frames = argc > 1 ? std::atoi(argv[1]) : 10;
   if (frames < 1) return 2;
   plat::headless::SetDesktopSizeForTesting(kWidth, kHeight);
   plat::WindowSpec desc;
