@@ -50,6 +50,9 @@ bool MoveWindow(HWND window, int x, int y);
 unsigned long FindNativeWindow(const char* className, const char* title);
 bool IsNativeWindow(unsigned long nativeId);
 bool RaiseNativeWindow(unsigned long nativeId);
+// The full-screen saver's claim on the display (Windows: on the session), taken
+// atomically and held until the process ends. False when another process holds it.
+bool ClaimSaverInstance();
 
 // Called if the connection to the display breaks for good (the X server went
 // away); the process then ends with status 255. The hook must make no window call.

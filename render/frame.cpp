@@ -17,6 +17,7 @@
 #include "render/fpsreadout.h"
 #include "render/glcontext.h"
 #include "render/runstate.h"
+#include "render/views.h"
 #include "scene/modules.h"
 #include "settings/settings.h"
 
@@ -199,7 +200,7 @@ void RenderFrame(plat::HWND window, const FrameCalls& calls) {
   // at the limiter's pace, which costs next to nothing without the drawing.
   if (DisplayAsleep()) return;
 
-  int drawn = DrawModule(g_nModule);
+  int drawn = DrawModuleInViews(g_nModule);
   if (drawn != 0) {
     if (g_bShowFps) DrawFpsReadout();
     plat::SwapBuffers(g_hDC);

@@ -6,9 +6,15 @@
 #include <GL/gl.h>
 #include <GL/glu.h>
 
+#include <algorithm>
+#include <functional>
+#include <utility>
+#include <vector>
+
 #include "platform/heap.h"
 #include "platform/msgbox.h"
 #include "platform/window.h"
+#include "render/views.h"
 #include "scene/quadric.h"
 #include "scene/texture.h"
 #include "scene/tga.h"
@@ -55,20 +61,24 @@ unsigned ScorePixelFormat(const plat::FbConfig& config, int colourBits, bool sof
   return softwareOnly ? 0 : score + kDriverBonus;
 }
 
-int PickPixelFormat(plat::GLDC dc, int colourBits, bool softwareOnly) {
+std::vector<int> RankPixelFormats(plat::GLDC dc, int colourBits, bool softwareOnly) {
   std::vector<plat::FbConfig> configs = plat::DescribeFbConfigs(dc);
   int chosen = plat::ChooseFbConfig(dc, colourBits, kRequestDepthBits);
-  if (chosen == 0) return 0;
-  unsigned best = 0;
-  // From the last config down, strictly greater wins: ties go to the higher index.
-  for (auto it = configs.rbegin(); it != configs.rend(); ++it) {
-    unsigned score = ScorePixelFormat(*it, colourBits, softwareOnly);
-    if (score > best) {
-      best = score;
-      chosen = it->index;
-    }
-  }
-  return chosen;
+  if (chosen == 0) return {};
+  std::vector<std::pair<unsigned, int>> scored;
+  for (const plat::FbConfig& config : configs)
+    if (unsigned score = ScorePixelFormat(config, colourBits, softwareOnly)) scored.emplace_back(score, config.index);
+  // Best first; equal scores go to the higher index.
+  std::sort(scored.begin(), scored.end(), std::greater<>());
+  std::vector<int> ranked;
+  for (const auto& entry : scored) ranked.push_back(entry.second);
+  if (std::find(ranked.begin(), ranked.end(), chosen) == ranked.end()) ranked.push_back(chosen);
+  return ranked;
+}
+
+int PickPixelFormat(plat::GLDC dc, int colourBits, bool softwareOnly) {
+  std::vector<int> ranked = RankPixelFormats(dc, colourBits, softwareOnly);
+  return ranked.empty() ? 0 : ranked.front();
 }
 
 namespace {
@@ -96,9 +106,13 @@ bool CreateGLContext(plat::HWND window, int colourBits) {
   if (!g_hDC) return FailCreation("Can't Create A GL Device Context.", "ERROR");
   g_hGLWnd = window;
 
-  int format = PickPixelFormat(g_hDC, colourBits, false);
-  if (format == 0) return FailCreation(kHardwareText, "Kiru Screen Saver Error");
-  if (!plat::SetFbConfig(g_hDC, format)) return FailCreation("Can't Set The PixelFormat.", "ERROR");
+  std::vector<int> formats = RankPixelFormats(g_hDC, colourBits, false);
+  if (formats.empty()) return FailCreation(kHardwareText, "Kiru Screen Saver Error");
+  // Some servers refuse a window for configs they list (a Xinerama screen's
+  // visuals): the next best one is tried before giving up.
+  bool set = false;
+  for (size_t i = 0; i < formats.size() && !set; ++i) set = plat::SetFbConfig(g_hDC, formats[i]);
+  if (!set) return FailCreation("Can't Set The PixelFormat.", "ERROR");
 
   g_hRC = plat::CreateGLRC(g_hDC);
   if (!g_hRC) return FailCreation("Can't Create A GL Rendering Context.", "ERROR");
@@ -112,6 +126,8 @@ bool CreateGLContext(plat::HWND window, int colourBits) {
   if (!InitGLState()) return FailCreation("Initialization Failed.", "ERROR");
   return true;
 }
+
+plat::HWND ContextWindow() { return g_hGLWnd; }
 
 void DestroyGLContext() {
   // The quadric is plain memory, not a GL object; freeing it here keeps a second
@@ -133,8 +149,13 @@ void DestroyGLContext() {
 }
 
 void ResizeView(int width, int height) {
+  InvalidateViews();
+  ApplyView(0, 0, width, height);
+}
+
+void ApplyView(int x, int y, int width, int height) {
   if (height == 0) height = 1;
-  glViewport(0, 0, width, height);
+  glViewport(x, y, width, height);
   glMatrixMode(GL_PROJECTION);
   glLoadIdentity();
   gluPerspective(50.0, static_cast<double>(width) / static_cast<double>(height),

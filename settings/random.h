@@ -6,3 +6,4 @@
 
 void SeedRandom(std::uint32_t seed);
 int NextRandom();  // 0 .. 32767
+std::uint32_t RandomState();  // what SeedRandom takes to repeat the same numbers

@@ -177,6 +177,8 @@ int RunSaverWindow(const SaverTarget& target) {
         RaiseNativeWindow(running);
         return 0;
       }
+      // Two savers started together may both find no window yet: only one wins the claim.
+      if (!ClaimSaverInstance()) return 0;
       LoadPasswordVerifier();
       RECT screen;
       if (!GetClientRect(GetDesktopWindow(), &screen)) screen = RECT{};

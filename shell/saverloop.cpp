@@ -1,11 +1,15 @@
 #include "shell/saverloop.h"
 
+#include <vector>
+
 #include "platform/dialog.h"
+#include "platform/monitors.h"
 #include "platform/queue.h"
 #include "platform/regstore.h"
 #include "platform/window.h"
 #include "render/glcontext.h"
 #include "render/runstate.h"
+#include "render/views.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
 #include "shell/closesignal.h"
@@ -19,6 +23,7 @@
 namespace {
 
 HardwareWarningFn g_pShowWarning = nullptr;
+constexpr plat::WPARAM kSetWorkArea = 0x002F;  // SPI_SETWORKAREA: a task bar moved or resized
 
 void ShowWarning(plat::HWND owner) { (g_pShowWarning ? g_pShowWarning : ShowHardwareWarning)(owner); }
 
@@ -39,15 +44,20 @@ void OnSaverCreate(plat::HWND window) {
   }
   plat::SetDisplayLostHook(SaveView);
 
-  plat::RECT client, desktop;
-  plat::GetClientRect(window, &client);
-  plat::GetClientRect(plat::GetDesktopWindow(), &desktop);
-  g_bFullScreen = client.right - client.left == desktop.right - desktop.left;
+  // Full screen is a window over at least one whole monitor. XScreenSaver runs one
+  // process per monitor: only the one over the primary monitor sounds.
+  plat::RECT frame{};
+  plat::GetWindowRect(window, &frame);
+  std::vector<plat::MonitorInfo> monitors = plat::GetMonitors();
+  g_bFullScreen = false;
+  for (const plat::MonitorInfo& monitor : monitors) g_bFullScreen = g_bFullScreen || plat::CoversMonitor(frame, monitor);
+  int primary = plat::PrimaryMonitor(monitors);
+  bool sounding = primary >= 0 && plat::CoversMonitor(frame, monitors[static_cast<size_t>(primary)]);
 
   // A failed context has told the user already; the window stays black until closed.
   if (!CreateGLContext(window, 32)) return;
   StartFramePump(window);
-  if (g_bFullScreen && g_bSoundOn) {
+  if (g_bFullScreen && sounding && g_bSoundOn) {
     SoundStart();
     SoundPlay(window, 0);
   }
@@ -162,6 +172,15 @@ plat::LRESULT SaverHandler(plat::HWND window, plat::UINT message, plat::WPARAM w
           plat::PostMessage(window, plat::WM_CLOSE, 0, 0);
         }
       }
+      break;
+    case plat::WM_SETTINGCHANGE:
+      if (wParam != kSetWorkArea) break;
+      [[fallthrough]];
+    case plat::WM_DISPLAYCHANGE:
+      // A monitor came, went or moved: the window covers the new screen (its
+      // WM_SIZE follows) and the views are laid out again, the module running on.
+      if (!g_bPreview) plat::CoverScreen(window);
+      InvalidateViews();
       break;
     default:
       break;

@@ -1,6 +1,7 @@
 #include "ui/dialogutil.h"
 
 #include "platform/dialog.h"
+#include "platform/monitors.h"
 #include "platform/window.h"
 #include "settings/settings.h"
 #include "ui/dialog_templates.h"
@@ -10,13 +11,30 @@ void CheckSelectButton(plat::HWND dialog, int n) {
     plat::CheckDlgButton(dialog, id, id == IDC_SELECT_FIRST - 1 + n);
 }
 
-void CenterOnDesktop(plat::HWND window) {
-  plat::RECT rect, desktop;
-  if (plat::GetWindowRect(window, &rect) && plat::GetWindowRect(plat::GetDesktopWindow(), &desktop)) {
-    int width = rect.right - rect.left;
-    int height = rect.bottom - rect.top;
-    plat::MoveWindow(window, (desktop.right - width) / 2, (desktop.bottom - height) / 2);
+namespace {
+
+void CenterIn(plat::HWND window, const plat::RECT& area) {
+  plat::RECT rect;
+  if (plat::GetWindowRect(window, &rect)) {
+    int width = rect.right - rect.left, height = rect.bottom - rect.top;
+    plat::RECT placed = plat::CentreIn(area, width, height);
+    // Larger than the area, the lower right part shows: that is where OK and Cancel are.
+    if (width > area.right - area.left) placed.left = area.right - width;
+    if (height > area.bottom - area.top) placed.top = area.bottom - height;
+    plat::MoveWindow(window, placed.left, placed.top);
   }
   plat::RaiseWindow(window);
   plat::ShowWindow(window, true);
+}
+
+}  // namespace
+
+// On the primary monitor, never across the seam between two.
+void CenterOnDesktop(plat::HWND window) { CenterIn(window, plat::PrimaryWorkArea()); }
+
+void CenterOnPointerMonitor(plat::HWND window) {
+  std::vector<plat::MonitorInfo> monitors = plat::GetMonitors();
+  plat::POINT pointer;
+  int at = plat::GetCursorPos(&pointer) ? plat::MonitorAt(monitors, pointer) : plat::PrimaryMonitor(monitors);
+  CenterIn(window, at >= 0 ? monitors[static_cast<size_t>(at)].work : plat::PrimaryWorkArea());
 }

@@ -6,3 +6,5 @@
 void CheckSelectButton(plat::HWND dialog, int n);
 // Centres the window on the desktop, raises and shows it.
 void CenterOnDesktop(plat::HWND window);
+// The settings dialog: on the monitor that holds the pointer.
+void CenterOnPointerMonitor(plat::HWND window);

@@ -56,7 +56,7 @@ void StartUp(plat::HWND dialog) {
   SelectRegKey(dialog, KIRU_KEY);
   LoadSettings();
   g_hPreviewWnd = plat::GetDlgItem(dialog, IDC_PREVIEW);
-  CenterOnDesktop(dialog);
+  CenterOnPointerMonitor(dialog);
   bool previewReady = CreateGLContext(g_hPreviewWnd, 32);
   plat::CheckDlgButton(dialog, IDC_SOUND, g_bSoundOn);
   if (previewReady)

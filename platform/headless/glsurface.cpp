@@ -3,6 +3,7 @@
 // current on. Presented frames are counted.
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <map>
 #include <mutex>
 
@@ -120,6 +121,8 @@ bool SetFbConfig(GLDC dc, int index) {
   auto it = headless::g_Surfaces.find(dc);
   if (headless::g_Failures.setConfig || it == headless::g_Surfaces.end()) return false;
   if (index < 1 || index > static_cast<int>(headless::g_Configs.size())) return false;
+  const std::vector<int>& refused = headless::g_Failures.refusedConfigs;
+  if (std::find(refused.begin(), refused.end(), index) != refused.end()) return false;
   // A window keeps the config it was first given, as with pixel formats.
   if (it->second.config != 0 && it->second.config != index) return false;
   it->second.config = index;

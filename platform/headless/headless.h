@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "platform/glsurface.h"
+#include "platform/monitors.h"
 #include "platform/win.h"
 #include "platform/window.h"
 
@@ -14,10 +15,14 @@ namespace plat::headless {
 // index ChooseFbConfig answers (0 = the system finds none).
 void SetFbConfigsForTesting(std::vector<FbConfig> configs, int systemChoice);
 void SetDesktopSizeForTesting(int width, int height);
+// What GetMonitors answers; empty (the default) makes the desktop one monitor.
+void SetMonitorsForTesting(std::vector<MonitorInfo> monitors);
+void SetSaverClaimedElsewhereForTesting(bool claimed);  // ClaimSaverInstance then fails
 
 struct GLFailures {
   bool getDC = false;
   bool setConfig = false;
+  std::vector<int> refusedConfigs;  // indices SetFbConfig refuses (a server's BadMatch)
   bool createRC = false;
   bool makeCurrent = false;  // making a context current
   bool release = false;      // MakeCurrent(0, 0)

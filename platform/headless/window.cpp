@@ -3,8 +3,10 @@
 #include <map>
 #include <mutex>
 #include <string>
+#include <vector>
 
 #include "platform/headless/headless.h"
+#include "platform/monitors.h"
 #include "platform/queue.h"
 #include "platform/window.h"
 
@@ -32,8 +34,17 @@ HWND g_hForeground = 0;
 bool g_bCursorShown = true;
 bool g_bCursorClipped = false;
 DisplayLostHook g_pDisplayLost = nullptr;
+std::vector<MonitorInfo> g_Monitors;  // empty: the desktop is one monitor
+bool g_bClaimedElsewhere = false;
 
 }  // namespace
+
+void SetSaverClaimedElsewhereForTesting(bool claimed) { g_bClaimedElsewhere = claimed; }
+
+void SetMonitorsForTesting(std::vector<MonitorInfo> monitors) {
+  std::lock_guard<std::mutex> guard(g_lock);
+  g_Monitors = std::move(monitors);
+}
 
 DisplayLostHook DisplayLostHookForTesting() { return g_pDisplayLost; }
 
@@ -77,6 +88,8 @@ void ResetWindowsForTesting() {
   std::lock_guard<std::mutex> guard(g_lock);
   g_nDesktopWidth = 1024;
   g_nDesktopHeight = 768;
+  g_Monitors.clear();
+  g_bClaimedElsewhere = false;
   g_hForeground = 0;
   g_bCursorShown = true;
   g_bCursorClipped = false;
@@ -219,6 +232,30 @@ bool RaiseWindow(HWND window) {
 }
 
 bool LowerWindow(HWND window) { return IsWindow(window); }
+
+bool ClaimSaverInstance() { return !headless::g_bClaimedElsewhere; }
+
+std::vector<MonitorInfo> GetMonitors() {
+  std::lock_guard<std::mutex> guard(g_lock);
+  if (!headless::g_Monitors.empty()) return headless::g_Monitors;
+  MonitorInfo whole;
+  whole.rect = whole.work = RECT{0, 0, headless::g_nDesktopWidth, headless::g_nDesktopHeight};
+  whole.primary = true;
+  return {whole};
+}
+
+bool CoverScreen(HWND window) {
+  RECT desktop;
+  {
+    std::lock_guard<std::mutex> guard(g_lock);
+    auto it = g_windows.find(window);
+    if (it == g_windows.end() || it->second.kind != WindowKind::FullScreen) return false;
+    desktop = RECT{0, 0, headless::g_nDesktopWidth, headless::g_nDesktopHeight};
+    it->second.rect = desktop;
+  }
+  PostMessage(window, WM_SIZE, 0, static_cast<LPARAM>((desktop.bottom << 16) | (desktop.right & 0xFFFF)));
+  return true;
+}
 
 bool MoveWindow(HWND window, int x, int y) {
   std::lock_guard<std::mutex> guard(g_lock);

@@ -47,9 +47,12 @@ HWND CreateWindow(const WindowSpec& desc) {
   ::HWND parent = nullptr;
   switch (desc.kind) {
     case WindowKind::FullScreen:
-      x = y = 0;
-      width = ::GetSystemMetrics(SM_CXSCREEN);
-      height = ::GetSystemMetrics(SM_CYSCREEN);
+      // Every monitor: the virtual screen, whose origin lies left of or above the
+      // primary monitor's when a monitor sits there.
+      x = ::GetSystemMetrics(SM_XVIRTUALSCREEN);
+      y = ::GetSystemMetrics(SM_YVIRTUALSCREEN);
+      width = ::GetSystemMetrics(SM_CXVIRTUALSCREEN);
+      height = ::GetSystemMetrics(SM_CYVIRTUALSCREEN);
       break;
     case WindowKind::Child:
       parent = desc.parent ? Native(desc.parent) : reinterpret_cast<::HWND>(desc.nativeParent);
@@ -134,6 +137,21 @@ bool MoveWindow(HWND window, int x, int y) {
 
 unsigned long FindNativeWindow(const char* className, const char* title) {
   return ToNativeId(::FindWindowA(className && *className ? className : nullptr, title && *title ? title : nullptr));
+}
+
+// A named mutex is created atomically: the second of two savers started together
+// finds it there. The handle stays open for the process's life.
+bool ClaimSaverInstance() {
+  static bool s_bHeld = false;
+  if (s_bHeld) return true;
+  ::HANDLE mutex = ::CreateMutexA(nullptr, FALSE, "Kiru Screen Saver Instance");
+  if (!mutex) return false;
+  if (::GetLastError() == ERROR_ALREADY_EXISTS) {
+    ::CloseHandle(mutex);
+    return false;
+  }
+  s_bHeld = true;
+  return true;
 }
 
 bool IsNativeWindow(unsigned long nativeId) {

@@ -33,6 +33,7 @@
 #include <vector>
 
 #include "platform/standin/dialogcore.h"
+#include "platform/monitors.h"
 #include "platform/queue.h"
 #include "platform/resources.h"
 #include "platform/window.h"
@@ -532,17 +533,29 @@ RECT DialogArea() {
   return RECT{x, y, x + w, y + h};
 }
 
-// Where a dialog first shows: centred over its owner, or the screen without one,
-// and moved onto the screen where that would cut it off. Larger than the screen,
-// it shows its lower right part, where OK and Cancel are.
+// Where a dialog first shows: centred over its owner, or on the primary monitor
+// without one or when the owner spans whole monitors (the saver), so that it
+// never straddles a seam; then moved onto that monitor where it would be cut off.
+// Larger than the monitor, it shows its lower right part, where OK and Cancel are.
 void CentreOver(HWND owner, int width, int height, int* x, int* y) {
-  RECT area{0, 0, Fl::w(), Fl::h()};
-  if (owner != 0) GetWindowRect(owner, &area);
-  *x = area.left + (area.right - area.left - width) / 2;
-  *y = area.top + (area.bottom - area.top - height) / 2;
-  RECT screen = DialogArea();
-  *x = std::max(std::min(*x, static_cast<int>(screen.right) - width), static_cast<int>(screen.left));
-  *y = std::max(std::min(*y, static_cast<int>(screen.bottom) - height), static_cast<int>(screen.top));
+  std::vector<MonitorInfo> monitors = GetMonitors();
+  int primary = PrimaryMonitor(monitors);
+  RECT area = primary >= 0 ? monitors[static_cast<size_t>(primary)].work : RECT{0, 0, Fl::w(), Fl::h()};
+  RECT screen = area;
+  RECT ownerRect;
+  if (owner != 0 && GetWindowRect(owner, &ownerRect)) {
+    bool spans = false;
+    for (const MonitorInfo& m : monitors) spans = spans || CoversMonitor(ownerRect, m);
+    if (!spans) {
+      area = ownerRect;
+      POINT centre{(ownerRect.left + ownerRect.right) / 2, (ownerRect.top + ownerRect.bottom) / 2};
+      int at = MonitorAt(monitors, centre);
+      if (at >= 0) screen = monitors[static_cast<size_t>(at)].work;
+    }
+  }
+  RECT placed = CentreIn(area, width, height);
+  *x = std::max(std::min(static_cast<int>(placed.left), static_cast<int>(screen.right) - width), static_cast<int>(screen.left));
+  *y = std::max(std::min(static_cast<int>(placed.top), static_cast<int>(screen.bottom) - height), static_cast<int>(screen.top));
   if (width > screen.right - screen.left) *x = screen.right - width;
   if (height > screen.bottom - screen.top) *y = screen.bottom - height;
 }

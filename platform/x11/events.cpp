@@ -58,6 +58,8 @@ void PostButton(WindowRecord& record, XButtonEvent& button, bool down) {
 }  // namespace
 
 void TranslateEvent(XEvent& event) {
+  // The root's ConfigureNotify goes on below as well: a --root window follows it.
+  TranslateScreenEvent(event);
   WindowRecord* record = Target(event.xany.window);
   switch (event.type) {
     case KeyPress:

@@ -48,6 +48,12 @@ void SetDesktopIdentity(Display* dpy, Window xid);
 // Events of one X event, turned into posted messages.
 void TranslateEvent(XEvent& event);
 
+// Screen size and monitor layout: watched once a full-screen window exists; a
+// change posts WM_DISPLAYCHANGE to every full-screen window of ours.
+void WatchScreenChanges();
+bool TranslateScreenEvent(XEvent& event);  // true for a screen or RandR event
+void ForEachFullScreen(void (*visit)(HWND window));
+
 // Grab and cursor of the full-screen window.
 void TakeInputGrab(Window xid);
 void DropInputGrab();

@@ -130,6 +130,13 @@ void WindowResized(HWND window, int width, int height) {
   PostMessage(window, WM_SIZE, 0, static_cast<LPARAM>((height << 16) | (width & 0xFFFF)));
 }
 
+void ForEachFullScreen(void (*visit)(HWND window)) {
+  std::vector<HWND> found;
+  for (auto& [hwnd, record] : g_records)
+    if (record.kind == WindowKind::FullScreen && !record.destroying) found.push_back(hwnd);
+  for (HWND window : found) visit(window);
+}
+
 HWND AdoptNativeWindow(unsigned long xid, WNDPROC proc) {
   Display* dpy = GetDisplay();
   if (!dpy || !proc) return 0;
@@ -246,7 +253,10 @@ HWND CreateWindow(const WindowSpec& desc) {
     XSetWMProtocols(dpy, xid, &deleteWindow, 1);
     SetDesktopIdentity(dpy, xid);
   }
-  if (desc.kind == WindowKind::FullScreen) ApplyCursor(xid);
+  if (desc.kind == WindowKind::FullScreen) {
+    ApplyCursor(xid);
+    WatchScreenChanges();
+  }
 
   HWND hwnd = AddRecord(record);
   BindWindow(hwnd, GetCurrentThreadId(), desc.proc);

@@ -213,3 +213,73 @@ enable_only_module() {
     [ "$n" = "$1" ] || echo "\"mod$n active\"=dword:00000000" >>"$HIVE"
   done
 }
+
+# Splits the screen into monitors with RandR (xrandr --setmonitor), each "WxH+X+Y",
+# a leading "*" marking the primary one; the first lies at the origin. The server
+# keeps them after xrandr leaves (-noreset).
+set_monitors() {
+  local i=0 g
+  for g in "$@"; do
+    local mark=
+    [ "${g:0:1}" = "*" ] && mark="*" && g=${g:1}
+    local w=${g%%x*} rest=${g#*x}
+    local h=${rest%%+*} x=${rest#*+}
+    local y=${x#*+}
+    x=${x%%+*}
+    # The first takes the output's place.
+    { [ $i = 0 ] && xrandr --setmonitor "${mark}M$i" "$w/300x$h/200+$x+$y" screen >/dev/null 2>&1; } ||
+      xrandr --setmonitor "${mark}M$i" "$w/300x$h/200+$x+$y" none >/dev/null 2>&1 || fail "xrandr --setmonitor M$i $g"
+    i=$((i + 1))
+  done
+}
+
+# Reads a screenshot of the root and checks every monitor given ("WxH+X+Y"): its lit
+# pixels' centre of mass lies within 5 % of its centre, and nothing is lit outside
+# every monitor. Prints the figures; false on a miss.
+monitors_centred() {
+  import -window root "$WORK/monitors.png"
+  convert "$WORK/monitors.png" -colorspace gray -depth 8 "$WORK/monitors.pgm"
+  python3 - "$WORK/monitors.pgm" "$@" <<'PY'
+import sys
+data = open(sys.argv[1], 'rb').read()
+magic, w, h, _, px = data.split(None, 4)
+w, h = int(w), int(h)
+mons = []
+for g in sys.argv[2:]:
+    size, x, y = g.split('+')
+    mw, mh = size.split('x')
+    mons.append((int(x), int(y), int(mw), int(mh)))
+sums = [[0, 0, 0] for _ in mons]
+outside = 0
+for yy in range(h):
+    row = px[yy * w:(yy + 1) * w]
+    for xx in range(w):
+        if row[xx] > 5:
+            for i, (x, y, mw, mh) in enumerate(mons):
+                if x <= xx < x + mw and y <= yy < y + mh:
+                    s = sums[i]; s[0] += 1; s[1] += xx; s[2] += yy
+                    break
+            else:
+                outside += 1
+ok = outside == 0
+for (x, y, mw, mh), (n, sx, sy) in zip(mons, sums):
+    if n == 0:
+        print(f"  {mw}x{mh}+{x}+{y}: nothing lit"); ok = False; continue
+    dx = 100 * (sx / n - x - mw / 2) / mw
+    dy = 100 * (sy / n - y - mh / 2) / mh
+    print(f"  {mw}x{mh}+{x}+{y}: {n} lit, centre of mass off by {dx:+.1f} % x {dy:+.1f} %")
+    ok = ok and abs(dx) <= 5 and abs(dy) <= 5
+print(f"  lit outside every monitor: {outside}")
+sys.exit(0 if ok else 1)
+PY
+}
+
+# True when window $1 lies wholly inside the rectangle "WxH+X+Y".
+inside_rect() {
+  read_geometry "$1"
+  local w=${2%%x*} rest=${2#*x}
+  local h=${rest%%+*} x=${rest#*+}
+  local y=${x#*+}
+  x=${x%%+*}
+  [ "$GX" -ge "$x" ] && [ "$GY" -ge "$y" ] && [ $((GX + GW)) -le $((x + w)) ] && [ $((GY + GH)) -le $((y + h)) ]
+}

@@ -74,15 +74,21 @@ else
   user=$(id -un)
 fi
 
-start_x
+start_x 2048x768x24
 command -v xhost >/dev/null && xhost "+si:localuser:$user" >/dev/null
 
 cp "$KIRU" "$base/bin/kiru"
 HIVE=$base/config/kiru/user.reg
-# No sound card in CI; the start-up frame-rate test would stop a slow renderer
-# with its warning.
-write_quiet_hive "$HIVE"
-enable_only_module 7
+RAW=$base/sound.raw
+# The sound goes to a file: a file PCM over null in the user's .asoundrc.
+cat >"$base/home/.asoundrc" <<EOF_ASOUND
+pcm.!default {
+  type file
+  slave.pcm "null"
+  file "| cat >> $RAW"
+  format "raw"
+}
+EOF_ASOUND
 cat >"$base/home/.xscreensaver" <<EOF_XSS
 timeout:	0:30:00
 cycle:		0:00:00
@@ -96,51 +102,85 @@ selected:	0
 programs:	"Kiru" $base/bin/kiru --root \\n
 EOF_XSS
 chmod 755 "$WORK"
-[ ${#as_user[@]} -gt 0 ] && chown -R "$user:" "$base"
 
 
-run_as xscreensaver -no-splash -verbose >"$WORK/xscreensaver.log" 2>&1 &
-DAEMON=$!
-PIDS+=("$DAEMON")
-for _ in $(seq 1 100); do
-  run_as xscreensaver-command -version >/dev/null 2>&1 && break
-  still_running "$DAEMON" || { cat "$WORK/xscreensaver.log" >&2; fail "the daemon ended"; }
-  sleep 0.1
-done
-run_as xscreensaver-command -version >/dev/null 2>&1 || fail "the daemon does not answer"
+# One run of the daemon on the monitors given ("WxH+X+Y", the first at the origin
+# and primary): -activate starts one Kiru per monitor, the picture shows on the
+# first; only the process over the primary monitor sounds, so in the first 3.2
+# seconds the file grows by one voice's 88200 bytes a second; -deactivate ends them
+# all, the settings saved.
+daemon_round() {
+  echo "monitors: $*"
+  [ $# -gt 1 ] && set_monitors "$@"
+  # The start-up frame-rate test would stop a slow renderer with its warning.
+  write_quiet_hive "$HIVE"
+  sed -i 's/"enable sound"=dword:00000000/"enable sound"=dword:00000001/' "$HIVE"
+  enable_only_module 7
+  rm -f "$RAW"
+  [ ${#as_user[@]} -gt 0 ] && chown -R "$user:" "$base"
 
-run_as xscreensaver-command -activate >/dev/null || fail "-activate refused"
-kiru=""
-for _ in $(seq 1 100); do
-  kiru=$(kiru_pids)
-  [ -n "$kiru" ] && break
-  sleep 0.1
-done
-[ -n "$kiru" ] || { cat "$WORK/xscreensaver.log" >&2; fail "no Kiru process under the daemon"; }
-[ "$(ps -o user= -p "$kiru" | tr -d ' ')" = "$user" ] || fail "Kiru does not run as $user"
-echo "Kiru runs as PID $kiru under the daemon $DAEMON"
+  run_as xscreensaver -no-splash -verbose >"$WORK/xscreensaver.log" 2>&1 &
+  DAEMON=$!
+  PIDS+=("$DAEMON")
+  for _ in $(seq 1 100); do
+    run_as xscreensaver-command -version >/dev/null 2>&1 && break
+    still_running "$DAEMON" || { cat "$WORK/xscreensaver.log" >&2; fail "the daemon ended"; }
+    sleep 0.1
+  done
+  run_as xscreensaver-command -version >/dev/null 2>&1 || fail "the daemon does not answer"
 
-# A module appears within a few seconds on a software renderer.
-lit=0
-for _ in $(seq 1 20); do
-  sleep 0.5
-  lit=$(lit_percent 1024x768+0+0)
-  awk -v p="$lit" 'BEGIN {exit !(p > 0.5)}' && break
-done
-echo "screen: ${lit}% of the pixels lit"
-awk -v p="$lit" 'BEGIN {exit !(p > 0.5)}' || fail "the screen stays black"
+  run_as xscreensaver-command -activate >/dev/null || fail "-activate refused"
+  local kiru="" pid
+  for _ in $(seq 1 100); do
+    kiru=$(kiru_pids)
+    [ "$(wc -w <<<"$kiru")" = $# ] && break
+    sleep 0.1
+  done
+  [ "$(wc -w <<<"$kiru")" = $# ] || { cat "$WORK/xscreensaver.log" >&2; fail "not $# Kiru processes under the daemon: $kiru"; }
+  for pid in $kiru; do
+    [ "$(ps -o user= -p "$pid" | tr -d ' ')" = "$user" ] || fail "Kiru does not run as $user"
+  done
+  echo "Kiru runs as PID" $kiru "under the daemon $DAEMON"
+  local t0 s0
+  for _ in $(seq 1 300); do [ -s "$RAW" ] && break; sleep 0.02; done
+  t0=$(date +%s.%N) s0=$(stat -c %s "$RAW" 2>/dev/null || echo 0)
 
-# Module 7 has turned its view since the start wrote -90 degrees; the end saves it.
-[ "$(hive_dword "mod7 xrot")" = -9000 ] || fail "mod7 xrot is '$(hive_dword "mod7 xrot")' at the start"
-run_as xscreensaver-command -deactivate >/dev/null || fail "-deactivate refused"
-for _ in $(seq 1 100); do
-  kill -0 "$kiru" 2>/dev/null || break
-  sleep 0.1
-done
-kill -0 "$kiru" 2>/dev/null && fail "Kiru still runs after -deactivate"
-[ -z "$(kiru_pids)" ] || fail "a Kiru process is left behind"
-[ "$(hive_dword "mod7 xrot")" -lt -9000 ] || fail "the view was not saved when the daemon ended Kiru"
-for value in "mod10 active" "mod10 depth" "cycle time" "enable sound"; do
-  [ -n "$(hive_dword "$value")" ] || fail "the hive lacks \"$value\""
-done
+  # A module appears within a few seconds on a software renderer.
+  local lit=0
+  for _ in $(seq 1 20); do
+    sleep 0.5
+    lit=$(lit_percent "$1")
+    awk -v p="$lit" 'BEGIN {exit !(p > 0.5)}' && break
+  done
+  echo "first monitor: ${lit}% of the pixels lit"
+  awk -v p="$lit" 'BEGIN {exit !(p > 0.5)}' || fail "the screen stays black"
+
+  # Before voice 1 joins at 3.2 seconds: one voice of one process.
+  while awk -v t="$t0" -v n="$(date +%s.%N)" 'BEGIN {exit !(n - t < 2.5)}'; do sleep 0.05; done
+  local rate
+  rate=$(awk -v t="$t0" -v n="$(date +%s.%N)" -v s0="$s0" -v s="$(stat -c %s "$RAW" 2>/dev/null || echo 0)" \
+    'BEGIN {printf "%d\n", (s - s0) / (n - t)}')
+  echo "sound: $rate bytes a second"
+  [ "$rate" -ge 50000 ] && [ "$rate" -le 130000 ] || fail "one voice of one process plays 88200 bytes a second, not $rate"
+
+  # Module 7 has turned its view since the start wrote -90 degrees; the end saves it.
+  [ "$(hive_dword "mod7 xrot")" = -9000 ] || fail "mod7 xrot is '$(hive_dword "mod7 xrot")' at the start"
+  run_as xscreensaver-command -deactivate >/dev/null || fail "-deactivate refused"
+  for pid in $kiru; do
+    for _ in $(seq 1 100); do
+      kill -0 "$pid" 2>/dev/null || break
+      sleep 0.1
+    done
+    kill -0 "$pid" 2>/dev/null && fail "Kiru $pid still runs after -deactivate"
+  done
+  [ -z "$(kiru_pids)" ] || fail "a Kiru process is left behind"
+  [ "$(hive_dword "mod7 xrot")" -lt -9000 ] || fail "the view was not saved when the daemon ended Kiru"
+  for value in "mod10 active" "mod10 depth" "cycle time" "enable sound"; do
+    [ -n "$(hive_dword "$value")" ] || fail "the hive lacks \"$value\""
+  done
+  stop_daemon
+}
+
+daemon_round 2048x768+0+0
+daemon_round 1024x768+0+0 1024x768+1024+0
 echo "PASS"

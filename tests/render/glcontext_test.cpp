@@ -73,6 +73,28 @@ TEST_F(GLContext, PicksBestScoreHigherIndexOnTiesElseSystemChoice) {
   EXPECT_EQ(PickPixelFormat(dc, 32, false), 0);  // no system choice: none, whatever scores
 }
 
+TEST_F(GLContext, RefusedConfigGivesWayToTheNextInScoreOrder) {
+  // Scores 114, 1130, 1138, 1130: best first, the tie to the higher index, then
+  // the system's choice (2) already listed.
+  plat::headless::SetFbConfigsForTesting({Software(16), Driver(24), Driver(16), Driver(24)}, 2);
+  plat::HWND window = MakeWindow();
+  EXPECT_EQ(RankPixelFormats(plat::GetGLDC(window), 32, false), (std::vector<int>{3, 4, 2, 1}));
+
+  plat::headless::GLFailures refuse;
+  refuse.refusedConfigs = {3, 4};
+  plat::headless::SetGLFailuresForTesting(refuse);
+  ASSERT_TRUE(CreateGLContext(MakeWindow(), 32));
+  EXPECT_TRUE(harness::g_Boxes.empty());
+  EXPECT_EQ(plat::headless::SelectedFbConfig(g_hDC), 2);
+  DestroyGLContext();
+
+  refuse.refusedConfigs = {1, 2, 3, 4};
+  plat::headless::SetGLFailuresForTesting(refuse);
+  EXPECT_FALSE(CreateGLContext(MakeWindow(), 32));
+  ASSERT_EQ(harness::g_Boxes.size(), 1u);
+  EXPECT_EQ(harness::g_Boxes[0].text, "Can't Set The PixelFormat.");
+}
+
 TEST_F(GLContext, CreatesContextWithFixedState) {
   plat::headless::SetFbConfigsForTesting({Driver(24), Driver(16), Software(16)}, 1);
   plat::HWND window = MakeWindow(320, 200);

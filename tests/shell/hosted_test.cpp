@@ -43,6 +43,26 @@ TEST_F(HostedTest, ResizedSaverWindowTakesTheViewAlongUntilClosed) {
   plat::SendMessage(saver, plat::WM_SIZE, 0, (50 << 16) | 60);
 }
 
+// A monitor plugged in: the full-screen window covers the grown screen and the
+// picture follows its new size.
+TEST_F(HostedTest, DisplayChangeCoversTheNewScreen) {
+  plat::WindowSpec desc;
+  desc.kind = plat::WindowKind::FullScreen;
+  desc.proc = SaverHandler;
+  plat::HWND saver = g_hSaverWnd = plat::CreateWindow(desc);
+  harness::DrainQueue();
+  plat::headless::SetDesktopSizeForTesting(2048, 768);
+  plat::SendMessage(saver, plat::WM_DISPLAYCHANGE, 0, 0);
+  plat::RECT rect;
+  ASSERT_TRUE(plat::GetWindowRect(saver, &rect));
+  EXPECT_EQ(rect.right, 2048);
+  plat::MSG msg;
+  while (plat::PeekMessage(&msg, saver, 0, 0, plat::PM_REMOVE)) plat::DispatchMessage(&msg);
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[2], 2048);
+}
+
 // The daemon sends SIGTERM and destroys its window right away: the window may be
 // gone before the loop sees the signal, and the settings are saved all the same.
 TEST_F(HostedTest, WindowGoneWithACloseSignalPendingStillClosesOnce) {

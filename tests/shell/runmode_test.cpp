@@ -8,6 +8,7 @@
 #include <string>
 #include <vector>
 
+#include "platform/headless/headless.h"
 #include "platform/queue.h"
 #include "platform/window.h"
 #include "render/runstate.h"
@@ -174,6 +175,17 @@ TEST_F(RunModeTest, FaultsEndWithMinusOneAfterCleaningUp) {
 TEST(RunSaverWindow, HostThatIsNoWindowEndsWithMinusOne) {
   EXPECT_EQ(RunSaverWindow(SaverTarget{SaverTarget::Kind::Preview, 0}), -1);
   EXPECT_EQ(RunSaverWindow(SaverTarget{SaverTarget::Kind::WindowId, 99999}), -1);
+}
+
+// A saver that started in the same instant holds the claim, its window not up yet:
+// this one leaves as it would beside a running saver, creating nothing.
+TEST(RunSaverWindow, ClaimHeldElsewhereEndsWithZeroAndNoWindow) {
+  plat::headless::SetSaverClaimedElsewhereForTesting(true);
+  g_hSaverWnd = 0;
+  int exitCode = RunSaverWindow(SaverTarget{SaverTarget::Kind::FullScreen, 0});
+  plat::headless::SetSaverClaimedElsewhereForTesting(false);
+  EXPECT_EQ(exitCode, 0);
+  EXPECT_EQ(g_hSaverWnd, 0u);
 }
 
 }  // namespace

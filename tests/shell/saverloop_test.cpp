@@ -115,6 +115,37 @@ TEST_F(FramePumpTest, VoicesStartOnlyForFullScreenSavingWithSoundOn) {
   plat::SetWaveOutOpenerForTesting(nullptr);
 }
 
+// XScreenSaver gives each monitor a process and a window of its own: each is full
+// screen, and only the one over the primary monitor (here the right one) sounds.
+TEST_F(FramePumpTest, OfOnePerMonitorWindowsOnlyThePrimarysSounds) {
+  plat::SetWaveOutOpenerForTesting(
+      [](const plat::WaveFormat&, plat::WaveOutProc, void*) -> std::unique_ptr<plat::WaveOut> { return nullptr; });
+  plat::headless::SetDesktopSizeForTesting(320, 120);
+  plat::MonitorInfo left, right;
+  left.rect = left.work = plat::RECT{0, 0, 160, 120};
+  right.rect = right.work = plat::RECT{160, 0, 320, 120};
+  right.primary = true;
+  plat::headless::SetMonitorsForTesting({left, right});
+  SelectRegKey(0, KIRU_KEY);
+  RegWriteDword("enable sound", 1);
+  for (int x : {0, 160}) {
+    plat::WindowSpec desc;
+    desc.kind = plat::WindowKind::TopLevel;
+    desc.x = x;
+    desc.width = 160;
+    desc.height = 120;
+    desc.proc = Recording;
+    plat::HWND saver = g_hSaverWnd = plat::CreateWindow(desc);
+    bool started = SoundVoiceThreadId(1) != 0;
+    bool fullScreen = g_bFullScreen;
+    plat::SendMessage(saver, plat::WM_CLOSE, 0, 0);
+    ResetRunStateForTesting();
+    EXPECT_TRUE(fullScreen) << x;
+    EXPECT_EQ(started, x == 160) << x;
+  }
+  plat::SetWaveOutOpenerForTesting(nullptr);
+}
+
 TEST_F(FramePumpTest, DisableFrameWarnIsReadAtCreation) {
   SelectRegKey(0, KIRU_KEY);
   RegWriteDword("disable_frame_warn", 2);

@@ -2,8 +2,10 @@
 // ours behind each window, the close path, and the queue's contract.
 #include <gtest/gtest.h>
 
+#include <cstdio>
 #include <vector>
 
+#include "platform/monitors.h"
 #include "platform/queue.h"
 #include "platform/window.h"
 #include "shell/saverproc.h"
@@ -62,10 +64,22 @@ TEST_F(WindowTest, FullScreenSaverWindowHasTheSaversClassAndStyles) {
   EXPECT_EQ(static_cast<DWORD>(::GetWindowLongA(w, GWL_STYLE)), 0x96000000u);
   EXPECT_TRUE(::GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST);
 
+  // Every monitor: the virtual screen, which holds each monitor the system lists.
   plat::RECT rect;
   ASSERT_TRUE(plat::GetWindowRect(window, &rect));
-  EXPECT_EQ(rect.right - rect.left, ::GetSystemMetrics(SM_CXSCREEN));
-  EXPECT_EQ(rect.bottom - rect.top, ::GetSystemMetrics(SM_CYSCREEN));
+  EXPECT_EQ(rect.left, ::GetSystemMetrics(SM_XVIRTUALSCREEN));
+  EXPECT_EQ(rect.top, ::GetSystemMetrics(SM_YVIRTUALSCREEN));
+  EXPECT_EQ(rect.right - rect.left, ::GetSystemMetrics(SM_CXVIRTUALSCREEN));
+  EXPECT_EQ(rect.bottom - rect.top, ::GetSystemMetrics(SM_CYVIRTUALSCREEN));
+  std::vector<plat::MonitorInfo> monitors = plat::GetMonitors();
+  int primaries = 0;
+  for (const plat::MonitorInfo& m : monitors) {
+    std::printf("monitor %d,%d %dx%d%s\n", m.rect.left, m.rect.top, m.rect.right - m.rect.left,
+                m.rect.bottom - m.rect.top, m.primary ? " primary" : "");
+    EXPECT_TRUE(plat::CoversMonitor(rect, m));
+    primaries += m.primary;
+  }
+  EXPECT_EQ(primaries, 1);
   EXPECT_EQ(plat::FindNativeWindow("WindowsScreenSaverClass", "Screen Saver"),
             static_cast<unsigned long>(window));
 

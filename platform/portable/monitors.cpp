@@ -1,0 +1,46 @@
+// Which monitor is whose: the portable rules both systems' backends and the
+// saver share.
+#include "platform/monitors.h"
+
+#include <cstddef>
+
+namespace plat {
+namespace {
+
+bool Contains(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+
+}  // namespace
+
+int PrimaryMonitor(const std::vector<MonitorInfo>& monitors) {
+  for (std::size_t i = 0; i < monitors.size(); ++i)
+    if (monitors[i].primary) return static_cast<int>(i);
+  for (std::size_t i = 0; i < monitors.size(); ++i)
+    if (Contains(monitors[i].rect, POINT{0, 0})) return static_cast<int>(i);
+  return monitors.empty() ? -1 : 0;
+}
+
+int MonitorAt(const std::vector<MonitorInfo>& monitors, POINT point) {
+  for (std::size_t i = 0; i < monitors.size(); ++i)
+    if (Contains(monitors[i].rect, point)) return static_cast<int>(i);
+  return PrimaryMonitor(monitors);
+}
+
+RECT CentreIn(const RECT& area, int width, int height) {
+  int left = area.left + (area.right - area.left - width) / 2;
+  int top = area.top + (area.bottom - area.top - height) / 2;
+  return RECT{left, top, left + width, top + height};
+}
+
+bool CoversMonitor(const RECT& window, const MonitorInfo& monitor) {
+  const RECT& m = monitor.rect;
+  return m.left >= window.left && m.top >= window.top && m.right <= window.right && m.bottom <= window.bottom &&
+         m.right > m.left && m.bottom > m.top;
+}
+
+RECT PrimaryWorkArea() {
+  std::vector<MonitorInfo> monitors = GetMonitors();
+  int primary = PrimaryMonitor(monitors);
+  return primary < 0 ? RECT{0, 0, 1024, 768} : monitors[static_cast<std::size_t>(primary)].work;
+}
+
+}  // namespace plat

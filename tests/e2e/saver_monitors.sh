@@ -1,0 +1,92 @@
+#!/usr/bin/env bash
+# Several monitors: one view per monitor, centred on it, black where no monitor
+# is; the warning, the Control Menu and the parameter box on the primary monitor;
+# the window and the views following the screen when it grows and shrinks; and a
+# two-screen Xinerama server, where only some framebuffer configs make a window.
+source "$(dirname "$0")/common.bash"
+A=1920x1080+0+0
+B=1280x1024+1920+0
+
+start_x 3200x1080x24
+set_monitors "$A" "*$B"  # RandR's primary: the right one, off the screen's centre
+setup_home
+enable_only_module 8  # the burst keeps its centre of mass at the view's centre
+sed -i '/disable_frame_warn/d' "$HIVE"
+KIRU_TEST_FRAME_RATE=5 start_kiru /s
+warning=$(window_id "Video Hardware Warning -- frames per second: 5") || fail "no warning"
+inside_rect "$warning" "$B" || fail "the warning is not on the primary monitor ($GX,$GY ${GW}x$GH)"
+xdotool key Return
+wait_for_gone "Video Hardware Warning -- frames per second: 5" || fail "Enter did not continue"
+sleep 1
+echo "two monitors, 1920x1080 beside 1280x1024:"
+monitors_centred "$A" "$B" || fail "a view is not centred on its monitor, or something is lit under none"
+[ -n "${KIRU_GALLERY:-}" ] && cp "$WORK/monitors.png" "$KIRU_GALLERY"
+
+xdotool key F1
+menu=$(window_id "Control Menu") || fail "F1 showed no Control Menu"
+inside_rect "$menu" "$B" || fail "the Control Menu is not on the primary monitor ($GX,$GY ${GW}x$GH)"
+xdotool key Escape
+wait_for_gone "Control Menu" || fail "Esc did not close the Control Menu"
+xdotool key F11
+params=$(window_id "Params") || fail "F11 showed no parameter box"
+inside_rect "$params" "$B" || fail "the parameter box is not on the primary monitor ($GX,$GY ${GW}x$GH)"
+xdotool key Return
+wait_for_gone "Params" || fail "Enter did not close the parameter box"
+
+# The screen shrinks to the first monitor, then grows back (a monitor unplugged
+# and plugged in again): within a second the window matches it, the views follow.
+saver=$(window_id "Screen Saver") || fail "no saver window"
+saver_is() { read_geometry "$saver" && [ "${GW}x$GH+$GX+$GY" = "$1" ]; }
+xrandr --fb 1920x1080 >/dev/null 2>&1 || true
+wait_until 1 saver_is 1920x1080+0+0 || fail "the saver did not shrink with the screen (${GW}x$GH+$GX+$GY)"
+sleep 0.3
+echo "shrunk to 1920x1080:"
+monitors_centred "$A" || fail "the view is not centred after the screen shrank"
+xrandr --fb 3200x1080 >/dev/null 2>&1 || true
+wait_until 1 saver_is 3200x1080+0+0 || fail "the saver did not grow with the screen (${GW}x$GH+$GX+$GY)"
+sleep 0.5
+echo "grown back to 3200x1080:"
+monitors_centred "$A" "$B" || fail "the views are not centred after the screen grew"
+# A monitor goes and comes back on a screen of the same size: the views follow.
+xrandr --delmonitor M1 >/dev/null 2>&1 || fail "xrandr --delmonitor M1"
+sleep 1
+echo "second monitor gone:"
+monitors_centred "$A" || fail "the second monitor's view stayed after the monitor went"
+xrandr --setmonitor M1 1280/300x1024/200+1920+0 none >/dev/null 2>&1 || fail "xrandr --setmonitor M1"
+sleep 1
+echo "second monitor back:"
+monitors_centred "$A" "$B" || fail "no view for the monitor that came back"
+still_running "$KIRU_PID" || fail "the saver ended with the screen change"
+xdotool key Escape
+wait_exit "$KIRU_PID" 10 || fail "Esc did not end the saver"
+[ "$EXIT_STATUS" = 0 ] || fail "the saver ended with status $EXIT_STATUS"
+
+# The settings dialog opens on the monitor that holds the pointer.
+for monitor in "$A" "$B"; do
+  left=${monitor#*+}
+  xdotool mousemove $((${left%%+*} + 100)) 100
+  start_kiru /c
+  settings=$(window_id "Kiru Settings.*") || fail "no settings dialog"
+  inside_rect "$settings" "$monitor" || fail "the settings dialog is not on $monitor with the pointer ($GX,$GY ${GW}x$GH)"
+  kill "$KIRU_PID"
+  wait_exit "$KIRU_PID" 10 || fail "the settings dialog did not end"
+done
+
+# Two screens joined by Xinerama: the saver draws, with no error box.
+kill "$XVFB_PID"
+wait "$XVFB_PID" 2>/dev/null || true
+start_x 1920x1080x24 +xinerama -screen 1 1280x1024x24
+start_kiru /s
+wait_for_window "Screen Saver" || fail "no saver window on the Xinerama server"
+sleep 1.5
+window_shown ERROR && fail "an error box on the Xinerama server"
+heads=$(xdpyinfo -ext XINERAMA | awk '/head #/ {print $3 "+" substr($5, 1, index($5, ",") - 1) "+" substr($5, index($5, ",") + 1)}')
+[ "$(wc -l <<<"$heads")" = 2 ] || fail "the server has not two Xinerama heads: $heads"
+for head in $heads; do
+  lit=$(lit_percent "$head")
+  echo "Xinerama head $head: $lit % lit"
+  [ "${lit%.*}" -ge 1 ] || fail "head $head is dark"
+done
+xdotool key Escape
+wait_exit "$KIRU_PID" 10 || fail "Esc did not end the saver on the Xinerama server"
+echo "PASS"
