@@ -171,6 +171,8 @@ unsigned long GetNativeRootWindow() {
   return ToNativeId(::GetDesktopWindow());
 }
 
+bool TakesHackFlags() { return false; }
+
 bool GetNativeClientRect(unsigned long nativeId, RECT* rect) {
   ::RECT r;
   if (!IsNativeWindow(nativeId) || !rect ||
