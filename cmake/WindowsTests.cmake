@@ -66,6 +66,8 @@ target_link_libraries(test_win32 PRIVATE version)  # the version information rea
 # puts them beside a copy of Kiru.scr), and what holds Wine's desktop for the run
 # (tools/run-windows-tests starts it).
 add_executable(keepdesktop WIN32 tests/win32/helpers/keepdesktop.cpp)
+add_executable(faulter tests/win32/helpers/fault.cpp)  # tests/win32/fault.sh
+target_link_libraries(faulter PRIVATE kiru_platform)
 foreach(library MPR.DLL PASSWORD.CPL)
   string(REPLACE "." "_" target standin_${library})
   add_library(${target} SHARED tests/win32/helpers/passwords.cpp)
