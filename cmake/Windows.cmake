@@ -78,9 +78,15 @@ add_custom_command(OUTPUT ${KIRU_RC_DIR}/dialogs.rc
   DEPENDS ${KIRU_RCGEN}
   COMMENT "Writing the dialogs of the resource script")
 set(KIRU_RESOURCES ${CMAKE_CURRENT_SOURCE_DIR}/resources)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86")
+  set(KIRU_MANIFEST_ARCH x86)
+else()
+  set(KIRU_MANIFEST_ARCH amd64)
+endif()
+configure_file(platform/win32/kiru.manifest.in ${KIRU_RC_DIR}/kiru.manifest @ONLY)
 configure_file(platform/win32/kiru.rc.in ${KIRU_RC_DIR}/kiru.rc @ONLY)
 set_source_files_properties(${KIRU_RC_DIR}/kiru.rc PROPERTIES OBJECT_DEPENDS
-  "${KIRU_RC_DIR}/dialogs.rc;${KIRU_RESOURCES}/TGA/107.tga;${KIRU_RESOURCES}/RCDATA/TESTOGG.ogg;${KIRU_RESOURCES}/BITMAP/106.bmp;${KIRU_RESOURCES}/ICON/104.ico")
+  "${KIRU_RC_DIR}/dialogs.rc;${KIRU_RC_DIR}/kiru.manifest;${KIRU_RESOURCES}/TGA/107.tga;${KIRU_RESOURCES}/RCDATA/TESTOGG.ogg;${KIRU_RESOURCES}/BITMAP/106.bmp;${KIRU_RESOURCES}/ICON/104.ico")
 add_custom_target(kiru_dialogs_rc DEPENDS ${KIRU_RC_DIR}/dialogs.rc)
 
 add_executable(kiru WIN32 shell/main.cpp ${KIRU_RC_DIR}/kiru.rc)
