@@ -114,11 +114,21 @@ bool IsIconic(HWND window) {
 }
 
 bool RaiseWindow(HWND window) {
-  // A topmost window (the full-screen saver) stays among the topmost ones.
   ::HWND w = Native(window);
-  bool topmost = (::GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-  return ::SetWindowPos(w, Native(topmost ? HWND_TOPMOST : HWND_TOP), 0, 0, 0, 0,
-                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE) != 0;
+  if ((::GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0)
+    return ::SetWindowPos(w, Native(HWND_TOP), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE) != 0;
+  // A topmost window (the full-screen saver) stays among the topmost ones and keeps
+  // the keyboard: when another window took the foreground (a notification, an
+  // installer), it takes it back, or Esc would go to that window instead.
+  constexpr UINT KEEP = SWP_NOMOVE | SWP_NOSIZE;
+  bool lost = ::GetForegroundWindow() != w;
+  // Already first among the topmost windows, a window is not restacked on the
+  // screen (Wine's X11 windows included) although another one was shown over it:
+  // stepped out of the topmost band and back, it is.
+  if (lost) ::SetWindowPos(w, Native(HWND_NOTOPMOST), 0, 0, 0, 0, KEEP | SWP_NOACTIVATE);
+  bool raised = ::SetWindowPos(w, Native(HWND_TOPMOST), 0, 0, 0, 0, KEEP | SWP_SHOWWINDOW) != 0;
+  if (lost) ::SetForegroundWindow(w);
+  return raised;
 }
 
 bool LowerWindow(HWND window) {

@@ -80,7 +80,7 @@ wait_for_window "Screen saver will be removed." 20 || fail "no removal notice"
 xdotool key Return
 wait_for_gone "Screen saver will be removed." 10 || fail "the removal notice stayed"
 end_with_key Escape  # "Close this Window"
-[ "$(reg_string "$RUNONCE_KEY" kill_saver)" = "$DIR\\uninstal.exe" ] ||
+[ "$(reg_string "$RUNONCE_KEY" kill_saver)" = "\"$DIR\\uninstal.exe\"" ] ||
   fail "RunOnce kill_saver is '$(reg_string "$RUNONCE_KEY" kill_saver)'"
 [ -e "$SCR" ] || fail "the saver removed itself at once"
 
