@@ -1,4 +1,8 @@
-# Kiru-Setup.exe under Wine: a silent install puts Kiru.scr in the system folder and
+# Kiru-Setup.exe under Wine, first as a user goes through it: welcome, folder,
+# progress and finish pages, each shown (KIRU_INSTALLER_SHOTS=<folder> keeps a
+# screenshot of each), "Use Kiru as my screen saver" ticked writes the user's
+# SCRNSAVE.EXE, and the uninstaller, confirmed, takes it away again with the rest.
+# Then: a silent install puts Kiru.scr in the system folder and
 # the uninstaller in the folder "install_dir" names, and registers it with Add/Remove
 # Programs; a silent uninstall takes it all away again. Installed once more, the
 # copy in the system folder saves the screen; its hardware warning's "Remove Kiru"
@@ -29,8 +33,8 @@ installed_scr() {
   return 1
 }
 
-install_silently() {
-  wine "$SETUP" /S >"$WORK/setup.log" 2>&1 || fail "the silent install ended with $?"
+install_silently() {  # [/D=folder]
+  wine "$SETUP" /S "$@" >"$WORK/setup.log" 2>&1 || fail "the silent install ended with $?"
   SCR=$(installed_scr) || fail "no Kiru.scr in the system folder"
   cmp -s "$SCR" "$KIRU" || fail "$SCR is not the built Kiru.scr"
   DIR=$(reg_string "$MACHINE_KEY" install_dir)
@@ -57,11 +61,70 @@ wait_removed() {
   fail "$1 left the installation behind"
 }
 
+# The window keeps its caption on every page (a blank appended on some): the
+# pages' own headers say which page shows.
+SETUP_TITLE="Kiru Screen Saver Setup"
+UNINSTALL_TITLE="Kiru Screen Saver Uninstall"
+titled() { window_shown "$1" || window_shown "$1 "; }
+untitled() { ! titled "$1"; }
+DESKTOP_KEY='HKCU\Control Panel\Desktop'
+scrnsave() { wine reg query "$DESKTOP_KEY" /v SCRNSAVE.EXE 2>/dev/null | tr -d '\r' | sed -n 's/^ *SCRNSAVE.EXE *REG_SZ *//p'; }
+# Screenshot of the page now showing, then the keys that leave it.
+page() {
+  local name=$1
+  shift
+  sleep 2
+  import -window root -crop 520x420+252+174 +repage "$WORK/$name.png"
+  [ -z "${KIRU_INSTALLER_SHOTS:-}" ] || cp "$WORK/$name.png" "$KIRU_INSTALLER_SHOTS/$name.png"
+  xdotool "$@"
+}
+# The same picture as before a key: the page did not change.
+same_page() { [ "$(compare -metric AE "$WORK/$1.png" "$WORK/$2.png" null: 2>&1)" = 0 ]; }
+
 reset_settings
+wine reg delete "$DESKTOP_KEY" /v SCRNSAVE.EXE /f >/dev/null 2>&1 || true
+xdotool mousemove 512 384  # keys go to the window under the pointer
+wine "$SETUP" >"$WORK/setup.log" 2>&1 &
+SETUP_PID=$!
+PIDS+=("$SETUP_PID")
+wait_until 30 titled "$SETUP_TITLE" || fail "the installer did not come up"
+page 1-welcome key Return
+page 2-folder key Return  # Install
+page 3-progress key Return
+page 4-finish key Return  # Finish, "Use Kiru as my screen saver" ticked
+for pair in "1-welcome 2-folder" "2-folder 3-progress" "3-progress 4-finish"; do
+  ! same_page $pair || fail "the installer stayed on page ${pair% *}"
+done
+wait_exit "$SETUP_PID" 20 || fail "Finish did not end the installer"
+[ "$EXIT_STATUS" -eq 0 ] || fail "the installer ended with $EXIT_STATUS"
+SCR=$(installed_scr) || fail "no Kiru.scr in the system folder"
+written=$(scrnsave) expected=$(winepath -w "$SCR" | tr -d '\r')
+[ "${written,,}" = "${expected,,}" ] || fail "SCRNSAVE.EXE is '$written', not $expected"
+DIR=$(reg_string "$MACHINE_KEY" install_dir)
+UNINSTALLER=$(unix_path "$DIR\\uninstal.exe")
+wine "$UNINSTALLER" >"$WORK/setup.log" 2>&1 &
+PIDS+=("$!")
+wait_until 30 titled "$UNINSTALL_TITLE" || fail "the uninstaller did not come up"
+page 5-uninstall-confirm key Return  # Uninstall
+page 6-uninstall-done key Return    # Finish
+wait_removed "the uninstaller"
+wait_until 10 untitled "$UNINSTALL_TITLE" || fail "the uninstaller stayed"
+[ -z "$(scrnsave)" ] || fail "the uninstaller left SCRNSAVE.EXE '$(scrnsave)'"
+
 install_silently
 wine "$UNINSTALLER" /S >"$WORK/setup.log" 2>&1 || fail "the silent uninstall ended with $?"
 wait_removed "the silent uninstall"
 [ "$(reg_dword disable_frame_warn)" = 0x1 ] || fail "the uninstaller took the user's settings"
+
+# Installed again into another folder: the earlier folder and its uninstaller go,
+# and the one uninstaller left removes it all.
+install_silently
+EARLIER=$(dirname "$UNINSTALLER")
+install_silently '/D=C:\Elsewhere\Kiru'  # /D= takes no quotes, so no blanks
+[ "$DIR" = 'C:\Elsewhere\Kiru' ] || fail "installed into '$DIR'"
+[ ! -e "$EARLIER" ] || fail "the earlier folder $EARLIER stayed"
+wine "$UNINSTALLER" /S >"$WORK/setup.log" 2>&1 || fail "the silent uninstall ended with $?"
+wait_removed "the uninstall after a move"
 
 install_silently
 # The installed copy saves the screen.
@@ -86,9 +149,12 @@ end_with_key Escape  # "Close this Window"
 
 # The next start of Windows runs the uninstaller, which asks first.
 wineboot >/dev/null 2>&1 || fail "wineboot ended with $?"
-wait_for_window "Kiru Screen Saver Uninstall: Confirmation" 30 || fail "the uninstaller did not start"
+wait_until 30 titled "$UNINSTALL_TITLE" || fail "the uninstaller did not start"
 [ -z "$(reg_string "$RUNONCE_KEY" kill_saver)" ] || fail "kill_saver stayed under RunOnce"
+sleep 2
 xdotool key Return  # "Uninstall", the default button
 wait_removed "the uninstaller run by RunOnce"
-wait_for_gone "Kiru Screen Saver Uninstall: Confirmation" 10 || fail "the uninstaller stayed"
-echo "ok: installed and uninstalled silently; the installed saver draws; Remove Kiru ran the uninstaller at the next start"
+sleep 2
+xdotool key Return  # Finish
+wait_until 10 untitled "$UNINSTALL_TITLE" || fail "the uninstaller stayed"
+echo "ok: installed page by page (SCRNSAVE.EXE written) and uninstalled (and removed); installed and uninstalled silently; the installed saver draws; Remove Kiru ran the uninstaller at the next start"
