@@ -68,6 +68,7 @@ target_link_libraries(test_win32 PRIVATE version)  # the version information rea
 add_executable(keepdesktop WIN32 tests/win32/helpers/keepdesktop.cpp)
 add_executable(faulter tests/win32/helpers/fault.cpp)  # tests/win32/fault.sh
 target_link_libraries(faulter PRIVATE kiru_platform)
+add_executable(denykey tests/win32/helpers/denykey.cpp)  # tests/win32/installer.sh
 foreach(library MPR.DLL PASSWORD.CPL)
   string(REPLACE "." "_" target standin_${library})
   add_library(${target} SHARED tests/win32/helpers/passwords.cpp)

@@ -74,7 +74,9 @@ page() {
   local name=$1
   shift
   sleep 2
-  import -window root -crop 520x420+252+174 +repage "$WORK/$name.png"
+  local id
+  id=$(xdotool search --name "^$PAGE_TITLE ?\$" | head -1) || true
+  import -window "${id:-root}" "$WORK/$name.png"
   [ -z "${KIRU_INSTALLER_SHOTS:-}" ] || cp "$WORK/$name.png" "$KIRU_INSTALLER_SHOTS/$name.png"
   xdotool "$@"
 }
@@ -84,6 +86,7 @@ same_page() { [ "$(compare -metric AE "$WORK/$1.png" "$WORK/$2.png" null: 2>&1)"
 reset_settings
 wine reg delete "$DESKTOP_KEY" /v SCRNSAVE.EXE /f >/dev/null 2>&1 || true
 xdotool mousemove 512 384  # keys go to the window under the pointer
+PAGE_TITLE=$SETUP_TITLE
 wine "$SETUP" >"$WORK/setup.log" 2>&1 &
 SETUP_PID=$!
 PIDS+=("$SETUP_PID")
@@ -102,6 +105,7 @@ written=$(scrnsave) expected=$(winepath -w "$SCR" | tr -d '\r')
 [ "${written,,}" = "${expected,,}" ] || fail "SCRNSAVE.EXE is '$written', not $expected"
 DIR=$(reg_string "$MACHINE_KEY" install_dir)
 UNINSTALLER=$(unix_path "$DIR\\uninstal.exe")
+PAGE_TITLE=$UNINSTALL_TITLE
 wine "$UNINSTALLER" >"$WORK/setup.log" 2>&1 &
 PIDS+=("$!")
 wait_until 30 titled "$UNINSTALL_TITLE" || fail "the uninstaller did not come up"
@@ -134,15 +138,44 @@ awk -v l="$lit" 'BEGIN { exit !(l >= 2) }' || fail "the installed saver drew not
 end_with_key Escape
 
 # Measured at 5 frames a second, it warns; "Remove Kiru" is next after the focused
-# "Continue".
-wine reg delete "$KEY" /v disable_frame_warn /f >/dev/null 2>&1
-KIRU=$SCR KIRU_TEST_FRAME_RATE=5 start_saver
-wait_for_window "Video Hardware Warning -- frames per second: 5" 30 || fail "no hardware warning"
-xdotool key Tab space
-wait_for_window "Screen saver will be removed." 20 || fail "no removal notice"
-xdotool key Return
-wait_for_gone "Screen saver will be removed." 10 || fail "the removal notice stayed"
-end_with_key Escape  # "Close this Window"
+# "Continue". Pressed $1 times; the notice's width in NOTICE_WIDTH.
+remove_kiru() {
+  local i
+  wine reg delete "$KEY" /v disable_frame_warn /f >/dev/null 2>&1 || true
+  KIRU=$SCR KIRU_TEST_FRAME_RATE=5 start_saver
+  wait_for_window "Video Hardware Warning -- frames per second: 5" 30 || fail "no hardware warning"
+  xdotool key Tab
+  for i in $(seq "$1"); do
+    xdotool key space  # the focus is back on "Remove Kiru" once the notice has gone
+    wait_for_window "Screen saver will be removed." 20 || fail "no removal notice"
+    read_geometry "$(window_id "Screen saver will be removed.")"
+    NOTICE_WIDTH=$GW
+    xdotool key Return
+    wait_for_gone "Screen saver will be removed." 10 || fail "the removal notice stayed"
+  done
+  end_with_key Escape  # "Close this Window"
+}
+
+# A standard user may not write the machine's RunOnce (its write right denied
+# here, where Wine runs everything as an administrator): pressed twice, "Remove
+# Kiru" leaves one entry under the user's RunOnce, and the notice says something
+# else than the machine's (a longer text: the next log-on, an administrator's consent).
+USER_RUNONCE_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\RunOnce'
+DENYKEY=$KIRU_BINARY_DIR/denykey.exe
+wine "$DENYKEY" deny || fail "the machine's RunOnce could not be denied"
+trap 'wine "$DENYKEY" allow >/dev/null 2>&1; cleanup' EXIT
+remove_kiru 2
+USER_NOTICE_WIDTH=$NOTICE_WIDTH
+wine "$DENYKEY" allow || fail "the machine's RunOnce could not be given back"
+[ -z "$(reg_string "$RUNONCE_KEY" kill_saver)" ] || fail "the machine's RunOnce was written"
+[ "$(reg_string "$USER_RUNONCE_KEY" kill_saver)" = "\"$DIR\\uninstal.exe\"" ] ||
+  fail "the user's RunOnce kill_saver is '$(reg_string "$USER_RUNONCE_KEY" kill_saver)'"
+[ -z "$(reg_string "$USER_RUNONCE_KEY" kill_saver1)" ] || fail "a second press wrote a second entry"
+wine reg delete "$USER_RUNONCE_KEY" /v kill_saver /f >/dev/null 2>&1
+
+remove_kiru 1
+[ "$USER_NOTICE_WIDTH" -gt "$NOTICE_WIDTH" ] ||
+  fail "the user's notice ($USER_NOTICE_WIDTH px) says no more than the machine's ($NOTICE_WIDTH px)"
 [ "$(reg_string "$RUNONCE_KEY" kill_saver)" = "\"$DIR\\uninstal.exe\"" ] ||
   fail "RunOnce kill_saver is '$(reg_string "$RUNONCE_KEY" kill_saver)'"
 [ -e "$SCR" ] || fail "the saver removed itself at once"
@@ -157,4 +190,4 @@ wait_removed "the uninstaller run by RunOnce"
 sleep 2
 xdotool key Return  # Finish
 wait_until 10 untitled "$UNINSTALL_TITLE" || fail "the uninstaller stayed"
-echo "ok: installed page by page (SCRNSAVE.EXE written) and uninstalled (and removed); installed and uninstalled silently; the installed saver draws; Remove Kiru ran the uninstaller at the next start"
+echo "ok: with the machine's RunOnce denied, two presses left one entry under the user's; installed page by page (SCRNSAVE.EXE written) and uninstalled (and removed); installed and uninstalled silently; the installed saver draws; Remove Kiru ran the uninstaller at the next start"
