@@ -69,6 +69,8 @@ add_executable(keepdesktop WIN32 tests/win32/helpers/keepdesktop.cpp)
 add_executable(faulter tests/win32/helpers/fault.cpp)  # tests/win32/fault.sh
 target_link_libraries(faulter PRIVATE kiru_platform)
 add_executable(denykey tests/win32/helpers/denykey.cpp)  # tests/win32/installer.sh
+add_executable(glchild WIN32 tests/win32/helpers/glchild.cpp)  # what Wine draws (docs/windows-installer.md)
+target_link_libraries(glchild PRIVATE opengl32 gdi32)
 foreach(library MPR.DLL PASSWORD.CPL)
   string(REPLACE "." "_" target standin_${library})
   add_library(${target} SHARED tests/win32/helpers/passwords.cpp)
