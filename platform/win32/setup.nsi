@@ -148,7 +148,7 @@ Section "Kiru"
 SectionEnd
 
 ; Removal scheduled by the saver's "Remove Kiru" that has not run yet: it would
-; start an uninstaller that is gone. $1: the root key's RunOnce to clean.
+; start an uninstaller that is gone.
 !macro DropScheduledRemovals root
   StrCpy $2 0
   ${Do}
@@ -156,10 +156,12 @@ SectionEnd
     ${IfThen} $3 == "" ${|} ${Break} ${|}
     ReadRegStr $4 ${root} "${RUNONCE_KEY}" $3
     StrCpy $5 $3 10
+    ${If} $4 == "$INSTDIR\uninstal.exe"
+      StrCpy $4 '"$4"'  ; an older Kiru wrote the path unquoted
+    ${EndIf}
     ${If} $5 == "kill_saver"
     ${AndIf} $4 == '"$INSTDIR\uninstal.exe"'
-    ${OrIf} $4 == "$INSTDIR\uninstal.exe"
-      DeleteRegValue ${root} "${RUNONCE_KEY}" $3
+      DeleteRegValue ${root} "${RUNONCE_KEY}" $3  ; the next value takes its index
     ${Else}
       IntOp $2 $2 + 1
     ${EndIf}

@@ -116,8 +116,17 @@ wait_until 10 untitled "$UNINSTALL_TITLE" || fail "the uninstaller stayed"
 [ -z "$(scrnsave)" ] || fail "the uninstaller left SCRNSAVE.EXE '$(scrnsave)'"
 
 install_silently
+# Removals "Remove Kiru" scheduled go with the uninstall; other RunOnce values stay.
+USER_RUNONCE_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\RunOnce'
+wine reg add "$RUNONCE_KEY" /v kill_saver /d "\"$DIR\\uninstal.exe\"" /reg:32 /f >/dev/null 2>&1
+wine reg add "$USER_RUNONCE_KEY" /v kill_saver1 /d "$DIR\\uninstal.exe" /f >/dev/null 2>&1
+wine reg add "$USER_RUNONCE_KEY" /v other /d "other.exe" /f >/dev/null 2>&1
 wine "$UNINSTALLER" /S >"$WORK/setup.log" 2>&1 || fail "the silent uninstall ended with $?"
 wait_removed "the silent uninstall"
+[ -z "$(reg_string "$RUNONCE_KEY" kill_saver)" ] || fail "the machine's scheduled removal stayed"
+[ -z "$(reg_string "$USER_RUNONCE_KEY" kill_saver1)" ] || fail "the user's scheduled removal stayed"
+[ "$(reg_string "$USER_RUNONCE_KEY" other)" = other.exe ] || fail "another RunOnce value went"
+wine reg delete "$USER_RUNONCE_KEY" /v other /f >/dev/null 2>&1
 [ "$(reg_dword disable_frame_warn)" = 0x1 ] || fail "the uninstaller took the user's settings"
 
 # Installed again into another folder: the earlier folder and its uninstaller go,
@@ -160,7 +169,6 @@ remove_kiru() {
 # here, where Wine runs everything as an administrator): pressed twice, "Remove
 # Kiru" leaves one entry under the user's RunOnce, and the notice says something
 # else than the machine's (a longer text: the next log-on, an administrator's consent).
-USER_RUNONCE_KEY='HKCU\Software\Microsoft\Windows\CurrentVersion\RunOnce'
 DENYKEY=$KIRU_BINARY_DIR/denykey.exe
 wine "$DENYKEY" deny || fail "the machine's RunOnce could not be denied"
 trap 'wine "$DENYKEY" allow >/dev/null 2>&1; cleanup' EXIT
