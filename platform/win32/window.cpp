@@ -18,6 +18,9 @@ namespace {
 // The saver's class: its own device context (the GL context is built on it),
 // redrawn on resize, double clicks, a black background, no class cursor.
 constexpr UINT SAVER_CLASS_STYLE = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
+// Marks the full-screen saver, which stays topmost also after it was lowered for a
+// while (under "Remove Kiru"'s notice) and so lost the topmost style.
+constexpr const char* FULL_SCREEN_PROP = "KiruFullScreen";
 
 struct Styles {
   DWORD style = 0, exStyle = 0;
@@ -65,6 +68,7 @@ HWND CreateWindow(const WindowSpec& desc) {
   ::HWND window = ::CreateWindowExA(styles.exStyle, className, desc.title ? desc.title : "", styles.style, x,
                                     y, width, height, parent, nullptr, ::GetModuleHandleA(nullptr), nullptr);
   BindCreating(nullptr);
+  if (window && desc.kind == WindowKind::FullScreen) ::SetPropA(window, FULL_SCREEN_PROP, window);
   return Ours(window);
 }
 
@@ -115,7 +119,7 @@ bool IsIconic(HWND window) {
 
 bool RaiseWindow(HWND window) {
   ::HWND w = Native(window);
-  if ((::GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0)
+  if ((::GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0 && !::GetPropA(w, FULL_SCREEN_PROP))
     return ::SetWindowPos(w, Native(HWND_TOP), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE) != 0;
   // A topmost window (the full-screen saver) stays among the topmost ones and keeps
   // the keyboard: when another window took the foreground (a notification, an
