@@ -17,6 +17,13 @@ if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86")
   add_compile_options(-msse -mfpmath=sse)
 endif()
 
+# Every Windows since XP SP3: the loader of XP takes a file that asks for subsystem
+# 5.01, and the headers refuse the program's code what came later (the tests may use
+# it). tests/e2e/windows/imports.sh checks the imports against the list of what XP has.
+set(KIRU_XP_DEFINITIONS _WIN32_WINNT=0x0501 WINVER=0x0501)
+add_link_options(-Wl,--major-subsystem-version,5,--minor-subsystem-version,1
+  -Wl,--major-os-version,5,--minor-os-version,1)
+
 # Nothing but the system's own DLLs: the C++ runtime, winpthreads and the codecs
 # go into the executable.
 add_link_options(-static $<$<CONFIG:Release,MinSizeRel>:-s>)
@@ -63,9 +70,15 @@ add_custom_command(OUTPUT ${KIRU_RC_DIR}/dialogs.rc
   DEPENDS ${KIRU_RCGEN}
   COMMENT "Writing the dialogs of the resource script")
 set(KIRU_RESOURCES ${CMAKE_CURRENT_SOURCE_DIR}/resources)
+if(CMAKE_SYSTEM_PROCESSOR STREQUAL "x86")
+  set(KIRU_MANIFEST_ARCH x86)
+else()
+  set(KIRU_MANIFEST_ARCH amd64)
+endif()
+configure_file(platform/windows/kiru.manifest.in ${KIRU_RC_DIR}/kiru.manifest @ONLY)
 configure_file(platform/windows/kiru.rc.in ${KIRU_RC_DIR}/kiru.rc @ONLY)
 set_source_files_properties(${KIRU_RC_DIR}/kiru.rc PROPERTIES OBJECT_DEPENDS
-  "${KIRU_RC_DIR}/dialogs.rc;${KIRU_RESOURCES}/TGA/107.tga;${KIRU_RESOURCES}/RCDATA/TESTOGG.ogg;${KIRU_RESOURCES}/BITMAP/106.bmp;${KIRU_RESOURCES}/ICON/104.ico")
+  "${KIRU_RC_DIR}/dialogs.rc;${KIRU_RC_DIR}/kiru.manifest;${KIRU_RESOURCES}/TGA/107.tga;${KIRU_RESOURCES}/RCDATA/TESTOGG.ogg;${KIRU_RESOURCES}/BITMAP/106.bmp;${KIRU_RESOURCES}/ICON/104.ico")
 add_custom_target(kiru_dialogs_rc DEPENDS ${KIRU_RC_DIR}/dialogs.rc)
 
 add_executable(kiru WIN32 shell/main.cpp ${KIRU_RC_DIR}/kiru.rc)
@@ -83,5 +96,9 @@ add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/Kiru-Setup.exe
   DEPENDS kiru ${KIRU_SETUP_SCRIPT} ${KIRU_RESOURCES}/ICON/104.ico
   COMMENT "Building the installer Kiru-Setup.exe" VERBATIM)
 add_custom_target(kiru_setup ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/Kiru-Setup.exe)
+
+foreach(target kiru kiru_system kiru_platform kiru_platform_win32 kiru_platform_headless)
+  target_compile_definitions(${target} PRIVATE ${KIRU_XP_DEFINITIONS})
+endforeach()
 
 include(cmake/WindowsTests.cmake)

@@ -31,6 +31,11 @@ target_link_libraries(test_windows PRIVATE version)  # the version information r
 # puts them beside a copy of Kiru.scr), and what holds Wine's desktop for the run
 # (tools/run-windows-tests starts it).
 add_executable(keepdesktop WIN32 tests/e2e/windows/helpers/keepdesktop.cpp)
+add_executable(faulter tests/e2e/windows/helpers/fault.cpp)  # tests/e2e/windows/fault.sh
+target_link_libraries(faulter PRIVATE kiru_platform)
+add_executable(denykey tests/e2e/windows/helpers/denykey.cpp)  # tests/e2e/windows/installer.sh
+add_executable(glchild WIN32 tests/e2e/windows/helpers/glchild.cpp)  # what Wine draws (docs/windows-installer.md)
+target_link_libraries(glchild PRIVATE opengl32 gdi32)
 foreach(library MPR.DLL PASSWORD.CPL)
   string(REPLACE "." "_" target standin_${library})
   add_library(${target} SHARED tests/e2e/windows/helpers/passwords.cpp)

@@ -68,6 +68,15 @@ bool RegWriteMachineString(const char* name, const char* text) {
                            plat::RegData::String(text ? text : ""));
 }
 
+char* RegReadUserString(const char* name, char* buffer, std::size_t size, const char* defaultText) {
+  return ReadStringInto(plat::RegRoot::CurrentUser, name, buffer, size, defaultText);
+}
+
+bool RegWriteUserString(const char* name, const char* text) {
+  return plat::RegStoreSet(plat::RegRoot::CurrentUser, g_szRegKey, name ? name : "",
+                           plat::RegData::String(text ? text : ""));
+}
+
 char* RegReadClassesString(const char* name, char* buffer, std::size_t size, const char* defaultText) {
   return ReadStringInto(plat::RegRoot::ClassesRoot, name, buffer, size, defaultText);
 }

@@ -14,4 +14,8 @@ std::int32_t RegReadDword(const char* name, std::int32_t defaultValue);
 bool RegWriteDword(const char* name, std::int32_t value);
 char* RegReadMachineString(const char* name, char* buffer, std::size_t size, const char* defaultText);
 bool RegWriteMachineString(const char* name, const char* text);
+// The same under the user's own hive, for keys the user may write where the
+// machine's may not be (the user's RunOnce).
+char* RegReadUserString(const char* name, char* buffer, std::size_t size, const char* defaultText);
+bool RegWriteUserString(const char* name, const char* text);
 char* RegReadClassesString(const char* name, char* buffer, std::size_t size, const char* defaultText);

@@ -5,6 +5,7 @@
 #include <exception>
 #include <string>
 
+#include "platform/fault.h"
 #include "render/runstate.h"
 #include "shell/cmdline.h"
 #include "shell/password.h"
@@ -22,10 +23,13 @@ namespace {
   std::_Exit(255);
 }
 
+void RestoreSystemAfterFault() { SetSaverRunning(false); }
+
 }  // namespace
 
 int KiruMain(int argc, char** argv) {
   std::set_terminate(EndOnUnhandledException);
+  plat::EndProcessOnFault(RestoreSystemAfterFault);
   // End-to-end tests reach the hardware warning without a slow renderer.
   if (const char* rate = std::getenv("KIRU_TEST_FRAME_RATE")) g_fForcedFrameRate = std::strtof(rate, nullptr);
   std::string line = JoinCommandLine(argc, argv);

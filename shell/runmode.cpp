@@ -31,7 +31,7 @@ constexpr DWORD HOST_CHECK_MS = 250;
 constexpr DWORD LOOP_WAIT_MS = 50;  // bounds how late a close signal is seen
 
 int DispatchMode(const char* args, const ModeActions& actions) {
-  HackFlags hack = ParseHackFlags(args);
+  HackFlags hack = TakesHackFlags() ? ParseHackFlags(args) : HackFlags{};
   g_bShowFps = hack.fps;  // beside any mode, as other hacks take it
   // --settings comes from the settings tool's preview; under the daemon (--root) the
   // box may still be ticked, and blanking must never turn into a dialog.

@@ -25,6 +25,34 @@ constexpr int CAPTION_SIZE = 256;
 constexpr const char* REMOVE_PACKAGE_TEXT =
     "Kiru is removed as it was installed, with its package.\nAs root, run:\n\n    apt remove kiru";
 constexpr const char* REMOVE_PACKAGE_CAPTION = "How to remove Kiru";
+constexpr const char* REMOVAL_CAPTION = "Screen saver will be removed.";
+constexpr const char* MACHINE_REMOVAL_TEXT = "This Screen saver will be removed\nthe next time you start Windows.";
+constexpr const char* USER_REMOVAL_TEXT =
+    "This Screen saver will be removed the next time you log on\nto Windows, "
+    "once an administrator allows it when asked.";
+constexpr const char* NO_REMOVAL_CAPTION = "Screen saver will not be removed.";
+constexpr const char* NOT_INSTALLED_TEXT =
+    "Kiru was not installed with its installer, so nothing can remove it\n"
+    "at the next start of Windows. Delete Kiru.scr to remove it.";
+constexpr const char* NOT_SCHEDULED_TEXT =
+    "Kiru could not arrange its removal.\nRemove it with Add or Remove Programs.";
+
+using StringReader = char* (*)(const char* name, char* buffer, std::size_t size, const char* defaultText);
+
+// The name under the selected RunOnce key that already runs the uninstaller
+// (*scheduled true; also as the unquoted path an older Kiru wrote), else the first
+// free one: "kill_saver", then with 1, 2, ... appended.
+std::string ScheduledOrFreeName(StringReader read, const std::string& program, const std::string& command,
+                                bool* scheduled) {
+  char value[MACHINE_STRING_SIZE];
+  std::string name = KILL_VALUE;
+  for (int counter = 1;; ++counter) {
+    read(name.c_str(), value, sizeof value, "");
+    *scheduled = command == value || program == value;
+    if (*scheduled || value[0] == '\0') return name;
+    name = KILL_VALUE + std::to_string(counter);
+  }
+}
 
 plat::LRESULT WarningDialogProc(plat::HWND dialog, plat::UINT message, plat::WPARAM wParam, plat::LPARAM) {
   g_bWarningShown = true;
@@ -88,19 +116,30 @@ void ScheduleRemoval(plat::HWND dialog) {
   char installDir[MACHINE_STRING_SIZE];
   SelectRegKey(dialog, KIRU_KEY);
   RegReadMachineString("install_dir", installDir, sizeof installDir, "");
-  std::string command = std::string(installDir) + "\\uninstal.exe";
-
-  SelectRegKey(dialog, RUNONCE_KEY);
-  std::string name = KILL_VALUE;
-  char value[MACHINE_STRING_SIZE];
-  RegReadMachineString(name.c_str(), value, sizeof value, "");
-  for (int counter = 1; value[0] != '\0'; ++counter) {
-    name = KILL_VALUE + std::to_string(counter);
-    RegReadMachineString(name.c_str(), value, sizeof value, "");
+  if (installDir[0] == '\0') {
+    // No uninstaller to run: "\uninstal.exe" would promise a removal that never comes.
+    plat::MessageBox(dialog, NOT_INSTALLED_TEXT, NO_REMOVAL_CAPTION, plat::MB_OK);
+    return;
   }
-  RegWriteMachineString(name.c_str(), command.c_str());
+  std::string program = std::string(installDir) + "\\uninstal.exe";
+  std::string command = "\"" + program + "\"";  // the folder may hold blanks
+
+  // The machine's RunOnce runs at the next start of Windows, but only an
+  // administrator may write it; the user's runs at the user's next log-on, where
+  // the uninstaller asks for an administrator's consent. Once scheduled in either,
+  // another press changes nothing.
+  SelectRegKey(dialog, RUNONCE_KEY);
+  bool inMachine = false, inUser = false;
+  std::string machineName = ScheduledOrFreeName(RegReadMachineString, program, command, &inMachine);
+  std::string userName = ScheduledOrFreeName(RegReadUserString, program, command, &inUser);
+  bool machine = inMachine || (!inUser && RegWriteMachineString(machineName.c_str(), command.c_str()));
+  bool user = !machine && (inUser || RegWriteUserString(userName.c_str(), command.c_str()));
   SelectRegKey(dialog, KIRU_KEY);
 
-  plat::MessageBox(dialog, "This Screen saver will be removed\nthe next time you start Windows.",
-                   "Screen saver will be removed.", plat::MB_OK);
+  if (machine)
+    plat::MessageBox(dialog, MACHINE_REMOVAL_TEXT, REMOVAL_CAPTION, plat::MB_OK);
+  else if (user)
+    plat::MessageBox(dialog, USER_REMOVAL_TEXT, REMOVAL_CAPTION, plat::MB_OK);
+  else
+    plat::MessageBox(dialog, NOT_SCHEDULED_TEXT, NO_REMOVAL_CAPTION, plat::MB_OK);
 }

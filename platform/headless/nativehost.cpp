@@ -6,6 +6,13 @@ namespace plat {
 
 unsigned long GetNativeRootWindow() { return 0; }
 
+// As the desktop it stands in for.
+#ifdef _WIN32
+bool TakesHackFlags() { return false; }
+#else
+bool TakesHackFlags() { return true; }
+#endif
+
 bool GetNativeClientRect(unsigned long nativeId, RECT* rect) {
   return IsNativeWindow(nativeId) && GetClientRect(static_cast<HWND>(nativeId), rect);
 }

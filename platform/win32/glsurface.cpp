@@ -30,8 +30,12 @@ void TraceFirstFrame() {
   s_bTraced = true;
   if (!std::getenv("KIRU_TRACE_FIRST_FRAME")) return;
   ::glFinish();  // the picture is drawn, not only queued
+  // The precise clock came with Windows 8; older systems have the coarse one only.
+  using FileTimeClock = void(WINAPI*)(FILETIME*);
+  auto precise = reinterpret_cast<FileTimeClock>(
+      reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "GetSystemTimePreciseAsFileTime")));
   FILETIME now;
-  ::GetSystemTimePreciseAsFileTime(&now);
+  (precise ? precise : ::GetSystemTimeAsFileTime)(&now);
   constexpr double kUnixEpoch = 11644473600.0;  // 1970 in seconds from 1601
   std::fprintf(stderr, "kiru: first frame presented at %.6f after %.1f ms of CPU time\n",
                FileTimeSeconds(now) - kUnixEpoch, static_cast<double>(GetProcessCpuMicros()) / 1000.0);

@@ -1,7 +1,7 @@
 // Monitors as Windows lists them, in virtual-screen coordinates (a monitor left of
 // or above the primary one has negative ones); the saver covers the virtual screen.
 #include "platform/monitors.h"
-#include "platform/win32/winapi.h"
+#include "platform/windows/winapi.h"
 
 namespace plat {
 

@@ -18,6 +18,9 @@ namespace {
 // The saver's class: its own device context (the GL context is built on it),
 // redrawn on resize, double clicks, a black background, no class cursor.
 constexpr UINT SAVER_CLASS_STYLE = CS_VREDRAW | CS_HREDRAW | CS_DBLCLKS | CS_OWNDC;
+// Marks the full-screen saver, which stays topmost also after it was lowered for a
+// while (under "Remove Kiru"'s notice) and so lost the topmost style.
+constexpr const char* FULL_SCREEN_PROP = "KiruFullScreen";
 
 struct Styles {
   DWORD style = 0, exStyle = 0;
@@ -68,6 +71,7 @@ HWND CreateWindow(const WindowSpec& desc) {
   ::HWND window = ::CreateWindowExA(styles.exStyle, className, desc.title ? desc.title : "", styles.style, x,
                                     y, width, height, parent, nullptr, ::GetModuleHandleA(nullptr), nullptr);
   BindCreating(nullptr);
+  if (window && desc.kind == WindowKind::FullScreen) ::SetPropA(window, FULL_SCREEN_PROP, window);
   return Ours(window);
 }
 
@@ -117,11 +121,21 @@ bool IsIconic(HWND window) {
 }
 
 bool RaiseWindow(HWND window) {
-  // A topmost window (the full-screen saver) stays among the topmost ones.
   ::HWND w = Native(window);
-  bool topmost = (::GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) != 0;
-  return ::SetWindowPos(w, Native(topmost ? HWND_TOPMOST : HWND_TOP), 0, 0, 0, 0,
-                        SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE) != 0;
+  if ((::GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0 && !::GetPropA(w, FULL_SCREEN_PROP))
+    return ::SetWindowPos(w, Native(HWND_TOP), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE) != 0;
+  // A topmost window (the full-screen saver) stays among the topmost ones and keeps
+  // the keyboard: when another window took the foreground (a notification, an
+  // installer), it takes it back, or Esc would go to that window instead.
+  constexpr UINT KEEP = SWP_NOMOVE | SWP_NOSIZE;
+  bool lost = ::GetForegroundWindow() != w;
+  // Already first among the topmost windows, a window is not restacked on the
+  // screen (Wine's X11 windows included) although another one was shown over it:
+  // stepped out of the topmost band and back, it is.
+  if (lost) ::SetWindowPos(w, Native(HWND_NOTOPMOST), 0, 0, 0, 0, KEEP | SWP_NOACTIVATE);
+  bool raised = ::SetWindowPos(w, Native(HWND_TOPMOST), 0, 0, 0, 0, KEEP | SWP_SHOWWINDOW) != 0;
+  if (lost) ::SetForegroundWindow(w);
+  return raised;
 }
 
 bool LowerWindow(HWND window) {
@@ -188,6 +202,8 @@ void ClipCursor(const RECT* rect) {
 unsigned long GetNativeRootWindow() {
   return ToNativeId(::GetDesktopWindow());
 }
+
+bool TakesHackFlags() { return false; }
 
 bool GetNativeClientRect(unsigned long nativeId, RECT* rect) {
   ::RECT r;

@@ -48,6 +48,7 @@ void BindCreating(WNDPROC proc) { t_pCreating = proc; }
   LRESULT result = proc ? proc(Ours(window), message, wParam, lParam)
                         : ::DefWindowProcA(window, message, wParam, lParam);
   if (message == WM_NCDESTROY) {
+    ::RemovePropA(window, "KiruFullScreen");  // window.cpp's mark, whose name holds an atom
     std::lock_guard<std::mutex> guard(g_lock);
     g_procs.erase(window);
   }

@@ -5,22 +5,25 @@
 ; when it schedules its own removal. /S installs and uninstalls silently.
 Unicode true
 SetCompressor /SOLID lzma
+!include "MUI2.nsh"
+!include "LogicLib.nsh"
+!include "x64.nsh"
+!include "WinVer.nsh"
 
 !define PRODUCT_KEY "Software\Quillmoor\Kiru"
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Kiru"
+!define DESKTOP_KEY "Control Panel\Desktop"
+!define RUNONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
 
 Name "Kiru"
 Caption "Kiru Screen Saver Setup"
 UninstallCaption "Kiru Screen Saver Uninstall"
 OutFile "${OUTFILE}"
-Icon "${ICON}"
-UninstallIcon "${ICON}"
 InstallDir "$PROGRAMFILES\Quillmoor\Kiru"
 InstallDirRegKey HKLM "${PRODUCT_KEY}" "install_dir"
 RequestExecutionLevel admin
-ShowInstDetails nevershow
-ShowUninstDetails nevershow
-AutoCloseWindow true
+ShowInstDetails show
+ShowUninstDetails show
 
 VIProductVersion "${VERSION}"
 VIAddVersionKey /LANG=1033 "ProductName" "Quillmoor Kiru"
@@ -30,12 +33,96 @@ VIAddVersionKey /LANG=1033 "FileVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "ProductVersion" "${VERSION}"
 VIAddVersionKey /LANG=1033 "LegalCopyright" "Quillmoor Software"
 
-Page directory
-Page instfiles
-UninstPage uninstConfirm
-UninstPage instfiles
+Var SaverPath  ; where Kiru.scr lands, as the display settings name it
+Var SaverDir
+
+!define MUI_ICON "${ICON}"
+!define MUI_UNICON "${ICON}"
+!define MUI_ABORTWARNING
+
+!define MUI_WELCOMEPAGE_TITLE "Welcome to Kiru Setup"
+!define MUI_WELCOMEPAGE_TEXT "This will install Kiru, a screen saver of textured rings, walls, bursts and swarms in OpenGL, on your computer.$\r$\n$\r$\nKiru runs on every Windows since Windows XP (Service Pack 3).$\r$\n$\r$\nClick Next to continue."
+!insertmacro MUI_PAGE_WELCOME
+
+; The saver itself cannot go where the user chooses: the display settings look for
+; screen savers in the system folder only.
+!define MUI_PAGE_HEADER_TEXT "Choose Uninstaller Location"
+!define MUI_PAGE_HEADER_SUBTEXT "Choose the folder for Kiru's uninstaller."
+!define MUI_DIRECTORYPAGE_TEXT_TOP "The screen saver, Kiru.scr, goes into the Windows system folder ($SaverDir), where the Display settings find screen savers.$\r$\n$\r$\nOnly its uninstaller, uninstal.exe, goes into the folder below. Click Install to start."
+!define MUI_DIRECTORYPAGE_TEXT_DESTINATION "Folder for the uninstaller"
+!insertmacro MUI_PAGE_DIRECTORY
+
+!define MUI_FINISHPAGE_NOAUTOCLOSE  ; the progress page stays until Next, its details shown
+!insertmacro MUI_PAGE_INSTFILES
+
+!define MUI_FINISHPAGE_TITLE "Kiru is installed"
+!define MUI_FINISHPAGE_TEXT "Kiru Screen Saver is now on your computer.$\r$\n$\r$\nClick Finish to close Setup."
+!define MUI_FINISHPAGE_RUN
+!define MUI_FINISHPAGE_RUN_TEXT "Use Kiru as my screen saver"
+!define MUI_FINISHPAGE_RUN_FUNCTION UseKiru
+!define MUI_FINISHPAGE_SHOWREADME
+!define MUI_FINISHPAGE_SHOWREADME_TEXT "Open the screen saver settings"
+!define MUI_FINISHPAGE_SHOWREADME_FUNCTION OpenSaverSettings
+!define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
+!insertmacro MUI_PAGE_FINISH
+
+!insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro MUI_UNPAGE_INSTFILES
+!define MUI_FINISHPAGE_TITLE "Kiru is removed"
+!define MUI_FINISHPAGE_TEXT "Kiru Screen Saver has been removed from your computer. Your own Kiru settings were kept.$\r$\n$\r$\nClick Finish to close this window."
+!insertmacro MUI_UNPAGE_FINISH
+
+!insertmacro MUI_LANGUAGE "English"
+
+; The path of the installed saver as the 64-bit display settings see it: a 32-bit
+; installer's system folder is SysWOW64 there.
+!macro SetSaverPath
+  ${If} ${RunningX64}
+    StrCpy $SaverPath "$WINDIR\SysWOW64\Kiru.scr"
+  ${Else}
+    StrCpy $SaverPath "$SYSDIR\Kiru.scr"
+  ${EndIf}
+!macroend
+
+Function .onInit
+  !insertmacro SetSaverPath
+  StrCpy $SaverDir $SaverPath -9  ; less "\Kiru.scr"
+FunctionEnd
+
+Function UseKiru
+  ; What the Display settings write for a chosen saver; then the system is told.
+  WriteRegStr HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE" "$SaverPath"
+  WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "1"
+  System::Call 'user32::SystemParametersInfo(i 17, i 1, i 0, i 3)'  ; SPI_SETSCREENSAVEACTIVE, update and broadcast
+FunctionEnd
+
+Function OpenSaverSettings
+  ${If} ${AtLeastWinVista}
+    Exec '"$SYSDIR\control.exe" desk.cpl,,@screensaver'
+  ${Else}
+    Exec '"$SYSDIR\rundll32.exe" shell32.dll,Control_RunDLL desk.cpl,,1'
+  ${EndIf}
+FunctionEnd
+
+; An earlier install in another folder: its uninstaller and folder go, so that one
+; install is left with one Add/Remove entry.
+!macro RemoveFolder un
+Function ${un}RemoveFolder  ; $0: the folder
+  Delete "$0\uninstal.exe"
+  RMDir "$0"
+  RMDir "$0\.."  ; the publisher's folder, when nothing else of theirs is left
+FunctionEnd
+!macroend
+!insertmacro RemoveFolder ""
+!insertmacro RemoveFolder "un."
 
 Section "Kiru"
+  ReadRegStr $0 HKLM "${PRODUCT_KEY}" "install_dir"
+  ${If} $0 != ""
+  ${AndIf} $0 != "$INSTDIR"
+    Call RemoveFolder
+  ${EndIf}
+
   SetOutPath "$SYSDIR"
   File "/oname=Kiru.scr" "${SCR}"
   SetOutPath "$INSTDIR"
@@ -60,14 +147,48 @@ Section "Kiru"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
 SectionEnd
 
-; What the installer put down goes; the user's own settings (HKCU) stay, as they
-; would for a reinstall.
+; Removal scheduled by the saver's "Remove Kiru" that has not run yet: it would
+; start an uninstaller that is gone.
+!macro DropScheduledRemovals root
+  StrCpy $2 0
+  ${Do}
+    EnumRegValue $3 ${root} "${RUNONCE_KEY}" $2
+    ${IfThen} $3 == "" ${|} ${Break} ${|}
+    ReadRegStr $4 ${root} "${RUNONCE_KEY}" $3
+    StrCpy $5 $3 10
+    ${If} $4 == "$INSTDIR\uninstal.exe"
+      StrCpy $4 '"$4"'  ; an older Kiru wrote the path unquoted
+    ${EndIf}
+    ${If} $5 == "kill_saver"
+    ${AndIf} $4 == '"$INSTDIR\uninstal.exe"'
+      DeleteRegValue ${root} "${RUNONCE_KEY}" $3  ; the next value takes its index
+    ${Else}
+      IntOp $2 $2 + 1
+    ${EndIf}
+  ${Loop}
+!macroend
+
+; What the installer put down goes, and the user's screen saver choice when it names
+; Kiru; the user's own settings (HKCU\Software\Quillmoor\Kiru) stay, as they would
+; for a reinstall.
 Section "Uninstall"
-  SetAutoClose true
+  ReadRegStr $0 HKLM "${PRODUCT_KEY}" "install_dir"
+  ${If} $0 != ""
+  ${AndIf} $0 != "$INSTDIR"
+    Call un.RemoveFolder
+  ${EndIf}
   Delete /REBOOTOK "$SYSDIR\Kiru.scr"
-  Delete "$INSTDIR\uninstal.exe"
-  RMDir "$INSTDIR"
-  RMDir "$PROGRAMFILES\Quillmoor"  ; when nothing else of the publisher's is left
+  StrCpy $0 "$INSTDIR"
+  Call un.RemoveFolder
+
+  ReadRegStr $0 HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  StrCpy $1 $0 "" -9
+  ${If} $1 == "\Kiru.scr"  ; the comparison ignores case, as file names do
+    DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+  ${EndIf}
+  !insertmacro DropScheduledRemovals HKLM
+  !insertmacro DropScheduledRemovals HKCU
+
   DeleteRegKey HKLM "${UNINSTALL_KEY}"
   DeleteRegKey HKLM "${PRODUCT_KEY}"
   DeleteRegKey /ifempty HKLM "Software\Quillmoor"

@@ -13,6 +13,8 @@ unsigned long GetNativeRootWindow() {
   return display ? DefaultRootWindow(display) : 0;
 }
 
+bool TakesHackFlags() { return true; }
+
 bool GetNativeClientRect(unsigned long nativeId, RECT* rect) {
   Display* display = x11::GetDisplay();
   if (!display || nativeId == 0 || !rect) return false;

@@ -3,6 +3,7 @@
 
 #include <string>
 
+#include "platform/nativehost.h"
 #include "render/fpsreadout.h"
 #include "shell/runmode.h"
 
@@ -23,6 +24,7 @@ plat::HWND Foreground() { return 0; }
 const ModeActions kActions{Saver, Settings, Password, Live, Foreground};
 
 TEST(HackModeFlags, FpsShowsTheReadoutInEveryModeAndOnlyWhenGiven) {
+  if (!plat::TakesHackFlags()) GTEST_SKIP() << "no XScreenSaver on this desktop";
   for (const char* args : {"--root --fps", "-fps -root", "-window-id 0x2a -fps", "/s --fps", "--fps /p 42"}) {
     g_bShowFps = false;
     RunSaverModeWith(args, kActions);
@@ -37,6 +39,7 @@ TEST(HackModeFlags, FpsShowsTheReadoutInEveryModeAndOnlyWhenGiven) {
 }
 
 TEST(HackModeFlags, SettingsOpensTheDialogExceptUnderTheDaemon) {
+  if (!plat::TakesHackFlags()) GTEST_SKIP() << "no XScreenSaver on this desktop";
   for (const char* args : {"--settings", "-settings", "--settings -window-id 0x2a", "-window -settings"}) {
     g_sRan.clear();
     RunSaverModeWith(args, kActions);

@@ -9,8 +9,10 @@
 #include <vector>
 
 #include "platform/headless/headless.h"
+#include "platform/nativehost.h"
 #include "platform/queue.h"
 #include "platform/window.h"
+#include "render/fpsreadout.h"
 #include "render/runstate.h"
 #include "shell/saverloop.h"
 #include "shell/saverproc.h"
@@ -118,6 +120,7 @@ TEST_F(RunModeTest, ChangePasswordOnlyOnTheOlderFamily) {
 }
 
 TEST_F(RunModeTest, HackFlagsComeBeforeTheModeLetters) {
+  if (!plat::TakesHackFlags()) GTEST_SKIP() << "no XScreenSaver on this desktop";
   EXPECT_EQ(Run("-root"), 5);
   EXPECT_EQ(Run("-install -visual 0x21 --root"), 5);
   EXPECT_EQ(Run("--window-id 0x2a"), 5);
@@ -138,6 +141,18 @@ TEST_F(RunModeTest, HackFlagsComeBeforeTheModeLetters) {
   ASSERT_EQ(g_calls.size(), 1u);
   EXPECT_EQ(g_calls[0].what, "settings");
   EXPECT_EQ(g_calls[0].arg, 0u);
+}
+
+// Windows starts savers with the letters only: XScreenSaver's flags are unknown
+// modes there, and -fps shows nothing.
+TEST_F(RunModeTest, WithoutXScreenSaverItsFlagsAreUnknownModes) {
+  if (plat::TakesHackFlags()) GTEST_SKIP() << "XScreenSaver's desktop";
+  for (const char* args : {"-root", "--root", "-window", "-window-id 0x2a", "-fps /s", "-window-id 0x2a --settings"})
+    EXPECT_EQ(Run(args), -1) << args;
+  EXPECT_TRUE(g_calls.empty());
+  g_bShowFps = false;
+  EXPECT_EQ(Run("/s --fps"), 5);
+  EXPECT_FALSE(g_bShowFps);
 }
 
 TEST(RootHost, EnvironmentWindowBeforeTheRoot) {

@@ -1,5 +1,7 @@
 #include <gtest/gtest.h>
 
+#include <filesystem>
+
 #include "platform/headless/dialog.h"
 #include "platform/headless/headless.h"
 #include "platform/regstore.h"
@@ -20,13 +22,17 @@ namespace {
 
 constexpr const char* RUNONCE = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 
-std::string MachineString(const char* key, const char* name) {
+std::string StoredString(plat::RegRoot root, const char* key, const char* name) {
   plat::RegData data;
   std::string text;
-  if (!plat::RegStoreGet(plat::RegRoot::LocalMachine, key, name, &data) || !data.AsString(&text))
-    return "<missing>";
+  if (!plat::RegStoreGet(root, key, name, &data) || !data.AsString(&text)) return "<missing>";
   return text;
 }
+std::string MachineString(const char* key, const char* name) {
+  return StoredString(plat::RegRoot::LocalMachine, key, name);
+}
+std::string UserString(const char* key, const char* name) { return StoredString(plat::RegRoot::CurrentUser, key, name); }
+constexpr const char* MACHINE_TEXT = "This Screen saver will be removed\nthe next time you start Windows.";
 
 void SetMachineString(const char* key, const char* name, const char* text) {
   ASSERT_TRUE(plat::RegStoreSet(plat::RegRoot::LocalMachine, key, name, plat::RegData::String(text)));
@@ -99,7 +105,7 @@ TEST_F(Warning, DownloadAndRemoveLeaveTheDialogOpen) {
   Run({IDC_DOWNLOAD_PELLOR, IDC_REMOVE_KIRU, plat::IDOK});
   ASSERT_EQ(g_launched.size(), 1u);
   EXPECT_EQ(g_launched[0], (std::vector<std::string>{"xdg-open", "https://quillmoor.example/pellor/"}));
-  EXPECT_EQ(MachineString(RUNONCE, "kill_saver"), "C:\\Program Files\\Kiru\\uninstal.exe");
+  EXPECT_EQ(MachineString(RUNONCE, "kill_saver"), "\"C:\\Program Files\\Kiru\\uninstal.exe\"");
   EXPECT_TRUE(g_bKeepRunning);  // ended by Continue, after both
 }
 
@@ -108,10 +114,11 @@ TEST_F(Warning, RemovalTakesTheFirstFreeName) {
   SetMachineString(RUNONCE, "kill_saver", "one");
   SetMachineString(RUNONCE, "kill_saver1", "two");
   ScheduleRemoval(0);
-  EXPECT_EQ(MachineString(RUNONCE, "kill_saver2"), "/opt/kiru\\uninstal.exe");
+  EXPECT_EQ(MachineString(RUNONCE, "kill_saver2"), "\"/opt/kiru\\uninstal.exe\"");
   EXPECT_EQ(MachineString(RUNONCE, "kill_saver"), "one");
+  EXPECT_EQ(UserString(RUNONCE, "kill_saver"), "<missing>");
   ASSERT_EQ(home.Boxes().size(), 1u);
-  EXPECT_EQ(home.Boxes()[0].text, "This Screen saver will be removed\nthe next time you start Windows.");
+  EXPECT_EQ(home.Boxes()[0].text, MACHINE_TEXT);
   EXPECT_EQ(home.Boxes()[0].caption, "Screen saver will be removed.");
   // The program's own key is selected again.
   RegWriteDword("cycle time", 5);
@@ -119,25 +126,53 @@ TEST_F(Warning, RemovalTakesTheFirstFreeName) {
   EXPECT_EQ(RegReadDword("cycle time", 0), 5);
 }
 
-TEST_F(Warning, AnEmptyNameIsReusedAndTwoRemovalsTakeTwoNames) {
+// A second press (or one after an older Kiru's unquoted entry) changes nothing
+// and says the same.
+TEST_F(Warning, AnEmptyNameIsReusedAndASecondRemovalChangesNothing) {
+  SetMachineString(KIRU_KEY, "install_dir", "C:\\Kiru");
   SetMachineString(RUNONCE, "kill_saver", "");
   ScheduleRemoval(0);
   ScheduleRemoval(0);
-  EXPECT_EQ(MachineString(RUNONCE, "kill_saver"), "\\uninstal.exe");
-  EXPECT_EQ(MachineString(RUNONCE, "kill_saver1"), "\\uninstal.exe");
-  EXPECT_EQ(MachineString(RUNONCE, "kill_saver2"), "<missing>");
+  EXPECT_EQ(MachineString(RUNONCE, "kill_saver"), "\"C:\\Kiru\\uninstal.exe\"");
+  EXPECT_EQ(MachineString(RUNONCE, "kill_saver1"), "<missing>");
+  SetMachineString(RUNONCE, "kill_saver", "C:\\Kiru\\uninstal.exe");
+  ScheduleRemoval(0);
+  EXPECT_EQ(MachineString(RUNONCE, "kill_saver1"), "<missing>");
+  ASSERT_EQ(home.Boxes().size(), 3u);
+  for (const auto& box : home.Boxes()) EXPECT_EQ(box.text, MACHINE_TEXT);
+}
+
+// Without an installed uninstaller nothing could run: nothing is written, and the
+// box says so instead of promising a removal.
+TEST_F(Warning, WithoutAnInstallFolderNothingIsPromised) {
+  ScheduleRemoval(0);
+  EXPECT_EQ(MachineString(RUNONCE, "kill_saver"), "<missing>");
+  EXPECT_EQ(UserString(RUNONCE, "kill_saver"), "<missing>");
+  ASSERT_EQ(home.Boxes().size(), 1u);
+  EXPECT_EQ(home.Boxes()[0].caption, "Screen saver will not be removed.");
+  EXPECT_NE(home.Boxes()[0].text.find("Delete Kiru.scr"), std::string::npos) << home.Boxes()[0].text;
 }
 
 #ifndef _WIN32  // the machine hive is a file below XDG_CONFIG_DIRS only on Linux
-TEST_F(Warning, WithoutWriteAccessNothingIsWrittenButTheUserIsTold) {
-  // A machine folder below a plain file cannot be created, not even by root.
-  std::string blocker = home.Root() + "/blocker";
-  { std::ofstream(blocker) << "x"; }
-  setenv("XDG_CONFIG_DIRS", (blocker + "/etc").c_str(), 1);
+// A standard user may not write the machine's RunOnce: the user's own takes the
+// command, once, and the box says the removal waits for the user's next log-on.
+TEST_F(Warning, WithoutMachineWriteAccessTheUsersRunOnceIsUsed) {
+  SetMachineString(KIRU_KEY, "install_dir", "C:\\Kiru");
+  // Readers take no lock, writers do: a lock that is a folder (not even root can
+  // lock it) leaves the machine hive readable and unwritable.
+  std::string lock = plat::RegHiveFile(plat::RegRoot::LocalMachine) + ".lock";
+  std::filesystem::remove(lock);
+  std::filesystem::create_directory(lock);
+  ScheduleRemoval(0);
   ScheduleRemoval(0);
   EXPECT_EQ(MachineString(RUNONCE, "kill_saver"), "<missing>");
-  ASSERT_EQ(home.Boxes().size(), 1u);
-  EXPECT_EQ(home.Boxes()[0].caption, "Screen saver will be removed.");
+  EXPECT_EQ(UserString(RUNONCE, "kill_saver"), "\"C:\\Kiru\\uninstal.exe\"");
+  EXPECT_EQ(UserString(RUNONCE, "kill_saver1"), "<missing>");
+  ASSERT_EQ(home.Boxes().size(), 2u);
+  for (const auto& box : home.Boxes()) {
+    EXPECT_EQ(box.caption, "Screen saver will be removed.");
+    EXPECT_NE(box.text.find("the next time you log on"), std::string::npos) << box.text;
+  }
 }
 #endif
 

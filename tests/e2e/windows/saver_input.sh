@@ -18,3 +18,13 @@ sleep 1
 end_with_key Escape
 [ "$(reg_dword "mod1 speed")" = 0x3e ] || fail "mod1 speed is '$(reg_dword "mod1 speed")'"
 echo "ok: 100 pixels kept it, 101 ended it; F9 then Esc stored mod1 speed 0x3e"
+
+# Another program's window shown over the saver takes the foreground; the saver
+# takes it back, so Esc still ends it with 0.
+start_saver
+wine notepad >/dev/null 2>&1 &
+PIDS+=("$!")
+wait_for_window "Untitled - Notepad" 30 || fail "Notepad did not come up"
+sleep 2
+end_with_key Escape
+echo "ok: Esc ended the saver after another window had taken the foreground"

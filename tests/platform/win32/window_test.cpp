@@ -85,6 +85,11 @@ TEST_F(WindowTest, FullScreenSaverWindowHasTheSaversClassAndStyles) {
 
   plat::RaiseWindow(window);
   EXPECT_TRUE(::GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) << "raising keeps it topmost";
+  plat::LowerWindow(window);  // under "Remove Kiru"'s notice
+  EXPECT_FALSE(::GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST);
+  plat::RaiseWindow(window);
+  EXPECT_TRUE(::GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) << "the next frame puts it on top again";
+  EXPECT_EQ(::GetForegroundWindow(), w) << "and gives it the keyboard";
 
   // A close request left to the system destroys the window.
   plat::SendMessage(window, WM_CLOSE, 0, 0);

@@ -71,4 +71,28 @@ TEST(ResourcesTest, VersionInformation) {
   EXPECT_EQ(text("ProductName"), "Quillmoor Kiru");
 }
 
+// The manifest, which the test programs carry as Kiru.scr does, is in force: the
+// common controls are version 6 and the process is DPI aware; it runs as its caller
+// and names Vista to 10 and 11.
+TEST(ResourcesTest, ManifestIsBoundAndInForce) {
+  HRSRC found = ::FindResourceA(nullptr, MAKEINTRESOURCEA(1), MAKEINTRESOURCEA(24));
+  ASSERT_NE(found, nullptr);
+  std::string manifest(static_cast<const char*>(::LockResource(::LoadResource(nullptr, found))),
+                       ::SizeofResource(nullptr, found));
+  EXPECT_NE(manifest.find(R"(level="asInvoker")"), std::string::npos);
+  std::size_t supported = 0;
+  for (std::size_t at = manifest.find("<supportedOS "); at != std::string::npos; at = manifest.find("<supportedOS ", at + 1))
+    ++supported;
+  EXPECT_EQ(supported, 5u);
+  EXPECT_NE(manifest.find("{8e0f7a12-bfb3-4fe8-b9a5-48fd50a15a9a}"), std::string::npos) << "Windows 10";
+
+  EXPECT_TRUE(::IsProcessDPIAware());
+  HMODULE controls = ::LoadLibraryA("comctl32.dll");
+  ASSERT_NE(controls, nullptr);
+  // Version 6 is the side-by-side assembly's copy, not the system folder's.
+  char path[MAX_PATH] = "";
+  ::GetModuleFileNameA(controls, path, MAX_PATH);
+  EXPECT_NE(std::string(path).find("common-controls_6595b64144ccf1df_6."), std::string::npos) << path;
+}
+
 }  // namespace

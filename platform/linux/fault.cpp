@@ -1,0 +1,7 @@
+#include "platform/fault.h"
+
+namespace plat {
+
+void EndProcessOnFault(FaultCleanup) {}
+
+}  // namespace plat
