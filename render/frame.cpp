@@ -12,6 +12,7 @@
 #include "platform/clock.h"
 #include "platform/glsurface.h"
 #include "platform/power.h"
+#include "platform/startuptrace.h"
 #include "platform/queue.h"
 #include "platform/window.h"
 #include "render/fpsreadout.h"
@@ -185,9 +186,12 @@ void RenderFrame(plat::HWND window, const FrameCalls& calls) {
   // at the limiter's pace, which costs next to nothing without the drawing.
   if (DisplayAsleep()) return;
 
+  plat::TraceStartup("frame started");
   int drawn = DrawModule(g_nModule);
   if (drawn != 0) {
     if (g_bShowFps) DrawFpsReadout();
+    plat::TraceStartup("frame drawn");
     plat::SwapBuffers(g_hDC);
+    plat::EndStartupTrace();
   }
 }

@@ -8,6 +8,7 @@
 
 #include "platform/heap.h"
 #include "platform/msgbox.h"
+#include "platform/startuptrace.h"
 #include "platform/window.h"
 #include "scene/quadric.h"
 #include "scene/texture.h"
@@ -78,11 +79,13 @@ bool CreateGLContext(plat::HWND window, int colourBits) {
 
   int format = PickPixelFormat(g_hDC, colourBits, false);
   if (format == 0) return FailCreation(kHardwareText, "Kiru Screen Saver Error");
+  plat::TraceStartup("config chosen");
   if (!plat::SetFbConfig(g_hDC, format)) return FailCreation("Can't Set The PixelFormat.", "ERROR");
 
   g_hRC = plat::CreateGLRC(g_hDC);
   if (!g_hRC) return FailCreation("Can't Create A GL Rendering Context.", "ERROR");
   if (!plat::MakeCurrent(g_hDC, g_hRC)) return FailCreation("Can't Activate The GL Rendering Context.", "ERROR");
+  plat::TraceStartup("context current");
 
   plat::RECT client;
   plat::GetClientRect(window, &client);
@@ -125,6 +128,7 @@ void ResizeView(int width, int height) {
 bool InitGLState() {
   plat::KeepFreedHeap();
   if (!LoadTextureResource(kTextureResource, 0)) return false;
+  plat::TraceStartup("texture loaded");
   // Slot 0 stays bound for the context's life: the modules bind no other texture.
   glBindTexture(GL_TEXTURE_2D, g_TextureSlots[0].texture);
 
@@ -137,5 +141,7 @@ bool InitGLState() {
   glEnable(GL_ALPHA_TEST);
   glEnable(GL_TEXTURE_2D);
 
-  return SetUpQuadrics();
+  const bool quadrics = SetUpQuadrics();
+  plat::TraceStartup("meshes built");
+  return quadrics;
 }

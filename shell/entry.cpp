@@ -5,6 +5,7 @@
 #include <exception>
 #include <string>
 
+#include "platform/startuptrace.h"
 #include "render/runstate.h"
 #include "shell/cmdline.h"
 #include "shell/password.h"
@@ -25,6 +26,7 @@ namespace {
 }  // namespace
 
 int KiruMain(int argc, char** argv) {
+  plat::TraceStartup("main entered");
   std::set_terminate(EndOnUnhandledException);
   // End-to-end tests reach the hardware warning without a slow renderer.
   if (const char* rate = std::getenv("KIRU_TEST_FRAME_RATE")) g_fForcedFrameRate = std::strtof(rate, nullptr);

@@ -2,6 +2,7 @@
 
 #include <cstdlib>
 
+#include "platform/startuptrace.h"
 #include "platform/clock.h"
 #include "platform/dialog.h"
 #include "platform/nativehost.h"
@@ -214,6 +215,7 @@ int RunSaverWindow(const SaverTarget& target) {
   // (XScreenSaver's SIGTERM: nobody can click OK under the daemon). A hosted
   // saver's boxes also end with its host: the window's destruction quits every loop.
   SetDialogAbandonCheck(CloseSignalPending);
+  plat::TraceStartup("display open");
   g_hSaverWnd = CreateWindow(desc);
   int exitCode = -1;  // the window could not be made
   if (g_hSaverWnd != 0) {

@@ -2,6 +2,7 @@
 
 #include "platform/queue.h"
 #include "platform/regstore.h"
+#include "platform/startuptrace.h"
 #include "platform/window.h"
 #include "render/glcontext.h"
 #include "render/runstate.h"
@@ -29,6 +30,7 @@ void SaveView() {
 }
 
 void OnSaverCreate(plat::HWND window) {
+  plat::TraceStartup("window created");
   g_bSaverMode = true;
   {
     plat::RegBatch batch;  // one read of the hive for the flag and the whole load
@@ -36,6 +38,7 @@ void OnSaverCreate(plat::HWND window) {
     g_bNoFrameWarn = RegReadDword("disable_frame_warn", 0) == 1;
     LoadSettings();
   }
+  plat::TraceStartup("settings read");
   plat::SetDisplayLostHook(SaveView);
 
   plat::RECT client, desktop;
@@ -49,6 +52,7 @@ void OnSaverCreate(plat::HWND window) {
   if (g_bFullScreen && g_bSoundOn) {
     SoundStart();
     SoundPlay(window, 0);
+    plat::TraceStartup("sound started");
   }
 }
 
