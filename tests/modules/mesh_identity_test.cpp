@@ -147,6 +147,34 @@ TEST_P(MeshPicture, LeftOutTrianglesChangeOnlyStrayPixels) {
 
 INSTANTIATE_TEST_SUITE_P(Modules, MeshPicture, ::testing::Range(1, MODULE_COUNT + 1));
 
+// Spheres of radius 1 at 10 in front of the eye (640 x 480, 50 degrees high): the
+// top plane of the view volume passes 10 tan 25 = 4.66308 above the centre line,
+// so a sphere centred 1 / cos 25 = 1.10338 higher, at 5.76645, just touches it.
+// A cylinder 6 long and 2 wide starting 4 behind the eye lies behind it; turned
+// round, it reaches 2 in front of the eye and shows.
+TEST(QuadricView, OnlyQuadricsWhollyOutsideTheViewVolumeAreLeftOut) {
+  ASSERT_TRUE(plat::headless::MakeOffscreenContext(kWidth, kHeight));
+  ResizeView(kWidth, kHeight);
+  const struct {
+    QuadricKind kind;
+    float y, z, xturn;
+    bool outside;
+  } cases[] = {
+      {QuadricKind::Sphere, 0.0f, -10.0f, 0.0f, false},   {QuadricKind::Sphere, 5.6f, -10.0f, 0.0f, false},
+      {QuadricKind::Sphere, 5.9f, -10.0f, 0.0f, true},    {QuadricKind::Sphere, -5.9f, -10.0f, 0.0f, true},
+      {QuadricKind::Sphere, 0.0f, 1.2f, 0.0f, true},      {QuadricKind::Sphere, 0.0f, 0.5f, 0.0f, false},
+      {QuadricKind::Sphere, 0.0f, -1002.0f, 0.0f, true},  {QuadricKind::Cylinder, 0.0f, 4.0f, 0.0f, true},
+      {QuadricKind::Cylinder, 0.0f, 4.0f, 180.0f, false},
+  };
+  for (const auto& c : cases) {
+    glLoadIdentity();
+    glTranslatef(0.0f, c.y, c.z);
+    glRotatef(c.xturn, 1.0f, 0.0f, 0.0f);
+    const double size = c.kind == QuadricKind::Sphere ? 1.0 : 2.0;
+    EXPECT_EQ(QuadricOutsideView(c.kind, size, size, 6.0), c.outside) << "at y " << c.y << ", z " << c.z;
+  }
+}
+
 // The texels GL's linear filter reads for texture coordinates lo..hi along a side
 // of `size` texels: floor(u - 1/2) and the next, for u = coordinate x size.
 std::pair<int, int> FilterReach(float lo, float hi, int size) {
