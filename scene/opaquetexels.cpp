@@ -1,7 +1,10 @@
 #include "scene/opaquetexels.h"
 
 #include <algorithm>
+#include <bit>
+#include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <vector>
 
 namespace {
@@ -10,11 +13,15 @@ struct OpaqueTexels {
   int width = 0, height = 0, words = 0;  // words: 64-bit words a row
   bool repeatS = true, repeatT = true;
   std::vector<std::uint64_t> bits;       // row by row, bit x % 64 of word x / 64
-  std::vector<unsigned char> rowAny;     // a row with any bit set
+  std::vector<int> rowFirst, rowLast;    // a row's first and last set bit; last < first: none
   unsigned record = 0;
 };
 
 OpaqueTexels g_Opaque[kTextureSlotCount];
+
+// The alpha bytes of two RGBA pixels read as one word.
+constexpr std::uint64_t kAlphaBytes =
+    std::endian::native == std::endian::little ? 0xFF000000FF000000ull : 0x000000FF000000FFull;
 
 // The inclusive range a..b taken round or clamped into 0..n-1, as at most two
 // plain ranges; returns how many.
@@ -64,13 +71,28 @@ void RecordOpaqueTexels(int slot, const TextureImage& image, GLint wrapS, GLint 
   map.repeatS = wrapS == GL_REPEAT;
   map.repeatT = wrapT == GL_REPEAT;
   map.bits.assign(static_cast<std::size_t>(map.words) * map.height, 0);
-  map.rowAny.assign(static_cast<std::size_t>(map.height), 0);
-  const unsigned char* pixel = image.pixels;
+  map.rowFirst.assign(static_cast<std::size_t>(map.height), 0);
+  map.rowLast.assign(static_cast<std::size_t>(map.height), -1);
+  const std::size_t rowBytes = static_cast<std::size_t>(map.width) * 4;
   for (int y = 0; y < map.height; ++y) {
+    const unsigned char* pixel = image.pixels + static_cast<std::size_t>(y) * rowBytes;
+    // Most rows of an image of glyphs are wholly transparent: or-ing the row two
+    // pixels at a time and keeping the alpha bytes tells so without a look at
+    // each texel.
+    std::uint64_t any = rowBytes % 8 ? pixel[rowBytes - 1] : 0;
+    for (std::size_t b = 0; b + 8 <= rowBytes; b += 8) {
+      std::uint64_t word;
+      std::memcpy(&word, pixel + b, sizeof word);
+      any |= word & kAlphaBytes;
+    }
+    if (any == 0) continue;
     std::uint64_t* row = &map.bits[static_cast<std::size_t>(y) * map.words];
-    for (int x = 0; x < map.width; ++x, pixel += 4)
-      if (pixel[3] != 0) row[x / 64] |= std::uint64_t{1} << (x % 64);
-    map.rowAny[y] = std::any_of(row, row + map.words, [](std::uint64_t w) { return w != 0; });
+    for (int x = 0; x < map.width; ++x)
+      if (pixel[static_cast<std::size_t>(x) * 4 + 3] != 0) {
+        row[x / 64] |= std::uint64_t{1} << (x % 64);
+        if (map.rowLast[y] < 0) map.rowFirst[y] = x;
+        map.rowLast[y] = x;
+      }
   }
 }
 
@@ -84,10 +106,11 @@ bool AnyOpaqueTexel(int slot, int x0, int x1, int y0, int y1) {
   const int ys = Fold(y0, y1, map.height, map.repeatT, yFrom, yTo);
   for (int yi = 0; yi < ys; ++yi)
     for (int y = yFrom[yi]; y <= yTo[yi]; ++y) {
-      if (!map.rowAny[y]) continue;
       const std::uint64_t* row = &map.bits[static_cast<std::size_t>(y) * map.words];
-      for (int xi = 0; xi < xs; ++xi)
-        if (AnyInRow(row, xFrom[xi], xTo[xi])) return true;
+      for (int xi = 0; xi < xs; ++xi) {
+        const int a = std::max(xFrom[xi], map.rowFirst[y]), b = std::min(xTo[xi], map.rowLast[y]);
+        if (a <= b && AnyInRow(row, a, b)) return true;
+      }
     }
   return false;
 }
