@@ -24,6 +24,7 @@ void Observe(QuadricKind kind, double base, double top, double height) {
   glGetFloatv(GL_MODELVIEW_MATRIX, draw.modelview);
   g_pObserver(draw);
 }
+
 // Spheres of this much more than the radius count as outside: rounding in the
 // matrices never hides a quadric that shows a pixel.
 constexpr double kOutsideMargin = 1.01;

@@ -2,12 +2,12 @@
 
 #include <cstdlib>
 
-#include "platform/startuptrace.h"
 #include "platform/clock.h"
 #include "platform/dialog.h"
 #include "platform/nativehost.h"
 #include "platform/password.h"
 #include "platform/queue.h"
+#include "platform/startuptrace.h"
 #include "platform/window.h"
 #include "render/fpsreadout.h"
 #include "shell/closesignal.h"
