@@ -7,6 +7,8 @@
 #include "platform/headless/offscreen.h"
 #include "platform/msgbox.h"
 #include "platform/resources.h"
+#include "scene/opaquetexels.h"
+#include "scene/quadricmesh.h"
 #include "scene/texture.h"
 #include "scene/tga.h"
 
@@ -46,6 +48,23 @@ void BM_LoadTexture107(benchmark::State& state) {
   plat::headless::DestroyOffscreenContext();
 }
 BENCHMARK(BM_LoadTexture107)->Unit(benchmark::kMillisecond);
+
+// What the meshes need of the image: its alpha as one bit a texel, then the meshes
+// of every size, each triangle tested against it.
+void BM_OpaqueTexelsAndMeshes(benchmark::State& state) {
+  plat::ResourceData res;
+  TextureImage slot;
+  if (!plat::FindResource("TGA", 107, &res) || !ReadTgaImage(slot, res.data, res.size)) {
+    state.SkipWithError("resource 107 missing");
+    return;
+  }
+  for (auto _ : state) {
+    RecordOpaqueTexels(0, slot, GL_REPEAT, GL_REPEAT);
+    if (state.range(0)) BuildQuadricMeshes();
+  }
+  FreeTexturePixels(slot);
+}
+BENCHMARK(BM_OpaqueTexelsAndMeshes)->Arg(0)->Arg(1)->Unit(benchmark::kMillisecond);
 
 }  // namespace
 

@@ -13,6 +13,7 @@
 #include "platform/glsurface.h"
 #include "platform/power.h"
 #include "platform/queue.h"
+#include "platform/startuptrace.h"
 #include "platform/window.h"
 #include "render/fpsreadout.h"
 #include "render/glcontext.h"
@@ -200,9 +201,12 @@ void RenderFrame(plat::HWND window, const FrameCalls& calls) {
   // at the limiter's pace, which costs next to nothing without the drawing.
   if (DisplayAsleep()) return;
 
+  plat::TraceStartup("frame started");
   int drawn = DrawModuleInViews(g_nModule);
   if (drawn != 0) {
     if (g_bShowFps) DrawFpsReadout();
+    plat::TraceStartup("frame drawn");
     plat::SwapBuffers(g_hDC);
+    plat::EndStartupTrace();
   }
 }

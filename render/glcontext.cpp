@@ -13,6 +13,7 @@
 
 #include "platform/heap.h"
 #include "platform/msgbox.h"
+#include "platform/startuptrace.h"
 #include "platform/window.h"
 #include "render/views.h"
 #include "scene/quadric.h"
@@ -112,11 +113,13 @@ bool CreateGLContext(plat::HWND window, int colourBits) {
   // visuals): the next best one is tried before giving up.
   bool set = false;
   for (size_t i = 0; i < formats.size() && !set; ++i) set = plat::SetFbConfig(g_hDC, formats[i]);
+  plat::TraceStartup("config chosen");
   if (!set) return FailCreation("Can't Set The PixelFormat.", "ERROR");
 
   g_hRC = plat::CreateGLRC(g_hDC);
   if (!g_hRC) return FailCreation("Can't Create A GL Rendering Context.", "ERROR");
   if (!plat::MakeCurrent(g_hDC, g_hRC)) return FailCreation("Can't Activate The GL Rendering Context.", "ERROR");
+  plat::TraceStartup("context current");
 
   plat::RECT client;
   plat::GetClientRect(window, &client);
@@ -167,6 +170,7 @@ void ApplyView(int x, int y, int width, int height) {
 bool InitGLState() {
   plat::KeepFreedHeap();
   if (!LoadTextureResource(kTextureResource, 0)) return false;
+  plat::TraceStartup("texture loaded");
   // Slot 0 stays bound for the context's life: the modules bind no other texture.
   glBindTexture(GL_TEXTURE_2D, g_TextureSlots[0].texture);
 
@@ -179,5 +183,7 @@ bool InitGLState() {
   glEnable(GL_ALPHA_TEST);
   glEnable(GL_TEXTURE_2D);
 
-  return SetUpQuadrics();
+  const bool quadrics = SetUpQuadrics();
+  plat::TraceStartup("meshes built");
+  return quadrics;
 }

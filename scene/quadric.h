@@ -22,12 +22,18 @@ struct QuadricDraw {
 
 // What gluCylinder and gluSphere with 32 slices and 32 stacks draw. Each size the
 // modules use is drawn from a mesh built once (scene/quadricmesh.h) with GLU's
-// vertices and primitives, in one call; with g_bQuadricMeshes false (tests and
-// benchmarks compare the two) GLU tessellates it on every call instead.
+// vertices and primitives, in one call, unless it lies wholly outside the view;
+// with g_bQuadricMeshes false (tests and benchmarks compare the two) GLU
+// tessellates it on every call instead.
 void DrawCylinder(double base, double top, double height);
 void DrawSphere(double radius);
 
 extern bool g_bQuadricMeshes;
+
+// Whether the quadric, drawn with the current modelview and projection matrices,
+// lies wholly outside the view volume, so that drawing it would show nothing; the
+// meshes are then not sent at all.
+bool QuadricOutsideView(QuadricKind kind, double base, double top, double height);
 
 // Creates g_pQuadric and the meshes; with the GL context current.
 bool SetUpQuadrics();

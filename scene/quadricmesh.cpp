@@ -2,8 +2,11 @@
 
 #include <GL/gl.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
+
+#include "scene/opaquetexels.h"
 
 namespace {
 
@@ -30,6 +33,9 @@ constexpr QuadricSize kModuleQuadrics[] = {
 };
 
 std::vector<QuadricMesh> g_Meshes;
+unsigned g_nMeshTexture;  // the record of the module texture the meshes were built from
+
+constexpr int kModuleTextureSlot = 0;  // the image every module draws with
 
 // GLU keeps angles and sines in floats but calls the double sin and cos; C++'s
 // std::sin(float) would be the float function and round differently.
@@ -127,57 +133,80 @@ std::vector<Strip> SphereStrips(double radius) {
 
 bool Same(const MeshVertex& a, const MeshVertex& b) { return std::memcmp(&a, &b, sizeof a) == 0; }
 
+// Inside a triangle that is not seen edge-on, interpolation keeps the texture
+// coordinates between its corners' (perspective only reweighs the corners), and
+// linear filtering reads at most the texel beyond each side of that box. A
+// triangle whose box, so widened, holds no texel with alpha above 0 leaves no
+// colour and no depth anywhere: the alpha test drops every fragment it makes.
+bool CanShow(int slot, const MeshVertex& a, const MeshVertex& b, const MeshVertex& c) {
+  int width = 0, height = 0;
+  OpaqueTexelsSize(slot, &width, &height);
+  if (width == 0 || height == 0) return true;
+  const auto texel = [](float coordinate, int size) {
+    return static_cast<int>(std::floor(static_cast<double>(coordinate) * size));
+  };
+  return AnyOpaqueTexel(slot, texel(std::min({a.s, b.s, c.s}), width) - 1,
+                        texel(std::max({a.s, b.s, c.s}), width) + 1,
+                        texel(std::min({a.t, b.t, c.t}), height) - 1,
+                        texel(std::max({a.t, b.t, c.t}), height) + 1);
+}
+
 // Each quad of a strip (v0, v1, v2, v3) becomes the two triangles Mesa makes of it,
-// in its order: (v0, v1, v3) and (v2, v0, v3). Where neighbouring stacks meet, a
-// vertex equal bit for bit to the previous strip's at the same place round the axis
-// is stored, and shaded, once.
-QuadricMesh Index(const std::vector<Strip>& strips) {
+// in its order: (v0, v1, v3) and (v2, v0, v3); with a texture slot, those that
+// cannot show are left out. Vertices are stored in strip order, those of no
+// triangle not at all; where neighbouring stacks meet, a vertex equal bit for bit
+// to the previous strip's at the same place round the axis is stored, and shaded,
+// once.
+QuadricMesh Index(const std::vector<Strip>& strips, int slot) {
   QuadricMesh mesh{};
-  std::vector<std::uint16_t> previous, current;  // strip vertex -> mesh vertex
+  constexpr int kUnused = -1;
+  std::vector<int> previous, current;  // strip vertex -> mesh vertex, or kUnused
+  std::vector<std::size_t> corners;    // the strip's triangles that show
   const Strip* before = nullptr;
   for (const Strip& strip : strips) {
-    current.clear();
+    corners.clear();
+    const auto keep = [&](std::size_t a, std::size_t b, std::size_t c) {
+      if (slot < 0 || CanShow(slot, strip[a], strip[b], strip[c])) corners.insert(corners.end(), {a, b, c});
+    };
+    for (std::size_t k = 0; k + 3 < strip.size(); k += 2) keep(k, k + 1, k + 3), keep(k + 2, k, k + 3);
+
+    std::vector<bool> used(strip.size(), false);
+    for (std::size_t n : corners) used[n] = true;
+    current.assign(strip.size(), kUnused);
     for (std::size_t n = 0; n < strip.size(); ++n) {
+      if (!used[n]) continue;
       const std::size_t pair = n & ~std::size_t{1};
-      int shared = -1;
       for (std::size_t m = pair; before && m <= pair + 1; ++m)
-        if (Same(strip[n], (*before)[m])) shared = previous[m];
-      if (shared < 0) {
-        shared = static_cast<int>(mesh.vertices.size());
+        if (previous[m] != kUnused && Same(strip[n], (*before)[m])) current[n] = previous[m];
+      if (current[n] == kUnused) {
+        current[n] = static_cast<int>(mesh.vertices.size());
         mesh.vertices.push_back(strip[n]);
       }
-      current.push_back(static_cast<std::uint16_t>(shared));
     }
-    for (std::size_t k = 0; k + 3 < strip.size(); k += 2)
-      mesh.indices.insert(mesh.indices.end(), {current[k], current[k + 1], current[k + 3],
-                                               current[k + 2], current[k], current[k + 3]});
+    for (std::size_t n : corners) mesh.indices.push_back(static_cast<std::uint16_t>(current[n]));
     previous.swap(current);
     before = &strip;
   }
   return mesh;
 }
 
-QuadricMesh BuildCylinderMesh(double base, double top, double height) {
-  QuadricMesh mesh = Index(CylinderStrips(base, top, height));
-  mesh.sphere = false;
-  mesh.base = base, mesh.top = top, mesh.height = height;
-  return mesh;
-}
-
-QuadricMesh BuildSphereMesh(double radius) {
-  QuadricMesh mesh = Index(SphereStrips(radius));
-  mesh.sphere = true;
-  mesh.base = radius;
-  return mesh;
-}
-
 }  // namespace
 
+QuadricMesh BuildQuadricMesh(bool sphere, double base, double top, double height, int textureSlot) {
+  QuadricMesh mesh = Index(sphere ? SphereStrips(base) : CylinderStrips(base, top, height), textureSlot);
+  mesh.sphere = sphere;
+  mesh.base = base;
+  if (!sphere) mesh.top = top, mesh.height = height;
+  return mesh;
+}
+
 void BuildQuadricMeshes() {
-  if (!g_Meshes.empty()) return;
+  const unsigned record = OpaqueTexelsRecord(kModuleTextureSlot);
+  if (!g_Meshes.empty() && g_nMeshTexture == record) return;
+  g_Meshes.clear();
   for (const QuadricSize& size : kModuleQuadrics)
-    g_Meshes.push_back(size.sphere ? BuildSphereMesh(size.base)
-                                   : BuildCylinderMesh(size.base, size.top, size.height));
+    g_Meshes.push_back(BuildQuadricMesh(size.sphere, size.base, size.top, size.height, kModuleTextureSlot));
+  g_nMeshTexture = record;
 }
 
 const std::vector<QuadricMesh>& QuadricMeshes() { return g_Meshes; }
@@ -189,7 +218,14 @@ const QuadricMesh* FindQuadricMesh(bool sphere, double base, double top, double 
   return nullptr;
 }
 
+std::vector<const QuadricMesh*> AllQuadricMeshes() {
+  std::vector<const QuadricMesh*> out;
+  for (const QuadricMesh& mesh : g_Meshes) out.push_back(&mesh);
+  return out;
+}
+
 void DrawQuadricMesh(const QuadricMesh& mesh) {
+  if (mesh.indices.empty()) return;  // nothing of it can show
   glInterleavedArrays(GL_T2F_N3F_V3F, 0, mesh.vertices.data());
   glDrawElements(GL_TRIANGLES, static_cast<GLsizei>(mesh.indices.size()), GL_UNSIGNED_SHORT,
                  mesh.indices.data());

@@ -5,6 +5,7 @@
 
 #include "platform/msgbox.h"
 #include "platform/resources.h"
+#include "scene/opaquetexels.h"
 #include "scene/tga.h"
 
 namespace {
@@ -23,6 +24,7 @@ bool Fits(GLint format, GLsizei width, GLsizei height, GLenum pixelFormat) {
 bool LoadTextureResource(int id, int slotIndex) {
   if (slotIndex < 0 || slotIndex >= kTextureSlotCount) return false;
   TextureImage& slot = g_TextureSlots[slotIndex];
+  RecordOpaqueTexels(slotIndex, TextureImage{}, GL_REPEAT, GL_REPEAT);  // no image: all may show
   plat::ResourceData res;
   if (id < 0 || id > 0xFFFF || !plat::FindResource("tga", static_cast<std::uint16_t>(id), &res) ||
       !res.data || res.size == 0) {
@@ -53,6 +55,10 @@ bool LoadTextureResource(int id, int slotIndex) {
   glPixelStorei(GL_UNPACK_ALIGNMENT, alignment);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MIN_FILTER, GL_LINEAR);
   glTexParameteri(GL_TEXTURE_2D, GL_TEXTURE_MAG_FILTER, GL_LINEAR);
+  GLint wrapS = GL_REPEAT, wrapT = GL_REPEAT;
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
+  RecordOpaqueTexels(slotIndex, slot, wrapS, wrapT);
   FreeTexturePixels(slot);
   return true;
 }

@@ -6,6 +6,7 @@
 #include <string>
 
 #include "platform/fault.h"
+#include "platform/startuptrace.h"
 #include "render/runstate.h"
 #include "shell/cmdline.h"
 #include "shell/password.h"
@@ -28,6 +29,7 @@ void RestoreSystemAfterFault() { SetSaverRunning(false); }
 }  // namespace
 
 int KiruMain(int argc, char** argv) {
+  plat::TraceStartup("main entered");
   std::set_terminate(EndOnUnhandledException);
   plat::EndProcessOnFault(RestoreSystemAfterFault);
   // End-to-end tests reach the hardware warning without a slow renderer.

@@ -7,6 +7,7 @@
 #include "platform/nativehost.h"
 #include "platform/password.h"
 #include "platform/queue.h"
+#include "platform/startuptrace.h"
 #include "platform/window.h"
 #include "render/fpsreadout.h"
 #include "shell/closesignal.h"
@@ -216,6 +217,7 @@ int RunSaverWindow(const SaverTarget& target) {
   // (XScreenSaver's SIGTERM: nobody can click OK under the daemon). A hosted
   // saver's boxes also end with its host: the window's destruction quits every loop.
   SetDialogAbandonCheck(CloseSignalPending);
+  plat::TraceStartup("display open");
   g_hSaverWnd = CreateWindow(desc);
   int exitCode = -1;  // the window could not be made
   if (g_hSaverWnd != 0) {

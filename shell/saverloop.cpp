@@ -6,6 +6,7 @@
 #include "platform/monitors.h"
 #include "platform/queue.h"
 #include "platform/regstore.h"
+#include "platform/startuptrace.h"
 #include "platform/window.h"
 #include "render/glcontext.h"
 #include "render/runstate.h"
@@ -35,6 +36,7 @@ void SaveView() {
 }
 
 void OnSaverCreate(plat::HWND window) {
+  plat::TraceStartup("window created");
   g_bSaverMode = true;
   {
     plat::RegBatch batch;  // one read of the hive for the flag and the whole load
@@ -42,6 +44,7 @@ void OnSaverCreate(plat::HWND window) {
     g_bNoFrameWarn = RegReadDword("disable_frame_warn", 0) == 1;
     LoadSettings();
   }
+  plat::TraceStartup("settings read");
   plat::SetDisplayLostHook(SaveView);
 
   // Full screen is a window over at least one whole monitor. XScreenSaver runs one
@@ -60,6 +63,7 @@ void OnSaverCreate(plat::HWND window) {
   if (g_bFullScreen && sounding && g_bSoundOn) {
     SoundStart();
     SoundPlay(window, 0);
+    plat::TraceStartup("sound started");
   }
 }
 

@@ -1,7 +1,8 @@
 /* Preloaded into a GL program by tools/bench-side-by-side: counts the frames it
  * presents (glXSwapBuffers, or eglSwapBuffers as XScreenSaver's hacks use) and
- * notes when the first one has reached the X server. The figures are rewritten in
- * place in $KIRU_SWAPTRACE after every swap: "<frames> <first-frame epoch seconds>". */
+ * notes when the first one has reached the X server, and the process's CPU time
+ * (every thread) by then. The figures are rewritten in place in $KIRU_SWAPTRACE
+ * after every swap: "<frames> <first-frame epoch seconds> <CPU ms by then>". */
 #define _GNU_SOURCE
 #include <X11/Xlib.h>
 #include <dlfcn.h>
@@ -21,6 +22,7 @@ typedef intptr_t EGLAttrib;
 static Display* g_pEglDisplay; /* the X connection EGL draws through */
 static long g_nFrames;
 static double g_fFirst;
+static double g_fFirstCpu; /* ms */
 
 static void Presented(Display* dpy) {
   ++g_nFrames;
@@ -29,6 +31,9 @@ static void Presented(Display* dpy) {
     struct timespec now;
     clock_gettime(CLOCK_REALTIME, &now);
     g_fFirst = (double)now.tv_sec + (double)now.tv_nsec / 1e9;
+    struct timespec cpu;
+    clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);
+    g_fFirstCpu = (double)cpu.tv_sec * 1e3 + (double)cpu.tv_nsec / 1e6;
   }
   static int fd = -2;
   if (fd == -2) {
@@ -36,8 +41,8 @@ static void Presented(Display* dpy) {
     fd = path ? open(path, O_WRONLY | O_CREAT | O_TRUNC, 0644) : -1;
   }
   if (fd < 0) return;
-  char line[64];
-  int n = snprintf(line, sizeof line, "%12ld %20.6f\n", g_nFrames, g_fFirst);
+  char line[80];
+  int n = snprintf(line, sizeof line, "%12ld %20.6f %10.1f\n", g_nFrames, g_fFirst, g_fFirstCpu);
   if (n > 0) (void)!pwrite(fd, line, (size_t)n, 0);
 }
 

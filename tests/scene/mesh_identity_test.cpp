@@ -1,14 +1,22 @@
-// Quadrics drawn from the prebuilt meshes give the very pixels GLU's tessellation
-// gives. Each frame the module draws itself through one path; the quadrics it drew
-// are then drawn again, with the same matrices, through the other path, and the two
-// pictures must match exactly. The paths swap every frame.
+// Quadrics drawn from the prebuilt meshes against GLU's tessellation. Each frame the
+// module draws itself through the meshes, which leave out the triangles that cannot
+// show; the quadrics it drew are then drawn again, with the same matrices, through
+// GLU. Only numerical strays may differ (slivers seen edge-on whose interpolated
+// texture coordinates leave their corners' range): single pixels, none touching
+// another, a handful a frame. Every tenth frame the whole meshes, nothing left out,
+// must give GLU's very pixels. A second test samples the uploaded texture itself to
+// check what was left out and what was kept.
 #include <GL/gl.h>
 #include <dlfcn.h>
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <map>
 #include <string>
+#include <tuple>
 #include <vector>
 
 #include "platform/headless/offscreen.h"
@@ -22,28 +30,49 @@
 namespace {
 
 constexpr int kWidth = 640, kHeight = 480, kFrames = 300;
+constexpr int kMostStrays = 30;  // a frame's differing pixels: 0.01 % of 640 x 480
+constexpr int kWholeMeshEvery = 10;
 
-std::vector<unsigned char> Picture() {
+using Picture = std::vector<unsigned char>;
+
+Picture Read() {
   glFinish();
   const unsigned char* pixels = plat::headless::OffscreenPixels();
   return {pixels, pixels + static_cast<std::size_t>(kWidth) * kHeight * 4};
 }
 
-// How many pixels differ, and where the first one is.
-std::string Differences(const std::vector<unsigned char>& a, const std::vector<unsigned char>& b) {
-  int count = 0;
-  std::size_t first = 0;
-  for (std::size_t p = 0; p < a.size(); p += 4)
-    if (std::memcmp(&a[p], &b[p], 4) != 0 && count++ == 0) first = p / 4;
-  if (count == 0) return "none";
-  char text[160];
-  std::snprintf(text, sizeof text, "%d pixels, the first at (%zu, %zu): %02x%02x%02x%02x against %02x%02x%02x%02x",
-                count, first % kWidth, first / kWidth, a[first * 4], a[first * 4 + 1], a[first * 4 + 2],
-                a[first * 4 + 3], b[first * 4], b[first * 4 + 1], b[first * 4 + 2], b[first * 4 + 3]);
-  return text;
+bool Differs(const Picture& a, const Picture& b, int x, int y) {
+  const std::size_t p = (static_cast<std::size_t>(y) * kWidth + x) * 4;
+  return std::memcmp(&a[p], &b[p], 4) != 0;
 }
 
-class MeshIdentity : public ::testing::TestWithParam<int> {
+struct Strays {
+  int count = 0;
+  std::string touching;  // where two differing pixels meet, if they do
+};
+
+// Differing pixels, and whether any has a differing neighbour (sides or corners).
+Strays Compare(const Picture& a, const Picture& b) {
+  Strays out;
+  for (int y = 0; y < kHeight; ++y)
+    for (int x = 0; x < kWidth; ++x) {
+      if (!Differs(a, b, x, y)) continue;
+      ++out.count;
+      for (int dy = 0; dy <= 1 && out.touching.empty(); ++dy)
+        for (int dx = -1; dx <= 1; ++dx) {
+          if (dy == 0 && dx <= 0) continue;  // each pair once: look right and down
+          const int nx = x + dx, ny = y + dy;
+          if (nx >= 0 && nx < kWidth && ny < kHeight && Differs(a, b, nx, ny)) {
+            out.touching = "(" + std::to_string(x) + ", " + std::to_string(y) + ") and (" +
+                           std::to_string(nx) + ", " + std::to_string(ny) + ")";
+            break;
+          }
+        }
+    }
+  return out;
+}
+
+class MeshPicture : public ::testing::TestWithParam<int> {
  protected:
   void SetUp() override {
     ASSERT_TRUE(plat::headless::MakeOffscreenContext(kWidth, kHeight));
@@ -57,46 +86,154 @@ class MeshIdentity : public ::testing::TestWithParam<int> {
     g_bQuadricMeshes = true;
     DestroyGLContext();
   }
+
+  // The mesh of a quadric with every triangle, built on first need.
+  const QuadricMesh& Whole(const QuadricDraw& d) {
+    const bool sphere = d.kind == QuadricKind::Sphere;
+    auto key = std::make_tuple(sphere, d.base, d.top, d.height);
+    auto it = whole_.find(key);
+    if (it == whole_.end()) it = whole_.emplace(key, BuildQuadricMesh(sphere, d.base, d.top, d.height, -1)).first;
+    return it->second;
+  }
+
+  std::map<std::tuple<bool, double, double, double>, QuadricMesh> whole_;
 };
 
-TEST_P(MeshIdentity, EveryFrameMatchesGlu) {
+TEST_P(MeshPicture, LeftOutTrianglesChangeOnlyStrayPixels) {
   const int module = GetParam();
   LoadFactoryView(module);
   SeedRandom(1);
   std::vector<QuadricDraw> drawn;
-  SetQuadricObserver([&](const QuadricDraw& d) { drawn.push_back(d); });
+  int worst = 0, worstFrame = 0;
 
   for (int frame = 0; frame < kFrames; ++frame) {
-    const bool meshFirst = frame % 2 == 0;
     drawn.clear();
-    g_bQuadricMeshes = meshFirst;
+    SetQuadricObserver([&](const QuadricDraw& d) { drawn.push_back(d); });
+    g_bQuadricMeshes = true;
     glColor4f(1.0f, 1.0f, 1.0f, 1.0f);
     ASSERT_EQ(DrawModule(module), 1);
-    const std::vector<unsigned char> first = Picture();
-
+    const Picture culled = Read();
     SetQuadricObserver({});
-    g_bQuadricMeshes = !meshFirst;
-    glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
-    for (const QuadricDraw& d : drawn) {
-      ASSERT_NE(FindQuadricMesh(d.kind == QuadricKind::Sphere, d.base, d.top, d.height), nullptr)
-          << "no mesh for a quadric of size " << d.base << ", " << d.top << ", " << d.height;
-      glLoadMatrixf(d.modelview);
+    ASSERT_FALSE(drawn.empty());
+
+    const auto redraw = [&](auto draw) {
+      glClear(GL_COLOR_BUFFER_BIT | GL_DEPTH_BUFFER_BIT);
+      for (const QuadricDraw& d : drawn) {
+        glLoadMatrixf(d.modelview);
+        draw(d);
+      }
+      return Read();
+    };
+    g_bQuadricMeshes = false;
+    const Picture glu = redraw([](const QuadricDraw& d) {
       if (d.kind == QuadricKind::Sphere)
         DrawSphere(d.base);
       else
         DrawCylinder(d.base, d.top, d.height);
-    }
-    const std::vector<unsigned char> second = Picture();
-    SetQuadricObserver([&](const QuadricDraw& d) { drawn.push_back(d); });
+    });
 
-    ASSERT_FALSE(drawn.empty());
-    ASSERT_EQ(Differences(first, second), "none")
-        << "module " << module << ", frame " << frame << " ("
-        << (meshFirst ? "meshes" : "GLU") << " drawn by the module)";
+    if (frame % kWholeMeshEvery == 0) {
+      const Picture whole = redraw([&](const QuadricDraw& d) { DrawQuadricMesh(Whole(d)); });
+      ASSERT_EQ(Compare(whole, glu).count, 0) << "module " << module << ", frame " << frame
+                                              << ": the whole meshes differ from GLU's pixels";
+    }
+    const Strays strays = Compare(culled, glu);
+    ASSERT_EQ(strays.touching, "") << "module " << module << ", frame " << frame;
+    ASSERT_LE(strays.count, kMostStrays) << "module " << module << ", frame " << frame;
+    if (strays.count > worst) worst = strays.count, worstFrame = frame;
+  }
+  std::printf("module %d: the worst of %d frames has %d differing pixels (frame %d)\n", module, kFrames,
+              worst, worstFrame);
+}
+
+INSTANTIATE_TEST_SUITE_P(Modules, MeshPicture, ::testing::Range(1, MODULE_COUNT + 1));
+
+// Spheres of radius 1 at 10 in front of the eye (640 x 480, 50 degrees high): the
+// top plane of the view volume passes 10 tan 25 = 4.66308 above the centre line,
+// so a sphere centred 1 / cos 25 = 1.10338 higher, at 5.76645, just touches it.
+// A cylinder 6 long and 2 wide starting 4 behind the eye lies behind it; turned
+// round, it reaches 2 in front of the eye and shows.
+TEST(QuadricView, OnlyQuadricsWhollyOutsideTheViewVolumeAreLeftOut) {
+  ASSERT_TRUE(plat::headless::MakeOffscreenContext(kWidth, kHeight));
+  ResizeView(kWidth, kHeight);
+  const struct {
+    QuadricKind kind;
+    float y, z, xturn;
+    bool outside;
+  } cases[] = {
+      {QuadricKind::Sphere, 0.0f, -10.0f, 0.0f, false},   {QuadricKind::Sphere, 5.6f, -10.0f, 0.0f, false},
+      {QuadricKind::Sphere, 5.9f, -10.0f, 0.0f, true},    {QuadricKind::Sphere, -5.9f, -10.0f, 0.0f, true},
+      {QuadricKind::Sphere, 0.0f, 1.2f, 0.0f, true},      {QuadricKind::Sphere, 0.0f, 0.5f, 0.0f, false},
+      {QuadricKind::Sphere, 0.0f, -1002.0f, 0.0f, true},  {QuadricKind::Cylinder, 0.0f, 4.0f, 0.0f, true},
+      {QuadricKind::Cylinder, 0.0f, 4.0f, 180.0f, false},
+  };
+  for (const auto& c : cases) {
+    glLoadIdentity();
+    glTranslatef(0.0f, c.y, c.z);
+    glRotatef(c.xturn, 1.0f, 0.0f, 0.0f);
+    const double size = c.kind == QuadricKind::Sphere ? 1.0 : 2.0;
+    EXPECT_EQ(QuadricOutsideView(c.kind, size, size, 6.0), c.outside) << "at y " << c.y << ", z " << c.z;
   }
 }
 
-INSTANTIATE_TEST_SUITE_P(Modules, MeshIdentity, ::testing::Range(1, MODULE_COUNT + 1));
+// The texels GL's linear filter reads for texture coordinates lo..hi along a side
+// of `size` texels: floor(u - 1/2) and the next, for u = coordinate x size.
+std::pair<int, int> FilterReach(float lo, float hi, int size) {
+  return {static_cast<int>(std::floor(static_cast<double>(lo) * size - 0.5)),
+          static_cast<int>(std::floor(static_cast<double>(hi) * size - 0.5)) + 1};
+}
+
+TEST(MeshTriangles, LeftOutOnesSampleOnlyTransparentTexelsAndKeptOnesSomeOpaque) {
+  ASSERT_TRUE(plat::headless::MakeOffscreenContext(16, 16));
+  ASSERT_TRUE(InitGLState());
+  GLint width = 0, height = 0, wrapS = 0, wrapT = 0;
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_WIDTH, &width);
+  glGetTexLevelParameteriv(GL_TEXTURE_2D, 0, GL_TEXTURE_HEIGHT, &height);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_S, &wrapS);
+  glGetTexParameteriv(GL_TEXTURE_2D, GL_TEXTURE_WRAP_T, &wrapT);
+  ASSERT_EQ(wrapS, GL_REPEAT);
+  ASSERT_EQ(wrapT, GL_REPEAT);
+  std::vector<unsigned char> alpha(static_cast<std::size_t>(width) * height);
+  glPixelStorei(GL_PACK_ALIGNMENT, 1);
+  glGetTexImage(GL_TEXTURE_2D, 0, GL_ALPHA, GL_UNSIGNED_BYTE, alpha.data());
+  const auto opaque = [&](int x0, int x1, int y0, int y1) {
+    for (int y = y0; y <= y1; ++y)
+      for (int x = x0; x <= x1; ++x)
+        if (alpha[static_cast<std::size_t>((y % height + height) % height) * width + (x % width + width) % width])
+          return true;
+    return false;
+  };
+
+  const std::vector<const QuadricMesh*> meshes = AllQuadricMeshes();
+  ASSERT_FALSE(meshes.empty());
+  for (const QuadricMesh* culled : meshes) {
+    const QuadricMesh whole = BuildQuadricMesh(culled->sphere, culled->base, culled->top, culled->height, -1);
+    const auto corner = [](const QuadricMesh& m, std::size_t i) { return &m.vertices[m.indices[i]]; };
+    const auto same = [&](std::size_t c, std::size_t w) {
+      for (int k = 0; k < 3; ++k)
+        if (std::memcmp(corner(*culled, c + k), corner(whole, w + k), sizeof(MeshVertex)) != 0) return false;
+      return true;
+    };
+    std::size_t next = 0, kept = 0;  // the culled mesh's triangles, a subsequence of the whole's
+    for (std::size_t w = 0; w < whole.indices.size(); w += 3) {
+      const MeshVertex *a = corner(whole, w), *b = corner(whole, w + 1), *c = corner(whole, w + 2);
+      const auto [x0, x1] = FilterReach(std::min({a->s, b->s, c->s}), std::max({a->s, b->s, c->s}), width);
+      const auto [y0, y1] = FilterReach(std::min({a->t, b->t, c->t}), std::max({a->t, b->t, c->t}), height);
+      const std::string where = "size " + std::to_string(culled->base) + (culled->sphere ? " sphere" : " cylinder") +
+                                ", triangle " + std::to_string(w / 3);
+      if (next < culled->indices.size() && same(next, w)) {
+        next += 3, ++kept;
+        EXPECT_TRUE(opaque(x0 - 1, x1 + 1, y0 - 1, y1 + 1)) << where << " is kept but shows nothing";
+      } else {
+        EXPECT_FALSE(opaque(x0, x1, y0, y1)) << where << " is left out but may show texels " << x0 << ".." << x1
+                                             << " x " << y0 << ".." << y1;
+      }
+    }
+    EXPECT_EQ(next, culled->indices.size()) << "the culled mesh holds triangles the whole one has not";
+    EXPECT_GT(kept, 0u);
+  }
+  DestroyGLContext();
+}
 
 }  // namespace
 

@@ -7,6 +7,7 @@
 
 #include "platform/headless/offscreen.h"
 #include "platform/resources.h"
+#include "scene/opaquetexels.h"
 #include "scene/tga.h"
 #include "tests/support/msgbox_recorder.h"
 
@@ -63,3 +64,36 @@ TEST_F(TextureTest, MissingResourceIsReported) {
 }
 
 }  // namespace
+
+// A 70 x 3 image, transparent but for texels (0, 0) and (64, 2): ranges that wrap
+// round either side, cross a 64-texel word, or stop one texel short.
+TEST(OpaqueTexels, RangesRepeatOrClampAsTheWrapModesSay) {
+  constexpr int kW = 70, kH = 3;
+  std::vector<unsigned char> pixels(kW * kH * 4, 0xFF);
+  for (std::size_t p = 3; p < pixels.size(); p += 4) pixels[p] = 0;
+  pixels[3] = 1;
+  pixels[(2 * kW + 64) * 4 + 3] = 255;
+  TextureImage image;
+  image.pixels = pixels.data(), image.width = kW, image.height = kH, image.bits = 32, image.format = GL_RGBA;
+  RecordOpaqueTexels(2, image, GL_REPEAT, GL_REPEAT);
+  const struct {
+    int x0, x1, y0, y1;
+    bool repeat, clamp;
+  } cases[] = {
+      {1, 63, 0, 2, false, false},  {1, 64, 0, 2, true, true},     {65, 69, 0, 2, false, false},
+      {65, 70, 0, 0, true, false},  {-1, -1, 0, 0, false, true},   {-6, -6, -1, -1, true, true},
+      {63, 200, 1, 1, false, false}, {0, 0, 1, 4, true, false},    {64, 64, -1, -1, true, false},
+      {5, 4, 0, 2, false, false},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(AnyOpaqueTexel(2, c.x0, c.x1, c.y0, c.y1), c.repeat)
+        << c.x0 << ".." << c.x1 << " x " << c.y0 << ".." << c.y1 << " repeating";
+  RecordOpaqueTexels(2, image, GL_CLAMP, GL_CLAMP);
+  for (const auto& c : cases)
+    EXPECT_EQ(AnyOpaqueTexel(2, c.x0, c.x1, c.y0, c.y1), c.clamp)
+        << c.x0 << ".." << c.x1 << " x " << c.y0 << ".." << c.y1 << " clamped";
+  image.format = GL_RGB;  // no alpha: every texel shows
+  RecordOpaqueTexels(2, image, GL_REPEAT, GL_REPEAT);
+  EXPECT_TRUE(AnyOpaqueTexel(2, 1, 63, 1, 1));
+  RecordOpaqueTexels(2, TextureImage{}, GL_REPEAT, GL_REPEAT);
+}

@@ -1,0 +1,13 @@
+// Where start-up time goes: with KIRU_TRACE_FIRST_FRAME set, each step until the
+// first frame is presented writes one line to stderr, "kiru: <step> at <epoch
+// seconds> after <ms> ms of CPU time", the same shape as the first frame's own
+// line, so that tools/bench-startup can tell the steps apart. Silent otherwise.
+#pragma once
+
+namespace plat {
+
+void TraceStartup(const char* step);
+// Called by the surface once the first frame is presented: the trace ends there.
+void EndStartupTrace();
+
+}  // namespace plat
