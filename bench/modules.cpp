@@ -74,9 +74,9 @@ int main(int argc, char** argv) {
               reinterpret_cast<const char*>(glGetString(GL_RENDERER)), kRuns, frames);
   // What leaving out the triangles that cannot show keeps of each mesh.
   std::printf("triangles kept of each mesh size:");
-  for (const QuadricMesh* mesh : AllQuadricMeshes())
-    std::printf(" %zu/%zu", mesh->indices.size() / 3,
-                BuildQuadricMesh(mesh->sphere, mesh->base, mesh->top, mesh->height, -1).indices.size() / 3);
+  for (const QuadricMesh& mesh : QuadricMeshes())
+    std::printf(" %zu/%zu", mesh.indices.size() / 3,
+                BuildQuadricMesh(mesh.sphere, mesh.base, mesh.top, mesh.height, -1).indices.size() / 3);
   std::printf("\n");
   std::printf("%-6s %-9s | %9s %7s %6s | %8s %8s %5s | %6s %6s\n", "module", "size",
               "GLU calls", "mesh", "fewer", "GLU cpu", "mesh cpu", "less", "GLU fps", "mesh");

@@ -218,12 +218,6 @@ const QuadricMesh* FindQuadricMesh(bool sphere, double base, double top, double 
   return nullptr;
 }
 
-std::vector<const QuadricMesh*> AllQuadricMeshes() {
-  std::vector<const QuadricMesh*> out;
-  for (const QuadricMesh& mesh : g_Meshes) out.push_back(&mesh);
-  return out;
-}
-
 void DrawQuadricMesh(const QuadricMesh& mesh) {
   if (mesh.indices.empty()) return;  // nothing of it can show
   glInterleavedArrays(GL_T2F_N3F_V3F, 0, mesh.vertices.data());

@@ -34,8 +34,6 @@ void BuildQuadricMeshes();
 const std::vector<QuadricMesh>& QuadricMeshes();
 // The mesh of exactly this size, or null when none was built for it.
 const QuadricMesh* FindQuadricMesh(bool sphere, double base, double top, double height);
-// Every mesh built, in the order of the sizes.
-std::vector<const QuadricMesh*> AllQuadricMeshes();
 // Draws a mesh into the current context; leaves the 1.1 vertex arrays enabled. A
 // mesh without triangles makes no call.
 void DrawQuadricMesh(const QuadricMesh& mesh);
