@@ -90,15 +90,15 @@ const FrameCalls& SaverFrameCalls() {
 }
 
 // The dialog's own keys come before the view keys, as a dialog's loop would hand
-// them over. Space and Enter belong to the seconds field while it is edited; Tab
-// and Esc never do, so the keyboard can always leave the field and cancel.
+// them over. Space belongs to the seconds field while it is edited; Tab and Esc
+// never do, so the keyboard can always leave the field and cancel. Enter stays
+// the view key "Enter - Ahead" that the dialog names (Space presses OK).
 bool DialogKey(plat::HWND dialog, const plat::MSG& msg) {
   switch (msg.wParam) {
     case plat::VK_TAB:
     case plat::VK_ESCAPE:
       break;
     case plat::VK_SPACE:
-    case plat::VK_RETURN:
       if (g_bEditFocus) return false;
       break;
     default:

@@ -110,16 +110,21 @@ cmp -s "$HIVE" "$WORK/at-start.reg" || fail "Esc in the seconds field changed th
 echo "Esc in the seconds field cancelled"
 
 # --- The keyboard alone: Tab x3 from the first Enable box reaches module 4's, Space
-# unticks it, Enter presses OK ---
+# unticks it, Enter is still "Ahead", Shift+Tab x4 goes round to OK, Space presses it ---
 start_dialog
 [ "$(hive_dword "mod4 active")" = 1 ] || fail "module 4 is not enabled at the start"
 xdotool key Tab Tab Tab space
 sleep 0.3
 xdotool key Return
+sleep 0.5
+kill -0 "$KIRU_PID" 2>/dev/null || fail "Enter ended the dialog instead of going ahead"
+xdotool key shift+Tab shift+Tab shift+Tab shift+Tab
+sleep 0.3
+xdotool key space
 wait_dialog_closed
-[ "$(hive_dword "mod4 active")" = 0 ] || fail "Tab x3, Space, Enter did not store module 4 as disabled"
+[ "$(hive_dword "mod4 active")" = 0 ] || fail "Tab x3, Space, Shift+Tab x4, Space did not store module 4 as disabled"
 [ "$(hive_dword "mod3 active")" = 1 ] || fail "Tab x3, Space touched module 3"
-echo "Tab, Space and Enter reached the dialog"
+echo "Tab, Shift+Tab and Space reached the dialog, Enter went ahead"
 
 # --- A stored view that cannot be read takes no other value with it ---
 sed -i '/^"mod1 depth"=/d; /^"mod3 depth"=/d; /^"mod6 depth"=/d' "$HIVE"

@@ -3,7 +3,7 @@
 #include <cstring>
 #include <vector>
 
-#include "harness.h"
+#include "tests/support/harness.h"
 #include "platform/monitors.h"
 #include "platform/window.h"
 #include "render/views.h"

@@ -181,8 +181,8 @@ TEST_F(SettingsDialog, KeysGoToTheFieldWhileItIsEdited) {
 }
 
 TEST_F(SettingsDialog, DialogKeysComeBeforeTheViewKeys) {
-  // From the first Enable box, Tab three times reaches module 4's; Space unticks it
-  // and Enter presses OK, while Page Up still zooms the preview.
+  // From the first Enable box, Tab three times reaches module 4's; Space unticks it,
+  // Enter is still "Ahead", and Space on OK saves, while Page Up zooms the preview.
   ASSERT_EQ(g_nModule, 1);
   Key(plat::VK_PRIOR);  // module 1's depth 50 grows by 50 / 50
   for (int i = 0; i < 3; ++i) Key(plat::VK_TAB);
@@ -190,6 +190,10 @@ TEST_F(SettingsDialog, DialogKeysComeBeforeTheViewKeys) {
   EXPECT_FALSE(g_Modules[4].active);
   EXPECT_TRUE(g_Modules[3].active);
   Key(plat::VK_RETURN);
+  EXPECT_EQ(g_nModule, 2);
+  ASSERT_FALSE(Ended());
+  hl::FocusForTesting(dialog, plat::IDOK);
+  Key(plat::VK_SPACE);
   ASSERT_TRUE(Ended());
   EXPECT_EQ(Saved("mod4 active"), 0);
   EXPECT_EQ(Saved("mod1 depth"), 5100);

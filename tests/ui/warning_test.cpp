@@ -11,7 +11,6 @@
 #include "settings/registry.h"
 #include "settings/settings.h"
 #include "shell/saverstate.h"
-#include "ui/warning.h"
 #include "tests/ui/dialog_env.h"
 #include "ui/dialog_templates.h"
 #include "ui/warning.h"

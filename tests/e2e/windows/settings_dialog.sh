@@ -32,7 +32,8 @@ wait_exit "$KIRU_PID" 20 || fail "Esc did not end the dialog"
 echo "ok: dialog shown, Esc ended it with 1, nothing stored"
 
 # The keyboard alone: from the first Enable box, Tab x3 reaches module 4's, Space
-# unticks it and Enter presses OK, which stores it; the preview keys still steer.
+# unticks it, Enter is still "Ahead", Shift+Tab x4 goes round to OK and Space
+# presses it, which stores it; the preview keys still steer.
 start_dialog
 [ "$(reg_dword "mod4 active")" = 0x1 ] || fail "module 4 is not enabled at the start ($(reg_dword "mod4 active"))"
 xdotool key F9
@@ -40,11 +41,16 @@ sleep 0.5
 xdotool key Tab Tab Tab space
 sleep 0.5
 xdotool key Return
-wait_exit "$KIRU_PID" 20 || fail "Enter did not press OK"
-[ "$(reg_dword "mod4 active")" = 0x0 ] || fail "Tab x3, Space, Enter stored mod4 active $(reg_dword "mod4 active")"
+sleep 1
+kill -0 "$KIRU_PID" 2>/dev/null || fail "Enter ended the dialog instead of going ahead"
+xdotool key shift+Tab shift+Tab shift+Tab shift+Tab
+sleep 0.5
+xdotool key space
+wait_exit "$KIRU_PID" 20 || fail "Space on OK did not end the dialog"
+[ "$(reg_dword "mod4 active")" = 0x0 ] || fail "the keyboard alone stored mod4 active $(reg_dword "mod4 active")"
 [ "$(reg_dword "mod3 active")" = 0x1 ] || fail "Tab x3, Space touched module 3"
 [ "$(reg_dword "mod1 speed")" = 0x3e ] || fail "F9 before the Tabs did not steer the preview ($(reg_dword "mod1 speed"))"
-echo "ok: Tab, Space and Enter reached the dialog, F9 the preview"
+echo "ok: Tab, Shift+Tab and Space reached the dialog, Enter went ahead, F9 steered the preview"
 
 # Esc from inside the seconds field (clicked into, nothing typed) cancels too.
 start_dialog
