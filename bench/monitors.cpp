@@ -21,13 +21,13 @@
 
 namespace {
 
-constexpr int kWidth = 2560, kHeight = 1080, kRuns = 3;
+constexpr int WIDTH = 2560, HEIGHT = 1080, RUNS = 3;
 
 plat::LRESULT Quiet(plat::HWND, plat::UINT, plat::WPARAM, plat::LPARAM) { return 0; }
 
 plat::MonitorInfo Monitor(int left, int width) {
   plat::MonitorInfo m;
-  m.rect = m.work = plat::RECT{left, 0, left + width, kHeight};
+  m.rect = m.work = plat::RECT{left, 0, left + width, HEIGHT};
   m.primary = left == 0;
   return m;
 }
@@ -52,7 +52,7 @@ double Quickest(int module, int frames, const std::vector<plat::MonitorInfo>& mo
   plat::headless::SetMonitorsForTesting(monitors);
   InvalidateViews();
   double best = Measure(module, frames);
-  for (int run = 1; run < kRuns; ++run) best = std::min(best, Measure(module, frames));
+  for (int run = 1; run < RUNS; ++run) best = std::min(best, Measure(module, frames));
   return best;
 }
 
@@ -61,17 +61,17 @@ double Quickest(int module, int frames, const std::vector<plat::MonitorInfo>& mo
 int main(int argc, char** argv) {
   const int frames = argc > 1 ? std::atoi(argv[1]) : 10;
   if (frames < 1) return 2;
-  plat::headless::SetDesktopSizeForTesting(kWidth, kHeight);
+  plat::headless::SetDesktopSizeForTesting(WIDTH, HEIGHT);
   plat::WindowSpec desc;
   desc.kind = plat::WindowKind::FullScreen;
   desc.proc = Quiet;
   if (!CreateGLContext(plat::CreateWindow(desc), 32)) return 1;
   std::printf("renderer: %s; %dx%d, CPU ms per frame (every thread), quickest of %d runs of %d frames\n",
-              reinterpret_cast<const char*>(glGetString(GL_RENDERER)), kWidth, kHeight, kRuns, frames);
+              reinterpret_cast<const char*>(glGetString(GL_RENDERER)), WIDTH, HEIGHT, RUNS, frames);
   std::printf("%-6s | %12s %16s %6s\n", "module", "one monitor", "two 1280x1080", "ratio");
   for (int module = 1; module <= MODULE_COUNT; ++module) {
-    double one = Quickest(module, frames, {Monitor(0, kWidth)});
-    double two = Quickest(module, frames, {Monitor(0, kWidth / 2), Monitor(kWidth / 2, kWidth / 2)});
+    double one = Quickest(module, frames, {Monitor(0, WIDTH)});
+    double two = Quickest(module, frames, {Monitor(0, WIDTH / 2), Monitor(WIDTH / 2, WIDTH / 2)});
     std::printf("%-6d | %12.2f %16.2f %5.2fx\n", module, one, two, two / one);
     std::fflush(stdout);
   }

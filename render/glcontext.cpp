@@ -27,11 +27,11 @@ namespace {
 
 plat::HWND g_hGLWnd;  // the window g_hDC belongs to
 
-constexpr int kTextureResource = 107;
-constexpr int kRequestDepthBits = 24;
-constexpr unsigned kDriverBonus = 1024;
+constexpr int TEXTURE_RESOURCE = 107;
+constexpr int REQUEST_DEPTH_BITS = 24;
+constexpr unsigned DRIVER_BONUS = 1024;
 
-constexpr const char* kHardwareText =
+constexpr const char* HARDWARE_TEXT =
     "Your video hardware doesn't appear to support the OpenGL \n"
     "hardware acceleration required for this screen saver.\n"
     "Check the manufacturer's web site to make sure you have\n"
@@ -59,12 +59,12 @@ unsigned ScorePixelFormat(const plat::FbConfig& config, int colourBits, bool sof
   // would wrap the unsigned sum into a winning score, so they add nothing.
   if (config.depthSize >= 16 && config.depthSize <= 128) score += 128u - static_cast<unsigned>(config.depthSize);
   if (config.software) return score;
-  return softwareOnly ? 0 : score + kDriverBonus;
+  return softwareOnly ? 0 : score + DRIVER_BONUS;
 }
 
 std::vector<int> RankPixelFormats(plat::GLDC dc, int colourBits, bool softwareOnly) {
   std::vector<plat::FbConfig> configs = plat::DescribeFbConfigs(dc);
-  int chosen = plat::ChooseFbConfig(dc, colourBits, kRequestDepthBits);
+  int chosen = plat::ChooseFbConfig(dc, colourBits, REQUEST_DEPTH_BITS);
   if (chosen == 0) return {};
   std::vector<std::pair<unsigned, int>> scored;
   for (const plat::FbConfig& config : configs)
@@ -108,7 +108,7 @@ bool CreateGLContext(plat::HWND window, int colourBits) {
   g_hGLWnd = window;
 
   std::vector<int> formats = RankPixelFormats(g_hDC, colourBits, false);
-  if (formats.empty()) return FailCreation(kHardwareText, "Kiru Screen Saver Error");
+  if (formats.empty()) return FailCreation(HARDWARE_TEXT, "Kiru Screen Saver Error");
   // Some servers refuse a window for configs they list (a Xinerama screen's
   // visuals): the next best one is tried before giving up.
   bool set = false;
@@ -169,7 +169,7 @@ void ApplyView(int x, int y, int width, int height) {
 
 bool InitGLState() {
   plat::KeepFreedHeap();
-  if (!LoadTextureResource(kTextureResource, 0)) return false;
+  if (!LoadTextureResource(TEXTURE_RESOURCE, 0)) return false;
   plat::TraceStartup("texture loaded");
   // Slot 0 stays bound for the context's life: the modules bind no other texture.
   glBindTexture(GL_TEXTURE_2D, g_TextureSlots[0].texture);

@@ -17,10 +17,10 @@ struct OpaqueTexels {
   unsigned record = 0;
 };
 
-OpaqueTexels g_Opaque[kTextureSlotCount];
+OpaqueTexels g_Opaque[TEXTURE_SLOT_COUNT];
 
 // The alpha bytes of two RGBA pixels read as one word.
-constexpr std::uint64_t kAlphaBytes =
+constexpr std::uint64_t ALPHA_BYTES =
     std::endian::native == std::endian::little ? 0xFF000000FF000000ull : 0x000000FF000000FFull;
 
 // The inclusive range a..b taken round or clamped into 0..n-1, as at most two
@@ -58,7 +58,7 @@ bool AnyInRow(const std::uint64_t* row, int a, int b) {
 }  // namespace
 
 void RecordOpaqueTexels(int slot, const TextureImage& image, GLint wrapS, GLint wrapT) {
-  if (slot < 0 || slot >= kTextureSlotCount) return;
+  if (slot < 0 || slot >= TEXTURE_SLOT_COUNT) return;
   OpaqueTexels& map = g_Opaque[slot];
   const unsigned record = map.record + 1;
   map = {};
@@ -83,7 +83,7 @@ void RecordOpaqueTexels(int slot, const TextureImage& image, GLint wrapS, GLint 
     for (std::size_t b = 0; b + 8 <= rowBytes; b += 8) {
       std::uint64_t word;
       std::memcpy(&word, pixel + b, sizeof word);
-      any |= word & kAlphaBytes;
+      any |= word & ALPHA_BYTES;
     }
     if (any == 0) continue;
     std::uint64_t* row = &map.bits[static_cast<std::size_t>(y) * map.words];
@@ -97,7 +97,7 @@ void RecordOpaqueTexels(int slot, const TextureImage& image, GLint wrapS, GLint 
 }
 
 bool AnyOpaqueTexel(int slot, int x0, int x1, int y0, int y1) {
-  if (slot < 0 || slot >= kTextureSlotCount) return true;
+  if (slot < 0 || slot >= TEXTURE_SLOT_COUNT) return true;
   const OpaqueTexels& map = g_Opaque[slot];
   if (map.bits.empty()) return true;
   if (x1 < x0 || y1 < y0) return false;
@@ -116,9 +116,9 @@ bool AnyOpaqueTexel(int slot, int x0, int x1, int y0, int y1) {
 }
 
 void OpaqueTexelsSize(int slot, int* width, int* height) {
-  const bool known = slot >= 0 && slot < kTextureSlotCount;
+  const bool known = slot >= 0 && slot < TEXTURE_SLOT_COUNT;
   *width = known ? g_Opaque[slot].width : 0;
   *height = known ? g_Opaque[slot].height : 0;
 }
 
-unsigned OpaqueTexelsRecord(int slot) { return slot >= 0 && slot < kTextureSlotCount ? g_Opaque[slot].record : 0; }
+unsigned OpaqueTexelsRecord(int slot) { return slot >= 0 && slot < TEXTURE_SLOT_COUNT ? g_Opaque[slot].record : 0; }

@@ -27,7 +27,7 @@ void Observe(QuadricKind kind, double base, double top, double height) {
 
 // Spheres of this much more than the radius count as outside: rounding in the
 // matrices never hides a quadric that shows a pixel.
-constexpr double kOutsideMargin = 1.01;
+constexpr double OUTSIDE_MARGIN = 1.01;
 
 }  // namespace
 
@@ -50,7 +50,7 @@ bool QuadricOutsideView(QuadricKind kind, double base, double top, double height
   const bool sphere = kind == QuadricKind::Sphere;
   const double centreZ = sphere ? 0.0 : height / 2.0;
   const double wide = sphere ? base : std::max(base, top);
-  const double radius = std::sqrt(wide * wide + (sphere ? 0.0 : centreZ * centreZ)) * kOutsideMargin;
+  const double radius = std::sqrt(wide * wide + (sphere ? 0.0 : centreZ * centreZ)) * OUTSIDE_MARGIN;
   for (int row = 0; row < 3; ++row)
     for (double sign : {1.0, -1.0}) {
       double plane[4];

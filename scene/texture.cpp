@@ -22,7 +22,7 @@ bool Fits(GLint format, GLsizei width, GLsizei height, GLenum pixelFormat) {
 }  // namespace
 
 bool LoadTextureResource(int id, int slotIndex) {
-  if (slotIndex < 0 || slotIndex >= kTextureSlotCount) return false;
+  if (slotIndex < 0 || slotIndex >= TEXTURE_SLOT_COUNT) return false;
   TextureImage& slot = g_TextureSlots[slotIndex];
   RecordOpaqueTexels(slotIndex, TextureImage{}, GL_REPEAT, GL_REPEAT);  // no image: all may show
   plat::ResourceData res;

@@ -24,7 +24,7 @@
 namespace {
 
 HardwareWarningFn g_pShowWarning = nullptr;
-constexpr plat::WPARAM kSetWorkArea = 0x002F;  // SPI_SETWORKAREA: a task bar moved or resized
+constexpr plat::WPARAM SET_WORK_AREA = 0x002F;  // SPI_SETWORKAREA: a task bar moved or resized
 
 void ShowWarning(plat::HWND owner) { (g_pShowWarning ? g_pShowWarning : ShowHardwareWarning)(owner); }
 
@@ -178,7 +178,7 @@ plat::LRESULT SaverHandler(plat::HWND window, plat::UINT message, plat::WPARAM w
       }
       break;
     case plat::WM_SETTINGCHANGE:
-      if (wParam != kSetWorkArea) break;
+      if (wParam != SET_WORK_AREA) break;
       [[fallthrough]];
     case plat::WM_DISPLAYCHANGE:
       // A monitor came, went or moved: the window covers the new screen (its

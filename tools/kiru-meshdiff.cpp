@@ -64,7 +64,7 @@ int main(int argc, char** argv) {
 
   std::vector<unsigned char> diff(glu.size());
   for (std::size_t p = 0; p < glu.size(); ++p) diff[p] = static_cast<unsigned char>(glu[p] / 4);
-  constexpr int kRing = 9;
+  constexpr int RING = 9;
   int count = 0;
   for (int y = 0; y < height; ++y)
     for (int x = 0; x < width; ++x) {
@@ -74,10 +74,10 @@ int main(int argc, char** argv) {
       // GL rows run bottom first; the PNG's top row is the last.
       std::printf("differs at (%d, %d) from the top left: meshes %02x%02x%02x, GLU %02x%02x%02x\n", x,
                   height - 1 - y, meshes[p], meshes[p + 1], meshes[p + 2], glu[p], glu[p + 1], glu[p + 2]);
-      for (int dy = -kRing - 1; dy <= kRing + 1; ++dy)
-        for (int dx = -kRing - 1; dx <= kRing + 1; ++dx) {
+      for (int dy = -RING - 1; dy <= RING + 1; ++dy)
+        for (int dx = -RING - 1; dx <= RING + 1; ++dx) {
           const int r2 = dx * dx + dy * dy, px = x + dx, py = y + dy;
-          const bool ring = r2 >= kRing * kRing && r2 < (kRing + 1) * (kRing + 1);
+          const bool ring = r2 >= RING * RING && r2 < (RING + 1) * (RING + 1);
           if ((ring || r2 == 0) && px >= 0 && px < width && py >= 0 && py < height) {
             unsigned char* q = &diff[(static_cast<std::size_t>(py) * width + px) * 4];
             q[0] = 255, q[1] = 0, q[2] = 0;

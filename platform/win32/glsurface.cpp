@@ -36,9 +36,9 @@ void TraceFirstFrame() {
       reinterpret_cast<void*>(::GetProcAddress(::GetModuleHandleA("kernel32.dll"), "GetSystemTimePreciseAsFileTime")));
   FILETIME now;
   (precise ? precise : ::GetSystemTimeAsFileTime)(&now);
-  constexpr double kUnixEpoch = 11644473600.0;  // 1970 in seconds from 1601
+  constexpr double UNIX_EPOCH = 11644473600.0;  // 1970 in seconds from 1601
   std::fprintf(stderr, "kiru: first frame presented at %.6f after %.1f ms of CPU time\n",
-               FileTimeSeconds(now) - kUnixEpoch, static_cast<double>(GetProcessCpuMicros()) / 1000.0);
+               FileTimeSeconds(now) - UNIX_EPOCH, static_cast<double>(GetProcessCpuMicros()) / 1000.0);
   std::fflush(stderr);
 }
 

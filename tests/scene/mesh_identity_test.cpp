@@ -29,20 +29,20 @@
 
 namespace {
 
-constexpr int kWidth = 640, kHeight = 480, kFrames = 300;
-constexpr int kMostStrays = 30;  // a frame's differing pixels: 0.01 % of 640 x 480
-constexpr int kWholeMeshEvery = 10;
+constexpr int WIDTH = 640, HEIGHT = 480, FRAME_COUNT = 300;
+constexpr int MOST_STRAYS = 30;  // a frame's differing pixels: 0.01 % of 640 x 480
+constexpr int WHOLE_MESH_EVERY = 10;
 
 using Picture = std::vector<unsigned char>;
 
 Picture Read() {
   glFinish();
   const unsigned char* pixels = plat::headless::OffscreenPixels();
-  return {pixels, pixels + static_cast<std::size_t>(kWidth) * kHeight * 4};
+  return {pixels, pixels + static_cast<std::size_t>(WIDTH) * HEIGHT * 4};
 }
 
 bool Differs(const Picture& a, const Picture& b, int x, int y) {
-  const std::size_t p = (static_cast<std::size_t>(y) * kWidth + x) * 4;
+  const std::size_t p = (static_cast<std::size_t>(y) * WIDTH + x) * 4;
   return std::memcmp(&a[p], &b[p], 4) != 0;
 }
 
@@ -54,15 +54,15 @@ struct Strays {
 // Differing pixels, and whether any has a differing neighbour (sides or corners).
 Strays Compare(const Picture& a, const Picture& b) {
   Strays out;
-  for (int y = 0; y < kHeight; ++y)
-    for (int x = 0; x < kWidth; ++x) {
+  for (int y = 0; y < HEIGHT; ++y)
+    for (int x = 0; x < WIDTH; ++x) {
       if (!Differs(a, b, x, y)) continue;
       ++out.count;
       for (int dy = 0; dy <= 1 && out.touching.empty(); ++dy)
         for (int dx = -1; dx <= 1; ++dx) {
           if (dy == 0 && dx <= 0) continue;  // each pair once: look right and down
           const int nx = x + dx, ny = y + dy;
-          if (nx >= 0 && nx < kWidth && ny < kHeight && Differs(a, b, nx, ny)) {
+          if (nx >= 0 && nx < WIDTH && ny < HEIGHT && Differs(a, b, nx, ny)) {
             out.touching = "(" + std::to_string(x) + ", " + std::to_string(y) + ") and (" +
                            std::to_string(nx) + ", " + std::to_string(ny) + ")";
             break;
@@ -75,8 +75,8 @@ Strays Compare(const Picture& a, const Picture& b) {
 class MeshPicture : public ::testing::TestWithParam<int> {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(plat::headless::MakeOffscreenContext(kWidth, kHeight));
-    ResizeView(kWidth, kHeight);
+    ASSERT_TRUE(plat::headless::MakeOffscreenContext(WIDTH, HEIGHT));
+    ResizeView(WIDTH, HEIGHT);
     ASSERT_TRUE(InitGLState());
     std::memset(g_Objects, 0, sizeof g_Objects);
     for (bool& f : g_bFirstUse) f = true;
@@ -106,7 +106,7 @@ TEST_P(MeshPicture, LeftOutTrianglesChangeOnlyStrayPixels) {
   std::vector<QuadricDraw> drawn;
   int worst = 0, worstFrame = 0;
 
-  for (int frame = 0; frame < kFrames; ++frame) {
+  for (int frame = 0; frame < FRAME_COUNT; ++frame) {
     drawn.clear();
     SetQuadricObserver([&](const QuadricDraw& d) { drawn.push_back(d); });
     g_bQuadricMeshes = true;
@@ -132,17 +132,17 @@ TEST_P(MeshPicture, LeftOutTrianglesChangeOnlyStrayPixels) {
         DrawCylinder(d.base, d.top, d.height);
     });
 
-    if (frame % kWholeMeshEvery == 0) {
+    if (frame % WHOLE_MESH_EVERY == 0) {
       const Picture whole = redraw([&](const QuadricDraw& d) { DrawQuadricMesh(Whole(d)); });
       ASSERT_EQ(Compare(whole, glu).count, 0) << "module " << module << ", frame " << frame
                                               << ": the whole meshes differ from GLU's pixels";
     }
     const Strays strays = Compare(culled, glu);
     ASSERT_EQ(strays.touching, "") << "module " << module << ", frame " << frame;
-    ASSERT_LE(strays.count, kMostStrays) << "module " << module << ", frame " << frame;
+    ASSERT_LE(strays.count, MOST_STRAYS) << "module " << module << ", frame " << frame;
     if (strays.count > worst) worst = strays.count, worstFrame = frame;
   }
-  std::printf("module %d: the worst of %d frames has %d differing pixels (frame %d)\n", module, kFrames,
+  std::printf("module %d: the worst of %d frames has %d differing pixels (frame %d)\n", module, FRAME_COUNT,
               worst, worstFrame);
 }
 
@@ -154,8 +154,8 @@ INSTANTIATE_TEST_SUITE_P(Modules, MeshPicture, ::testing::Range(1, MODULE_COUNT 
 // A cylinder 6 long and 2 wide starting 4 behind the eye lies behind it; turned
 // round, it reaches 2 in front of the eye and shows.
 TEST(QuadricView, OnlyQuadricsWhollyOutsideTheViewVolumeAreLeftOut) {
-  ASSERT_TRUE(plat::headless::MakeOffscreenContext(kWidth, kHeight));
-  ResizeView(kWidth, kHeight);
+  ASSERT_TRUE(plat::headless::MakeOffscreenContext(WIDTH, HEIGHT));
+  ResizeView(WIDTH, HEIGHT);
   const struct {
     QuadricKind kind;
     float y, z, xturn;

@@ -68,13 +68,13 @@ TEST_F(TextureTest, MissingResourceIsReported) {
 // A 70 x 3 image, transparent but for texels (0, 0) and (64, 2): ranges that wrap
 // round either side, cross a 64-texel word, or stop one texel short.
 TEST(OpaqueTexels, RangesRepeatOrClampAsTheWrapModesSay) {
-  constexpr int kW = 70, kH = 3;
-  std::vector<unsigned char> pixels(kW * kH * 4, 0xFF);
+  constexpr int W = 70, HEIGHT_TEXELS = 3;
+  std::vector<unsigned char> pixels(W * HEIGHT_TEXELS * 4, 0xFF);
   for (std::size_t p = 3; p < pixels.size(); p += 4) pixels[p] = 0;
   pixels[3] = 1;
-  pixels[(2 * kW + 64) * 4 + 3] = 255;
+  pixels[(2 * W + 64) * 4 + 3] = 255;
   TextureImage image;
-  image.pixels = pixels.data(), image.width = kW, image.height = kH, image.bits = 32, image.format = GL_RGBA;
+  image.pixels = pixels.data(), image.width = W, image.height = HEIGHT_TEXELS, image.bits = 32, image.format = GL_RGBA;
   RecordOpaqueTexels(2, image, GL_REPEAT, GL_REPEAT);
   const struct {
     int x0, x1, y0, y1;

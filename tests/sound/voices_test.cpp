@@ -22,10 +22,10 @@ using soundtest::MsSince;
 using soundtest::WaitUntil;
 using Clock = std::chrono::steady_clock;
 
-constexpr long kTrackBytes = 358797 * 2;  // the embedded track, decoded
+constexpr long TRACK_BYTES = 358797 * 2;  // the embedded track, decoded
 // How long a test waits for what must come, on a machine loaded with other tests
 // (decoding the track twice under a sanitizer took over three seconds there).
-constexpr int kBusyMs = 30000;
+constexpr int BUSY_MS = 30000;
 
 class VoicesTest : public ::testing::Test {
  protected:
@@ -87,7 +87,7 @@ TEST_F(VoicesTest, PlaysTheTrackOnceEndingWithOneEmptyBuffer) {
   ASSERT_TRUE(WaitForClose(0));
   auto r = FakeDevices::Get().Record(0);
   EXPECT_EQ(r.opener, SoundVoiceThreadId(1));
-  EXPECT_EQ(Total(r), kTrackBytes);
+  EXPECT_EQ(Total(r), TRACK_BYTES);
   ASSERT_FALSE(r.writes.empty());
   EXPECT_EQ(r.writes.back(), 0u);
   EXPECT_EQ(std::count(r.writes.begin(), r.writes.end(), 0u), 1);
@@ -100,8 +100,8 @@ TEST_F(VoicesTest, SoundWhoseLengthFillsWholeBuffersStillEndsWithOneEmptyBuffer)
   if (!soundtest::MakeOgg(path, 40 * 2048)) GTEST_SKIP() << "oggenc not installed";
   Play(0, path.c_str(), windows_[1]);
   // Limits for a machine busy with other tests; a passing run waits far less.
-  ASSERT_TRUE(WaitForDone(1, kBusyMs));
-  ASSERT_TRUE(WaitForClose(0, kBusyMs));
+  ASSERT_TRUE(WaitForDone(1, BUSY_MS));
+  ASSERT_TRUE(WaitForClose(0, BUSY_MS));
   auto r = FakeDevices::Get().Record(0);
   ASSERT_EQ(r.writes.size(), 41u);
   EXPECT_EQ(std::count(r.writes.begin(), r.writes.end(), 4096u), 40);
@@ -111,20 +111,20 @@ TEST_F(VoicesTest, SoundWhoseLengthFillsWholeBuffersStillEndsWithOneEmptyBuffer)
 TEST_F(VoicesTest, RequestDuringPlaybackWaitsAndIsToldOnItsOwn) {
   FakeDevices::Get().SetHand(Hand::Nothing);
   SoundPlay(windows_[0], 0);
-  ASSERT_TRUE(WaitForWrites(0, 5, kBusyMs));
+  ASSERT_TRUE(WaitForWrites(0, 5, BUSY_MS));
   SoundPlay(windows_[1], 0);
   std::this_thread::sleep_for(std::chrono::milliseconds(120));
   EXPECT_EQ(FakeDevices::Get().Count(), 1u);  // waits behind the playback
   EXPECT_EQ(FakeDevices::Get().Record(0).writes.size(), 5u);  // never more than five held
 
   FakeDevices::Get().SetHand(Hand::Everything);
-  ASSERT_TRUE(WaitForDone(2, kBusyMs));
+  ASSERT_TRUE(WaitForDone(2, BUSY_MS));
   EXPECT_EQ(TakeDone(), (std::vector<plat::HWND>{windows_[0], windows_[1]}));
-  ASSERT_TRUE(WaitForClose(1, kBusyMs));
+  ASSERT_TRUE(WaitForClose(1, BUSY_MS));
   auto first = FakeDevices::Get().Record(0), second = FakeDevices::Get().Record(1);
   EXPECT_LE(first.closedAt.time_since_epoch().count(), second.resetAt.time_since_epoch().count());
-  EXPECT_EQ(Total(first), kTrackBytes);
-  EXPECT_EQ(Total(second), kTrackBytes);
+  EXPECT_EQ(Total(first), TRACK_BYTES);
+  EXPECT_EQ(Total(second), TRACK_BYTES);
 }
 
 TEST_F(VoicesTest, StopCutsOffAtOnceWithoutNoticeAndForgetsRequests) {
@@ -231,9 +231,9 @@ TEST_F(VoicesTest, VoicesThatCannotOpenADeviceEndQuietly) {
 }
 
 #ifdef _WIN32
-constexpr bool kThreadIdsReused = true;  // an ended thread's id goes to the next new thread
+constexpr bool THREAD_IDS_REUSED = true;  // an ended thread's id goes to the next new thread
 #else
-constexpr bool kThreadIdsReused = false;
+constexpr bool THREAD_IDS_REUSED = false;
 #endif
 
 // An output that never answers (a file PCM on a FIFO nobody reads blocks in its
@@ -266,7 +266,7 @@ TEST_F(VoicesTest, VoiceStuckInItsOutputIsLeftBehindAtShutdown) {
   EXPECT_GE(ms, 900);
   EXPECT_LT(ms, 1500);
   EXPECT_TRUE(SoundVoicesAbandoned());
-  if (!kThreadIdsReused) {
+  if (!THREAD_IDS_REUSED) {
     for (plat::ThreadId id : others) EXPECT_FALSE(plat::PostThreadMessage(id, WM_VOICE_WAKE, 0, 0));
   }
 
@@ -301,10 +301,10 @@ TEST_F(VoicesTest, AVoiceToldToQuitAfterAStuckOneStillGetsItsSlices) {
   SoundPlay(windows_[0], 0);
   {
     std::unique_lock<std::mutex> lk(StuckOutput::lock);
-    ASSERT_TRUE(StuckOutput::changed.wait_for(lk, std::chrono::seconds(kBusyMs / 1000), [] { return StuckOutput::entered; }));
+    ASSERT_TRUE(StuckOutput::changed.wait_for(lk, std::chrono::seconds(BUSY_MS / 1000), [] { return StuckOutput::entered; }));
   }
   SoundPlay(windows_[1], 1);
-  ASSERT_TRUE(WaitForWrites(0, 5, kBusyMs));
+  ASSERT_TRUE(WaitForWrites(0, 5, BUSY_MS));
   SoundShutdown();
   EXPECT_TRUE(FakeDevices::Get().Record(0).closed);
   {
@@ -335,7 +335,7 @@ TEST(VoicesOnAlsa, TrackPlaysThroughAFilePcmInAboutItsLength) {
   plat::SetWaveOutPcmName(nullptr);
   ASSERT_TRUE(done);
   EXPECT_NEAR(ms, 8136, 600);
-  EXPECT_GE(soundtest::ReadFile(raw).size(), static_cast<size_t>(kTrackBytes));
+  EXPECT_GE(soundtest::ReadFile(raw).size(), static_cast<size_t>(TRACK_BYTES));
 }
 #endif
 
