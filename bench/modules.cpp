@@ -51,7 +51,7 @@ Cost Measure(int module, bool meshes, int frames) {
           frames / wall};
 }
 
-constexpr int kRuns = 3;
+constexpr int RUNS = 3;
 
 Cost Quicker(const Cost& a, const Cost& b) {
   return {a.calls, std::min(a.cpuMs, b.cpuMs), std::min(a.wallMs, b.wallMs), std::max(a.fps, b.fps)};
@@ -70,7 +70,7 @@ int main(int argc, char** argv) {
   if (!InitGLState()) return 1;
   std::printf("renderer: %s; %d runs of %d frames per path, the quickest shown; GL calls counted,"
               " CPU counts every thread\n",
-              reinterpret_cast<const char*>(glGetString(GL_RENDERER)), kRuns, frames);
+              reinterpret_cast<const char*>(glGetString(GL_RENDERER)), RUNS, frames);
   std::printf("%-6s %-9s | %9s %7s %6s | %8s %8s %5s | %6s %6s\n", "module", "size",
               "GLU calls", "mesh", "fewer", "GLU cpu", "mesh cpu", "less", "GLU fps", "mesh");
   for (const auto& size : sizes) {
@@ -80,7 +80,7 @@ int main(int argc, char** argv) {
     std::snprintf(label, sizeof label, "%dx%d", size.width, size.height);
     for (int module = 1; module <= MODULE_COUNT; ++module) {
       Cost glu = Measure(module, false, frames), mesh = Measure(module, true, frames);
-      for (int run = 1; run < kRuns; ++run) {
+      for (int run = 1; run < RUNS; ++run) {
         glu = Quicker(glu, Measure(module, false, frames));
         mesh = Quicker(mesh, Measure(module, true, frames));
       }

@@ -13,7 +13,7 @@ struct Glyph {
 };
 
 // Enough for the readouts: digits, punctuation, upper and lower case letters.
-constexpr Glyph kGlyphs[] = {
+constexpr Glyph GLYPHS[] = {
     {' ', {0x00, 0x00, 0x00, 0x00, 0x00, 0x00, 0x00}},
     {'0', {0x0E, 0x11, 0x13, 0x15, 0x19, 0x11, 0x0E}},
     {'1', {0x04, 0x0C, 0x04, 0x04, 0x04, 0x04, 0x0E}},
@@ -44,9 +44,9 @@ constexpr Glyph kGlyphs[] = {
     {'o', {0x00, 0x00, 0x0E, 0x11, 0x11, 0x11, 0x0E}},
     {'s', {0x00, 0x00, 0x0E, 0x10, 0x0E, 0x01, 0x1E}},
 };
-constexpr std::uint8_t kMissing[FONT_GLYPH_HEIGHT] = {0x1F, 0x11, 0x11, 0x11, 0x11, 0x11, 0x1F};
+constexpr std::uint8_t MISSING_GLYPH[FONT_GLYPH_HEIGHT] = {0x1F, 0x11, 0x11, 0x11, 0x11, 0x11, 0x1F};
 
-constexpr int kMaxScale = 4;
+constexpr int MAX_SCALE = 4;
 
 // One glyph as glBitmap wants it: rows bottom first, each row padded to whole
 // bytes, every source pixel widened to a scale x scale block.
@@ -69,9 +69,9 @@ void ExpandGlyph(const std::uint8_t* rows, int scale, std::uint8_t* out, int row
 }  // namespace
 
 const std::uint8_t* FontGlyph(char c) {
-  for (const Glyph& glyph : kGlyphs)
+  for (const Glyph& glyph : GLYPHS)
     if (glyph.c == c) return glyph.rows;
-  return kMissing;
+  return MISSING_GLYPH;
 }
 
 int BitmapTextWidth(const char* text, int scale) {
@@ -83,11 +83,11 @@ int BitmapTextHeight(int scale) { return FONT_GLYPH_HEIGHT * scale; }
 
 void DrawBitmapText(const char* text, int scale) {
   if (scale < 1) scale = 1;
-  if (scale > kMaxScale) scale = kMaxScale;
+  if (scale > MAX_SCALE) scale = MAX_SCALE;
   int width = FONT_GLYPH_WIDTH * scale;
   int height = FONT_GLYPH_HEIGHT * scale;
   int rowBytes = (width + 7) / 8;
-  std::array<std::uint8_t, ((FONT_GLYPH_WIDTH * kMaxScale + 7) / 8) * FONT_GLYPH_HEIGHT * kMaxScale> bits;
+  std::array<std::uint8_t, ((FONT_GLYPH_WIDTH * MAX_SCALE + 7) / 8) * FONT_GLYPH_HEIGHT * MAX_SCALE> bits;
   for (const char* p = text; *p; ++p) {
     ExpandGlyph(FontGlyph(*p), scale, bits.data(), rowBytes);
     glBitmap(width, height, 0.0f, 0.0f, static_cast<float>(FONT_ADVANCE * scale), 0.0f, bits.data());

@@ -14,8 +14,8 @@ bool g_bShowFps = false;
 
 namespace {
 
-constexpr plat::DWORD kWindowMs = 1000;  // figures are renewed this often
-constexpr const char* kSample = "FPS: 000.0  Load: 000%";
+constexpr plat::DWORD WINDOW_MS = 1000;  // figures are renewed this often
+constexpr const char* SAMPLE = "FPS: 000.0  Load: 000%";
 
 bool g_bFpsStarted = false;
 bool g_bFpsMeasured = false;
@@ -40,7 +40,7 @@ void CountFrame() {
   }
   ++g_nFpsFrames;
   plat::DWORD elapsed = now - g_dwFpsStart;
-  if (elapsed < kWindowMs) return;
+  if (elapsed < WINDOW_MS) return;
   g_fFps = static_cast<float>(g_nFpsFrames) * 1000.0f / static_cast<float>(elapsed);
   // Every thread counts (the voices too); a clock that went back gives no load.
   double used = cpu >= g_nCpuStart ? static_cast<double>(cpu - g_nCpuStart) : 0.0;
@@ -66,7 +66,7 @@ void FpsReadoutBox(int, int viewportHeight, int* x, int* y, int* width, int* hei
   // The shadow reaches one block right and one below the text.
   *x = 4 * scale;
   *y = 4 * scale - scale;
-  *width = BitmapTextWidth(kSample, scale) + scale;
+  *width = BitmapTextWidth(SAMPLE, scale) + scale;
   *height = BitmapTextHeight(scale) + scale;
 }
 

@@ -22,13 +22,13 @@
 
 namespace {
 
-constexpr plat::DWORD kCueInterval = 3200;    // ms between voice starts
-constexpr plat::DWORD kFrameFloor = 30;       // ms between frame starts
-constexpr int kRateTestFrames = 12;
-constexpr int kReadoutFrames = 10;
-constexpr plat::DWORD kPowerPoll = 1000;      // ms between looks at the display's power state
+constexpr plat::DWORD CUE_INTERVAL = 3200;    // ms between voice starts
+constexpr plat::DWORD FRAME_FLOOR = 30;       // ms between frame starts
+constexpr int RATE_TEST_FRAMES = 12;
+constexpr int READOUT_FRAMES = 10;
+constexpr plat::DWORD POWER_POLL = 1000;      // ms between looks at the display's power state
 // pi/120 in single precision: 60 steps make a quarter turn.
-constexpr float kFadeStep = std::bit_cast<float>(std::uint32_t{0x3CD67744});
+constexpr float FADE_STEP = std::bit_cast<float>(std::uint32_t{0x3CD67744});
 
 FrameState g_Frame;
 
@@ -37,7 +37,7 @@ FrameState g_Frame;
 bool FrameRateTest(plat::HWND host, const FrameCalls& calls) {
   if (g_Frame.frameCount == 2) g_Frame.measureStart = plat::GetTickCount();
   ++g_Frame.frameCount;
-  if (g_Frame.frameCount < kRateTestFrames) return true;
+  if (g_Frame.frameCount < RATE_TEST_FRAMES) return true;
 
   plat::DWORD elapsed = plat::GetTickCount() - g_Frame.measureStart;
   float rate = 1000.0f / (static_cast<float>(elapsed) / 10.0f);
@@ -62,7 +62,7 @@ bool FrameRateTest(plat::HWND host, const FrameCalls& calls) {
 
 void TitleReadout(plat::HWND host) {
   if (g_Frame.frameCount == 0) g_Frame.measureStart = plat::GetTickCount();
-  if (g_Frame.frameCount >= kReadoutFrames) {
+  if (g_Frame.frameCount >= READOUT_FRAMES) {
     plat::DWORD now = plat::GetTickCount();
     float rate = 1000.0f / (static_cast<float>(now - g_Frame.measureStart) / static_cast<float>(g_Frame.frameCount));
     char title[96];
@@ -80,7 +80,7 @@ void SoundCue(plat::HWND host, const FrameCalls& calls) {
     return;
   }
   plat::DWORD now = plat::GetTickCount();
-  if (now - g_Frame.cueTimer >= kCueInterval) {
+  if (now - g_Frame.cueTimer >= CUE_INTERVAL) {
     g_Frame.cueTimer = now;
     g_Frame.cueIndex = (g_Frame.cueIndex + 1) % VOICE_COUNT;
     calls.playVoice(host, g_Frame.cueIndex);
@@ -112,7 +112,7 @@ void CycleModules() {
 void LimitFrameRate() {
   auto diff = static_cast<std::int32_t>(plat::GetTickCount() - g_Frame.lastFrame);
   plat::DWORD d = diff < 0 ? 0u - static_cast<plat::DWORD>(diff) : static_cast<plat::DWORD>(diff);
-  if (d < kFrameFloor) plat::Sleep(kFrameFloor - d);
+  if (d < FRAME_FLOOR) plat::Sleep(FRAME_FLOOR - d);
   g_Frame.lastFrame = plat::GetTickCount();
 }
 
@@ -121,7 +121,7 @@ void LimitFrameRate() {
 // to be noticed without harm.
 bool DisplayAsleep() {
   plat::DWORD now = plat::GetTickCount();
-  if (!g_Frame.powerChecked || now - g_Frame.powerCheck >= kPowerPoll) {
+  if (!g_Frame.powerChecked || now - g_Frame.powerCheck >= POWER_POLL) {
     g_Frame.powerChecked = true;
     g_Frame.powerCheck = now;
     g_Frame.displayAsleep = plat::IsDisplayAsleep();
@@ -145,7 +145,7 @@ void ResetRunStateForTesting() {
 }
 
 float FadeOutStep() {
-  g_Frame.fadeAngle += kFadeStep;
+  g_Frame.fadeAngle += FADE_STEP;
   float c = std::cos(g_Frame.fadeAngle);
   float v = c * c * (c < 0.0f ? -1.0f : 1.0f);
   if (v <= 0.0f) {
@@ -157,7 +157,7 @@ float FadeOutStep() {
 }
 
 float FadeInStep() {
-  g_Frame.fadeAngle += kFadeStep;
+  g_Frame.fadeAngle += FADE_STEP;
   float s = std::sin(g_Frame.fadeAngle);
   float v = s * s;
   if (v >= 1.0f) {

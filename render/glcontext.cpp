@@ -20,11 +20,11 @@ namespace {
 
 plat::HWND g_hGLWnd;  // the window g_hDC belongs to
 
-constexpr int kTextureResource = 107;
-constexpr int kRequestDepthBits = 24;
-constexpr unsigned kDriverBonus = 1024;
+constexpr int TEXTURE_RESOURCE = 107;
+constexpr int REQUEST_DEPTH_BITS = 24;
+constexpr unsigned DRIVER_BONUS = 1024;
 
-constexpr const char* kHardwareText =
+constexpr const char* HARDWARE_TEXT =
     "Your video hardware doesn't appear to support the OpenGL \n"
     "hardware acceleration required for this screen saver.\n"
     "Check the manufacturer's web site to make sure you have\n"
@@ -52,12 +52,12 @@ unsigned ScorePixelFormat(const plat::FbConfig& config, int colourBits, bool sof
   // would wrap the unsigned sum into a winning score, so they add nothing.
   if (config.depthSize >= 16 && config.depthSize <= 128) score += 128u - static_cast<unsigned>(config.depthSize);
   if (config.software) return score;
-  return softwareOnly ? 0 : score + kDriverBonus;
+  return softwareOnly ? 0 : score + DRIVER_BONUS;
 }
 
 int PickPixelFormat(plat::GLDC dc, int colourBits, bool softwareOnly) {
   std::vector<plat::FbConfig> configs = plat::DescribeFbConfigs(dc);
-  int chosen = plat::ChooseFbConfig(dc, colourBits, kRequestDepthBits);
+  int chosen = plat::ChooseFbConfig(dc, colourBits, REQUEST_DEPTH_BITS);
   if (chosen == 0) return 0;
   unsigned best = 0;
   // From the last config down, strictly greater wins: ties go to the higher index.
@@ -77,7 +77,7 @@ bool CreateGLContext(plat::HWND window, int colourBits) {
   g_hGLWnd = window;
 
   int format = PickPixelFormat(g_hDC, colourBits, false);
-  if (format == 0) return FailCreation(kHardwareText, "Kiru Screen Saver Error");
+  if (format == 0) return FailCreation(HARDWARE_TEXT, "Kiru Screen Saver Error");
   if (!plat::SetFbConfig(g_hDC, format)) return FailCreation("Can't Set The PixelFormat.", "ERROR");
 
   g_hRC = plat::CreateGLRC(g_hDC);
@@ -124,7 +124,7 @@ void ResizeView(int width, int height) {
 
 bool InitGLState() {
   plat::KeepFreedHeap();
-  if (!LoadTextureResource(kTextureResource, 0)) return false;
+  if (!LoadTextureResource(TEXTURE_RESOURCE, 0)) return false;
   // Slot 0 stays bound for the context's life: the modules bind no other texture.
   glBindTexture(GL_TEXTURE_2D, g_TextureSlots[0].texture);
 

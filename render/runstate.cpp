@@ -17,8 +17,8 @@ float g_fForcedFrameRate;
 plat::DWORD g_dwModuleStart;
 
 void PostFramePump(plat::HWND host) {
-  constexpr plat::WPARAM kPumpParam = 0xFFFFFFFF;
-  plat::PostMessage(host, FramePump, kPumpParam, static_cast<plat::LPARAM>(kPumpParam));
+  constexpr plat::WPARAM PUMP_PARAM = 0xFFFFFFFF;
+  plat::PostMessage(host, FramePump, PUMP_PARAM, static_cast<plat::LPARAM>(PUMP_PARAM));
 }
 
 void StartFramePump(plat::HWND host) {

@@ -10,7 +10,7 @@ int DrawNoModule() {
   return EndModuleFrame();
 }
 
-int (*const kModuleRoutines[])() = {
+int (*const MODULE_ROUTINES[])() = {
     DrawNoModule, DrawModule1, DrawModule2, DrawModule3, DrawModule4, DrawModule5,
     DrawModule6,  DrawModule7, DrawModule8, DrawModule9, DrawModule10,
 };
@@ -19,5 +19,5 @@ int (*const kModuleRoutines[])() = {
 
 int DrawModule(int n) {
   if (n < 0 || n > 10) n = 0;
-  return kModuleRoutines[n]();
+  return MODULE_ROUTINES[n]();
 }

@@ -7,9 +7,9 @@
 
 namespace {
 
-constexpr int kSlices = 32;
-constexpr int kStacks = 32;
-constexpr double kPi = 3.14159265358979323846;
+constexpr int SLICES = 32;
+constexpr int STACKS = 32;
+constexpr double PI = 3.14159265358979323846;
 
 struct QuadricSize {
   bool sphere;
@@ -18,7 +18,7 @@ struct QuadricSize {
 
 // Every size the modules draw, with the modules' own arithmetic; a size missing
 // here still draws, through GLU.
-constexpr QuadricSize kModuleQuadrics[] = {
+constexpr QuadricSize MODULE_QUADRICS[] = {
     {false, 2.0, 2.0, 6.0},                          // the glyph cylinders
     {false, 16.0 / 2.0, 16.0 / 2.0, 16.0 * 1.5},     // module 1's centre
     {false, 16.0 / 2.5, 16.0 / 2.5, 16.0f / 0.85f},  // module 2's centre
@@ -41,40 +41,40 @@ float Cos(float angle) { return static_cast<float>(std::cos(static_cast<double>(
 using Strip = std::vector<MeshVertex>;
 
 std::vector<Strip> CylinderStrips(double baseRadius, double topRadius, double height) {
-  float sinCache[kSlices + 1], cosCache[kSlices + 1];
-  float sinCache2[kSlices + 1], cosCache2[kSlices + 1];
+  float sinCache[SLICES + 1], cosCache[SLICES + 1];
+  float sinCache2[SLICES + 1], cosCache2[SLICES + 1];
   const float deltaRadius = static_cast<float>(baseRadius - topRadius);
   // The square is taken in float, the sum and root in double, as GLU does.
   const float length = static_cast<float>(std::sqrt(deltaRadius * deltaRadius + height * height));
   const float zNormal = deltaRadius / length;
   const float xyNormalRatio = static_cast<float>(height / length);
-  for (int i = 0; i < kSlices; ++i) {
-    const float angle = static_cast<float>(2 * kPi * i / kSlices);
+  for (int i = 0; i < SLICES; ++i) {
+    const float angle = static_cast<float>(2 * PI * i / SLICES);
     sinCache2[i] = static_cast<float>(xyNormalRatio * std::sin(static_cast<double>(angle)));
     cosCache2[i] = static_cast<float>(xyNormalRatio * std::cos(static_cast<double>(angle)));
     sinCache[i] = Sin(angle);
     cosCache[i] = Cos(angle);
   }
-  sinCache[kSlices] = sinCache[0];
-  cosCache[kSlices] = cosCache[0];
-  sinCache2[kSlices] = sinCache2[0];
-  cosCache2[kSlices] = cosCache2[0];
+  sinCache[SLICES] = sinCache[0];
+  cosCache[SLICES] = cosCache[0];
+  sinCache2[SLICES] = sinCache2[0];
+  cosCache2[SLICES] = cosCache2[0];
 
   std::vector<Strip> strips;
-  for (int j = 0; j < kStacks; ++j) {
-    const float zLow = static_cast<float>(j * height / kStacks);
-    const float zHigh = static_cast<float>((j + 1) * height / kStacks);
+  for (int j = 0; j < STACKS; ++j) {
+    const float zLow = static_cast<float>(j * height / STACKS);
+    const float zHigh = static_cast<float>((j + 1) * height / STACKS);
     const float radiusLow =
-        static_cast<float>(baseRadius - deltaRadius * (static_cast<float>(j) / kStacks));
+        static_cast<float>(baseRadius - deltaRadius * (static_cast<float>(j) / STACKS));
     const float radiusHigh =
-        static_cast<float>(baseRadius - deltaRadius * (static_cast<float>(j + 1) / kStacks));
+        static_cast<float>(baseRadius - deltaRadius * (static_cast<float>(j + 1) / STACKS));
     Strip& strip = strips.emplace_back();
-    for (int i = 0; i <= kSlices; ++i) {
-      const float s = 1 - static_cast<float>(i) / kSlices;
+    for (int i = 0; i <= SLICES; ++i) {
+      const float s = 1 - static_cast<float>(i) / SLICES;
       const float nx = sinCache2[i], ny = cosCache2[i];
-      strip.push_back({s, static_cast<float>(j) / kStacks, nx, ny, zNormal,
+      strip.push_back({s, static_cast<float>(j) / STACKS, nx, ny, zNormal,
                        radiusLow * sinCache[i], radiusLow * cosCache[i], zLow});
-      strip.push_back({s, static_cast<float>(j + 1) / kStacks, nx, ny, zNormal,
+      strip.push_back({s, static_cast<float>(j + 1) / STACKS, nx, ny, zNormal,
                        radiusHigh * sinCache[i], radiusHigh * cosCache[i], zHigh});
     }
   }
@@ -82,42 +82,42 @@ std::vector<Strip> CylinderStrips(double baseRadius, double topRadius, double he
 }
 
 std::vector<Strip> SphereStrips(double radius) {
-  float sinCache1a[kSlices + 1], cosCache1a[kSlices + 1];
-  float sinCache2b[kStacks + 1], cosCache2b[kStacks + 1];
-  float sinCache1b[kStacks + 1], cosCache1b[kStacks + 1];
-  for (int i = 0; i < kSlices; ++i) {
-    const float angle = static_cast<float>(2 * kPi * i / kSlices);
+  float sinCache1a[SLICES + 1], cosCache1a[SLICES + 1];
+  float sinCache2b[STACKS + 1], cosCache2b[STACKS + 1];
+  float sinCache1b[STACKS + 1], cosCache1b[STACKS + 1];
+  for (int i = 0; i < SLICES; ++i) {
+    const float angle = static_cast<float>(2 * PI * i / SLICES);
     sinCache1a[i] = Sin(angle);
     cosCache1a[i] = Cos(angle);
   }
-  for (int j = 0; j <= kStacks; ++j) {
-    const float angle = static_cast<float>(kPi * j / kStacks);
+  for (int j = 0; j <= STACKS; ++j) {
+    const float angle = static_cast<float>(PI * j / STACKS);
     sinCache2b[j] = Sin(angle);
     cosCache2b[j] = Cos(angle);
     sinCache1b[j] = static_cast<float>(radius * std::sin(static_cast<double>(angle)));
     cosCache1b[j] = static_cast<float>(radius * std::cos(static_cast<double>(angle)));
   }
   sinCache1b[0] = 0;  // both poles come to a point
-  sinCache1b[kStacks] = 0;
-  sinCache1a[kSlices] = sinCache1a[0];
-  cosCache1a[kSlices] = cosCache1a[0];
+  sinCache1b[STACKS] = 0;
+  sinCache1a[SLICES] = sinCache1a[0];
+  cosCache1a[SLICES] = cosCache1a[0];
   // With smooth normals GLU's normal caches about the axis equal the vertex ones.
   const float* sinCache2a = sinCache1a;
   const float* cosCache2a = cosCache1a;
 
   std::vector<Strip> strips;
-  for (int j = 0; j < kStacks; ++j) {
+  for (int j = 0; j < STACKS; ++j) {
     const float zLow = cosCache1b[j], zHigh = cosCache1b[j + 1];
     const float sintemp1 = sinCache1b[j], sintemp2 = sinCache1b[j + 1];
     const float sintemp3 = sinCache2b[j + 1], costemp3 = cosCache2b[j + 1];
     const float sintemp4 = sinCache2b[j], costemp4 = cosCache2b[j];
     Strip& strip = strips.emplace_back();
-    for (int i = 0; i <= kSlices; ++i) {
-      const float s = 1 - static_cast<float>(i) / kSlices;
-      strip.push_back({s, 1 - static_cast<float>(j + 1) / kStacks, sinCache2a[i] * sintemp3,
+    for (int i = 0; i <= SLICES; ++i) {
+      const float s = 1 - static_cast<float>(i) / SLICES;
+      strip.push_back({s, 1 - static_cast<float>(j + 1) / STACKS, sinCache2a[i] * sintemp3,
                        cosCache2a[i] * sintemp3, costemp3, sintemp2 * sinCache1a[i],
                        sintemp2 * cosCache1a[i], zHigh});
-      strip.push_back({s, 1 - static_cast<float>(j) / kStacks, sinCache2a[i] * sintemp4,
+      strip.push_back({s, 1 - static_cast<float>(j) / STACKS, sinCache2a[i] * sintemp4,
                        cosCache2a[i] * sintemp4, costemp4, sintemp1 * sinCache1a[i],
                        sintemp1 * cosCache1a[i], zLow});
     }
@@ -175,7 +175,7 @@ QuadricMesh BuildSphereMesh(double radius) {
 
 void BuildQuadricMeshes() {
   if (!g_Meshes.empty()) return;
-  for (const QuadricSize& size : kModuleQuadrics)
+  for (const QuadricSize& size : MODULE_QUADRICS)
     g_Meshes.push_back(size.sphere ? BuildSphereMesh(size.base)
                                    : BuildCylinderMesh(size.base, size.top, size.height));
 }

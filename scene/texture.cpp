@@ -21,7 +21,7 @@ bool Fits(GLint format, GLsizei width, GLsizei height, GLenum pixelFormat) {
 }  // namespace
 
 bool LoadTextureResource(int id, int slotIndex) {
-  if (slotIndex < 0 || slotIndex >= kTextureSlotCount) return false;
+  if (slotIndex < 0 || slotIndex >= TEXTURE_SLOT_COUNT) return false;
   TextureImage& slot = g_TextureSlots[slotIndex];
   plat::ResourceData res;
   if (id < 0 || id > 0xFFFF || !plat::FindResource("tga", static_cast<std::uint16_t>(id), &res) ||

@@ -5,14 +5,14 @@
 
 #include "platform/msgbox.h"
 
-TextureImage g_TextureSlots[kTextureSlotCount];
+TextureImage g_TextureSlots[TEXTURE_SLOT_COUNT];
 
 namespace {
 
-constexpr unsigned char kRawSignature[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-constexpr unsigned char kRleSignature[12] = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0};
-constexpr std::size_t kSignatureSize = sizeof kRleSignature;
-constexpr std::size_t kPixelFormatSize = 6;
+constexpr unsigned char RAW_SIGNATURE[12] = {0, 0, 2, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+constexpr unsigned char RLE_SIGNATURE[12] = {0, 0, 10, 0, 0, 0, 0, 0, 0, 0, 0, 0};
+constexpr std::size_t SIGNATURE_SIZE = sizeof RLE_SIGNATURE;
+constexpr std::size_t PIXEL_FORMAT_SIZE = 6;
 
 bool Fail(const char* text) {
   plat::MessageBox(0, text, "ERROR", plat::MB_OK);
@@ -29,7 +29,7 @@ bool FailEndsEarly(TextureImage& slot) {
 // bytes per pixel, or 0 after telling the user.
 unsigned ReadPixelFormat(TextureImage& slot, const unsigned char* data, std::size_t size) {
   FreeTexturePixels(slot);
-  if (size < kPixelFormatSize) {
+  if (size < PIXEL_FORMAT_SIZE) {
     Fail("Image data ends early");
     return 0;
   }
@@ -68,19 +68,19 @@ void FreeTexturePixels(TextureImage& slot) {
 
 bool ReadTgaImage(TextureImage& slot, const unsigned char* data, std::size_t size) {
   if (!data || size == 0) return Fail("Could not load image resource");
-  std::size_t compared = size < kSignatureSize ? size : kSignatureSize;
-  bool rle = std::memcmp(data, kRleSignature, compared) == 0;
-  bool raw = std::memcmp(data, kRawSignature, compared) == 0;
+  std::size_t compared = size < SIGNATURE_SIZE ? size : SIGNATURE_SIZE;
+  bool rle = std::memcmp(data, RLE_SIGNATURE, compared) == 0;
+  bool raw = std::memcmp(data, RAW_SIGNATURE, compared) == 0;
   if (!rle && !raw) {
     plat::MessageBox(0, "TGA file be type 2 or type 10 ", "Invalid Image", plat::MB_OK);
     return false;
   }
-  if (size < kSignatureSize) {
+  if (size < SIGNATURE_SIZE) {
     FreeTexturePixels(slot);
     return Fail("Image data ends early");
   }
-  if (rle) return DecodeRleTga(slot, data + kSignatureSize, size - kSignatureSize);
-  return DecodeRawTga(slot, data + kSignatureSize, size - kSignatureSize);
+  if (rle) return DecodeRleTga(slot, data + SIGNATURE_SIZE, size - SIGNATURE_SIZE);
+  return DecodeRawTga(slot, data + SIGNATURE_SIZE, size - SIGNATURE_SIZE);
 }
 
 bool DecodeRleTga(TextureImage& slot, const unsigned char* data, std::size_t size) {
@@ -89,12 +89,12 @@ bool DecodeRleTga(TextureImage& slot, const unsigned char* data, std::size_t siz
   const std::size_t total = std::size_t{slot.width} * slot.height;
   // A packet of 1 + bpp bytes yields at most 128 pixels; data that cannot reach
   // the pixel count is refused before the buffer is allocated.
-  const std::size_t packets = (size - kPixelFormatSize) / (1 + bpp);
+  const std::size_t packets = (size - PIXEL_FORMAT_SIZE) / (1 + bpp);
   if (packets < (total + 127) / 128) return FailEndsEarly(slot);
   if (!AllocatePixels(slot, bpp)) return false;
 
   unsigned char* out = slot.pixels;
-  std::size_t pos = kPixelFormatSize;
+  std::size_t pos = PIXEL_FORMAT_SIZE;
   std::size_t produced = 0;
   while (produced < total) {
     if (pos >= size) return FailEndsEarly(slot);
@@ -121,9 +121,9 @@ bool DecodeRawTga(TextureImage& slot, const unsigned char* data, std::size_t siz
   unsigned bpp = ReadPixelFormat(slot, data, size);
   if (bpp == 0) return false;
   const std::size_t total = std::size_t{slot.width} * slot.height;
-  if ((size - kPixelFormatSize) / bpp < total) return FailEndsEarly(slot);
+  if ((size - PIXEL_FORMAT_SIZE) / bpp < total) return FailEndsEarly(slot);
   if (!AllocatePixels(slot, bpp)) return false;
-  const unsigned char* in = data + kPixelFormatSize;
+  const unsigned char* in = data + PIXEL_FORMAT_SIZE;
   unsigned char* out = slot.pixels;
   for (std::size_t i = 0; i < total; ++i, in += bpp, out += bpp) StorePixel(out, in, bpp);
   return true;

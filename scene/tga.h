@@ -16,8 +16,8 @@ struct TextureImage {
   GLenum format = 0;                // GL_RGB or GL_RGBA
 };
 
-constexpr int kTextureSlotCount = 4;
-extern TextureImage g_TextureSlots[kTextureSlotCount];
+constexpr int TEXTURE_SLOT_COUNT = 4;
+extern TextureImage g_TextureSlots[TEXTURE_SLOT_COUNT];
 
 // Checks the 12-byte signature and decodes. On true the slot holds pixels, size,
 // bits and format; on false the user has been told why and no pixels are left.

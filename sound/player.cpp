@@ -24,15 +24,15 @@ bool g_bVoiceAbandoned = false;
 
 // A new thread can't take messages before it has made its queue; wait for that, but
 // not for a thread that ended first.
-constexpr auto kWakeTimeout = std::chrono::seconds(2);
+constexpr auto WAKE_TIMEOUT = std::chrono::seconds(2);
 // All voices together get this long to end after their quit. A voice answers within
 // a wait slice unless its output blocks (a file PCM on a FIFO nobody reads blocks
 // inside the device's set-up); such a voice is left behind, so that sound never
 // holds the exit.
-constexpr auto kQuitTimeout = std::chrono::seconds(1);
+constexpr auto QUIT_TIMEOUT = std::chrono::seconds(1);
 // A voice told to quit after a blocked one used up that second still gets two wait
 // slices: it answers in one, and is not left behind for another's sake.
-constexpr auto kLateQuitGrace = std::chrono::milliseconds(100);
+constexpr auto LATE_QUIT_GRACE = std::chrono::milliseconds(100);
 
 // Posts under the voice's lock so that the post can't land in a queue being dropped.
 bool PostToVoice(const VoiceSlot& slot, plat::UINT msg, plat::WPARAM wParam, plat::LPARAM lParam) {
@@ -73,7 +73,7 @@ void SoundStart() {
       continue;  // no thread: this voice stays silent
     }
     slot.life = life;
-    PostUntilTaken(slot, WM_VOICE_WAKE, Clock::now() + kWakeTimeout);
+    PostUntilTaken(slot, WM_VOICE_WAKE, Clock::now() + WAKE_TIMEOUT);
     std::lock_guard<std::mutex> guard(life->lock);
     slot.threadId = life->threadId;
   }
@@ -95,10 +95,10 @@ void SoundStop() {
 }
 
 void SoundShutdown() {
-  auto deadline = Clock::now() + kQuitTimeout;
+  auto deadline = Clock::now() + QUIT_TIMEOUT;
   for (VoiceSlot& slot : g_Voices) {
     if (!slot.thread.joinable()) continue;
-    auto until = std::max(deadline, Clock::now() + kLateQuitGrace);
+    auto until = std::max(deadline, Clock::now() + LATE_QUIT_GRACE);
     PostUntilTaken(slot, WM_VOICE_QUIT, until);
     if (WaitForEnd(*slot.life, until)) {
       slot.thread.join();  // it has ended but for its return

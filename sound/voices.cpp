@@ -48,8 +48,8 @@ void SoundOutputCallback(plat::UINT message, void* instance, plat::WaveHeader*) 
 
 namespace {
 
-constexpr plat::UINT kFirstVoiceMessage = WM_VOICE_WAKE;
-constexpr plat::UINT kLastVoiceMessage = WM_VOICE_QUIT;
+constexpr plat::UINT FIRST_VOICE_MESSAGE = WM_VOICE_WAKE;
+constexpr plat::UINT LAST_VOICE_MESSAGE = WM_VOICE_QUIT;
 
 class Voice {
  public:
@@ -80,7 +80,7 @@ void Voice::AppendRequest(const plat::MSG& msg) {
 // During a playback: at most one waiting message.
 void Voice::PumpOne() {
   plat::MSG msg;
-  if (!plat::PeekMessage(&msg, 0, kFirstVoiceMessage, kLastVoiceMessage, plat::PM_REMOVE)) return;
+  if (!plat::PeekMessage(&msg, 0, FIRST_VOICE_MESSAGE, LAST_VOICE_MESSAGE, plat::PM_REMOVE)) return;
   switch (msg.message) {
     case WM_VOICE_STOP:
       if (msg.wParam == 0) requests_.clear();
@@ -209,9 +209,9 @@ void Voice::Run() {
     plat::MSG msg;
     bool got;
     if (!requests_.empty()) {
-      got = plat::PeekMessage(&msg, 0, kFirstVoiceMessage, kLastVoiceMessage, plat::PM_REMOVE);
+      got = plat::PeekMessage(&msg, 0, FIRST_VOICE_MESSAGE, LAST_VOICE_MESSAGE, plat::PM_REMOVE);
     } else {
-      plat::GetMessage(&msg, 0, kFirstVoiceMessage, kLastVoiceMessage);
+      plat::GetMessage(&msg, 0, FIRST_VOICE_MESSAGE, LAST_VOICE_MESSAGE);
       got = true;
     }
     if (got) {
@@ -249,7 +249,7 @@ void VoiceThread(std::shared_ptr<VoiceLife> life) {
   std::lock_guard<std::mutex> guard(life->lock);
   life->ended = true;
   plat::MSG msg;
-  while (plat::PeekMessage(&msg, 0, kFirstVoiceMessage, kLastVoiceMessage, plat::PM_REMOVE)) {
+  while (plat::PeekMessage(&msg, 0, FIRST_VOICE_MESSAGE, LAST_VOICE_MESSAGE, plat::PM_REMOVE)) {
     if (msg.message == WM_VOICE_PLAY) std::free(reinterpret_cast<char*>(msg.lParam));
   }
   plat::DestroyMessageQueue();

@@ -36,15 +36,15 @@ DialogTemplate MakeSettings() {
   c.push_back(Ctl(-1, ControlKind::StaticLeft, 291, 20, 23, 8, "Enable"));
   c.push_back(Ctl(-1, ControlKind::StaticLeft, 340, 20, 21, 8, "Select"));
   c.push_back(Ctl(-1, ControlKind::StaticLeft, 390, 20, 23, 8, "Enable"));
-  static const char* const kNames[10] = {"Shechen", "Jokhang", "Mindroling", "Tsurphu", "Palpung",
+  static const char* const NAMES[10] = {"Shechen", "Jokhang", "Mindroling", "Tsurphu", "Palpung",
                                          "Kathok",  "Samdrup", "Drepung",    "Sera",    "Dzogchen"};
   const int rows[5] = {30, 43, 56, 69, 82};
   for (int i = 0; i < 5; ++i)
     c.push_back(Ctl(IDC_ENABLE_FIRST + i, ControlKind::AutoCheckBox, 295, rows[i] + 2, 8, 8));
   for (int i = 0; i < 5; ++i)
-    c.push_back(Ctl(IDC_SELECT_FIRST + i, ControlKind::AutoRadioPush, 305, rows[i], 44, 13, kNames[i]));
+    c.push_back(Ctl(IDC_SELECT_FIRST + i, ControlKind::AutoRadioPush, 305, rows[i], 44, 13, NAMES[i]));
   for (int i = 5; i < 10; ++i)
-    c.push_back(Ctl(IDC_SELECT_FIRST + i, ControlKind::AutoRadioPush, 353, rows[i - 5], 44, 13, kNames[i]));
+    c.push_back(Ctl(IDC_SELECT_FIRST + i, ControlKind::AutoRadioPush, 353, rows[i - 5], 44, 13, NAMES[i]));
   for (int i = 5; i < 10; ++i)
     c.push_back(Ctl(IDC_ENABLE_FIRST + i, ControlKind::AutoCheckBox, 399, rows[i - 5] + 2, 8, 8));
   c.push_back(Ctl(IDC_ENABLE_ALL, ControlKind::PushButton, 296, 99, 52, 16, "Enable All"));
@@ -58,7 +58,7 @@ DialogTemplate MakeSettings() {
   c.push_back(Ctl(plat::IDCANCEL, ControlKind::PushButton, 287, 223, 130, 22, "Cancel"));
   c.push_back(Ctl(plat::IDOK, ControlKind::PushButton, 287, 245, 130, 30, "OK"));
   c.push_back(Ctl(-1, ControlKind::GroupBox, 6, 202, 274, 74, " Adjust Settings for each Module "));
-  static const char* const kColumns[3][4] = {
+  static const char* const COLUMNS[3][4] = {
       {"F1 - Control Menu", "Enter - Ahead", "Backspace - Back", "Home - Default view"},
       {"Arrow Keys - up down left right", "F2, F3 - Rotate Fwd/Bkwd ", "F4, F5 - Rotate Vertical",
        "F6, F7 - Rotate Left/Right"},
@@ -69,7 +69,7 @@ DialogTemplate MakeSettings() {
   for (int col = 0; col < 3; ++col)
     for (int row = 0; row < 4; ++row)
       c.push_back(Ctl(-1, ControlKind::StaticLeft, columnX[col], lineY[row], columnWidth[col], 8,
-                      kColumns[col][row]));
+                      COLUMNS[col][row]));
   c.push_back(Ctl(-1, ControlKind::EtchedLine, 90, 216, 1, 41));
   c.push_back(Ctl(-1, ControlKind::EtchedLine, 195, 216, 1, 41));
   c.push_back(Ctl(-1, ControlKind::StaticCentre, 42, 261, 199, 8,

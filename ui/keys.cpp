@@ -14,8 +14,8 @@
 
 namespace {
 
-constexpr float kRotateStep = 1.5f;
-constexpr float kSpeedStep = 0.125f;
+constexpr float ROTATE_STEP = 1.5f;
+constexpr float SPEED_STEP = 0.125f;
 
 // Zoom and move steps grow with the distance: depth truncated, then integer / 50.
 int DepthSteps() {
@@ -70,14 +70,14 @@ plat::LRESULT HandleKey(plat::HWND window, plat::UINT message, plat::WPARAM virt
     case plat::VK_NUMPAD4: g_fHorz -= moveStep; break;
     case plat::VK_RIGHT:
     case plat::VK_NUMPAD6: g_fHorz += moveStep; break;
-    case plat::VK_F2: g_fXrot -= kRotateStep; break;
-    case plat::VK_F3: g_fXrot += kRotateStep; break;
-    case plat::VK_F4: g_fYrot -= kRotateStep; break;
-    case plat::VK_F5: g_fYrot += kRotateStep; break;
-    case plat::VK_F6: g_fZrot += kRotateStep; break;
-    case plat::VK_F7: g_fZrot -= kRotateStep; break;
-    case plat::VK_F8: ChangeSpeed(-kSpeedStep); break;
-    case plat::VK_F9: ChangeSpeed(kSpeedStep); break;
+    case plat::VK_F2: g_fXrot -= ROTATE_STEP; break;
+    case plat::VK_F3: g_fXrot += ROTATE_STEP; break;
+    case plat::VK_F4: g_fYrot -= ROTATE_STEP; break;
+    case plat::VK_F5: g_fYrot += ROTATE_STEP; break;
+    case plat::VK_F6: g_fZrot += ROTATE_STEP; break;
+    case plat::VK_F7: g_fZrot -= ROTATE_STEP; break;
+    case plat::VK_F8: ChangeSpeed(-SPEED_STEP); break;
+    case plat::VK_F9: ChangeSpeed(SPEED_STEP); break;
     case plat::VK_HOME: RestoreModuleDefaults(g_nModule); break;
     case plat::VK_RETURN: StepModule(window, true); break;
     case plat::VK_BACK: StepModule(window, false); break;

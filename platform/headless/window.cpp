@@ -23,7 +23,7 @@ struct WindowRecord {
   int raises = 0;
 };
 
-constexpr HWND kDesktop = 1;  // below every handle the message layer hands out
+constexpr HWND DESKTOP = 1;  // below every handle the message layer hands out
 
 std::mutex g_lock;
 std::map<HWND, WindowRecord> g_windows;
@@ -87,7 +87,7 @@ void ResetWindowsForTesting() {
 
 using headless::g_lock;
 using headless::g_windows;
-using headless::kDesktop;
+using headless::DESKTOP;
 
 HWND CreateWindow(const WindowSpec& desc) {
   headless::WindowRecord record;
@@ -146,7 +146,7 @@ bool GetClientRect(HWND window, RECT* rect) {
 bool GetWindowRect(HWND window, RECT* rect) {
   std::lock_guard<std::mutex> guard(g_lock);
   RECT found;
-  if (window == kDesktop) {
+  if (window == DESKTOP) {
     found = RECT{0, 0, headless::g_nDesktopWidth, headless::g_nDesktopHeight};
   } else {
     auto it = g_windows.find(window);
@@ -157,7 +157,7 @@ bool GetWindowRect(HWND window, RECT* rect) {
   return true;
 }
 
-HWND GetDesktopWindow() { return kDesktop; }
+HWND GetDesktopWindow() { return DESKTOP; }
 
 HWND GetParent(HWND window) {
   std::lock_guard<std::mutex> guard(g_lock);

@@ -20,8 +20,8 @@ using Clock = std::chrono::steady_clock;
 
 // Longest a writer waits before looking at its device again: bounds how late a
 // buffer is handed back and how long Reset and Close wait.
-constexpr int kPollMs = 10;
-constexpr snd_pcm_uframes_t kLatencyUs = 200000;
+constexpr int POLL_MS = 10;
+constexpr snd_pcm_uframes_t LATENCY_US = 200000;
 
 std::mutex g_alsaLock;  // alsa-lib's global configuration is built on open and freed on close
 std::mutex g_nameLock;
@@ -210,12 +210,12 @@ class AlsaWaveOut final : public WaveOut {
         // The PCM is full: wait for room, but never spin on a device that says it has some.
         lk.unlock();
         if (++stalls > 3) std::this_thread::sleep_for(std::chrono::milliseconds(2));
-        snd_pcm_wait(pcm_, kPollMs);
+        snd_pcm_wait(pcm_, POLL_MS);
         lk.lock();
       } else if (!queue_.empty()) {
         // Everything is in the PCM: sleep until the first buffer should have sounded.
         double left = (static_cast<double>(queue_.front().endFrame) - static_cast<double>(played)) / rate_;
-        auto wait = std::chrono::duration<double>(std::clamp(left, 0.001, kPollMs / 1000.0));
+        auto wait = std::chrono::duration<double>(std::clamp(left, 0.001, POLL_MS / 1000.0));
         wake_.wait_for(lk, wait);
       } else {
         wake_.wait_for(lk, std::chrono::milliseconds(100));
@@ -273,7 +273,7 @@ std::unique_ptr<WaveOut> OpenAlsaWaveOut(const char* pcmName, const WaveFormat& 
     // Non-blocking, so that no call can hold the writer beyond its poll interval.
     if (snd_pcm_open(&pcm, pcmName, SND_PCM_STREAM_PLAYBACK, SND_PCM_NONBLOCK) < 0) return nullptr;
     if (snd_pcm_set_params(pcm, SND_PCM_FORMAT_S16_LE, SND_PCM_ACCESS_RW_INTERLEAVED, format.channels,
-                           format.samplesPerSec, 1, kLatencyUs) < 0) {
+                           format.samplesPerSec, 1, LATENCY_US) < 0) {
       snd_pcm_close(pcm);
       return nullptr;
     }

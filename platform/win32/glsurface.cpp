@@ -32,9 +32,9 @@ void TraceFirstFrame() {
   ::glFinish();  // the picture is drawn, not only queued
   FILETIME now;
   ::GetSystemTimePreciseAsFileTime(&now);
-  constexpr double kUnixEpoch = 11644473600.0;  // 1970 in seconds from 1601
+  constexpr double UNIX_EPOCH = 11644473600.0;  // 1970 in seconds from 1601
   std::fprintf(stderr, "kiru: first frame presented at %.6f after %.1f ms of CPU time\n",
-               FileTimeSeconds(now) - kUnixEpoch, static_cast<double>(GetProcessCpuMicros()) / 1000.0);
+               FileTimeSeconds(now) - UNIX_EPOCH, static_cast<double>(GetProcessCpuMicros()) / 1000.0);
   std::fflush(stderr);
 }
 

@@ -10,7 +10,7 @@
 namespace plat::x11 {
 namespace {
 
-constexpr LPARAM kHtClient = 1;
+constexpr LPARAM HT_CLIENT = 1;
 
 LPARAM PointParam(int x, int y) {
   return static_cast<LPARAM>((static_cast<unsigned>(y) & 0xFFFF) << 16 |
@@ -70,13 +70,13 @@ void TranslateEvent(XEvent& event) {
       break;
     case MotionNotify:
       if (record) {
-        PostMessage(record->hwnd, WM_SETCURSOR, record->hwnd, kHtClient | (WM_MOUSEMOVE << 16));
+        PostMessage(record->hwnd, WM_SETCURSOR, record->hwnd, HT_CLIENT | (WM_MOUSEMOVE << 16));
         PostMessage(record->hwnd, WM_MOUSEMOVE, 0, PointParam(event.xmotion.x, event.xmotion.y));
       }
       break;
     case EnterNotify:
       if (record)
-        PostMessage(record->hwnd, WM_SETCURSOR, record->hwnd, kHtClient | (WM_MOUSEMOVE << 16));
+        PostMessage(record->hwnd, WM_SETCURSOR, record->hwnd, HT_CLIENT | (WM_MOUSEMOVE << 16));
       break;
     case Expose:
       if (record && event.xexpose.count == 0) PostMessage(record->hwnd, WM_PAINT, 0, 0);

@@ -17,9 +17,9 @@ namespace {
 std::map<HWND, WindowRecord> g_records;  // GUI thread only
 HWND g_hDesktop = 0;
 
-constexpr long kInputEvents = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
+constexpr long INPUT_EVENTS = KeyPressMask | KeyReleaseMask | ButtonPressMask | ButtonReleaseMask |
                               PointerMotionMask | EnterWindowMask | FocusChangeMask;
-constexpr long kWindowEvents = ExposureMask | StructureNotifyMask;
+constexpr long WINDOW_EVENTS = ExposureMask | StructureNotifyMask;
 
 Atom Intern(Display* dpy, const char* name) { return XInternAtom(dpy, name, False); }
 
@@ -223,7 +223,7 @@ HWND CreateWindow(const WindowSpec& desc) {
   XSetWindowAttributes attributes{};
   attributes.background_pixel = BlackPixel(dpy, screen);
   attributes.override_redirect = desc.kind == WindowKind::FullScreen;
-  attributes.event_mask = kWindowEvents | kInputEvents;
+  attributes.event_mask = WINDOW_EVENTS | INPUT_EVENTS;
   // X has no empty windows; the record keeps the size asked for.
   Window xid = XCreateWindow(dpy, parent, x, y, static_cast<unsigned>(std::max(width, 1)),
                              static_cast<unsigned>(std::max(height, 1)), 0, CopyFromParent,

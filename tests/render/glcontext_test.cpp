@@ -26,7 +26,7 @@ plat::HWND MakeWindow(int width = 320, int height = 200) {
   return plat::CreateWindow(desc);
 }
 
-constexpr const char* kHardwareText =
+constexpr const char* HARDWARE_TEXT =
     "Your video hardware doesn't appear to support the OpenGL \nhardware acceleration required for this "
     "screen saver.\nCheck the manufacturer's web site to make sure you have\ninstalled the most current "
     "drivers for your video hardware.";
@@ -118,7 +118,7 @@ TEST_F(GLContext, NoSystemChoiceTellsAboutVideoHardware) {
   ASSERT_EQ(harness::g_Boxes.size(), 1u);
   const harness::Box& box = harness::g_Boxes[0];
   EXPECT_EQ(box.owner, 0u);
-  EXPECT_EQ(box.text, kHardwareText);
+  EXPECT_EQ(box.text, HARDWARE_TEXT);
   EXPECT_EQ(box.caption, "Kiru Screen Saver Error");
   EXPECT_EQ(box.style, 0x30u);
   EXPECT_FALSE(box.contextHeld);  // released before the user is told

@@ -4,10 +4,10 @@
 #include "settings/random.h"
 
 namespace {
-const double kTrack = 800.0 / 31.0;
+const double TRACK = 800.0 / 31.0;
 
 double BurstSize(double z) {
-  const double u = std::fabs(z) / kTrack;
+  const double u = std::fabs(z) / TRACK;
   return u > 0.7 ? (1 - u) * u / 0.3 : u;
 }
 
@@ -34,7 +34,7 @@ TEST_F(ModuleTest, Module8FirstFrameIsABurstFromTheCentre) {
   EXPECT_NEAR(ColumnLength(drawn[11].modelview, 0), size11, 1e-5);
   for (int i = 0; i < 24; ++i) {
     const double heading = (i % 12) * 45 + (i / 12) * 180;
-    EXPECT_TRUE(SameMatrix(drawn[i].modelview, BurstObject(view, heading, (i % 12) * kTrack / 12, 0)))
+    EXPECT_TRUE(SameMatrix(drawn[i].modelview, BurstObject(view, heading, (i % 12) * TRACK / 12, 0)))
         << i;
     EXPECT_FLOAT_EQ(g_Objects[8][i].heading, heading + 0.075f) << i;
     EXPECT_EQ(g_Objects[8][i].phase, 0.0f);

@@ -2,16 +2,16 @@
 
 namespace {
 // Phases of the wall's objects in degrees, row by row (record (r+1)(c+1)-1 of the rings).
-const double kPhase[3][8] = {{0, -120, -240, -30, -150, -270, -60, -180},
+const double PHASE[3][8] = {{0, -120, -240, -30, -150, -270, -60, -180},
                              {-120, -30, -270, -180, -90, -330, -240, -150},
                              {-240, -270, -300, -330, -360, -390, -420, -450}};
-const double kColumnX[8] = {-18.9, -13.5, -8.1, -2.7, 2.7, 8.1, 13.5, 18.9};
+const double COLUMN_X[8] = {-18.9, -13.5, -8.1, -2.7, 2.7, 8.1, 13.5, 18.9};
 
 Mat WallObject(int module, const Mat& view, int r, int c, double bounce, double a, double xrot) {
   const double push = (r + c) % 2 == 0 ? bounce : -bounce;
   Mat m = view.T(0, 0, push);
-  if (module == 4) return m.T(kColumnX[c], 7.2 * (r - 1) - 3, 0).Rx(-90).Rz(-a + kPhase[r][c]);
-  return m.T(kColumnX[c], 7.2 * (r - 1), 0).Rx(-xrot - 90).Rz(-a + kPhase[r][c]);
+  if (module == 4) return m.T(COLUMN_X[c], 7.2 * (r - 1) - 3, 0).Rx(-90).Rz(-a + PHASE[r][c]);
+  return m.T(COLUMN_X[c], 7.2 * (r - 1), 0).Rx(-xrot - 90).Rz(-a + PHASE[r][c]);
 }
 }  // namespace
 
@@ -45,7 +45,7 @@ TEST_F(ModuleTest, Module4TurnsInItsOwnOrder) {
   Frame(4);
   const Mat own = Mat::Identity().T(0, 0, -25).Rx(30).Rz(40);
   const Mat common = Mat::Identity().T(0, 0, -25).Rz(40).Rx(30);
-  const Mat obj = Mat::Identity().T(kColumnX[0], -7.2 - 3, 0).Rx(-90).Rz(-1);
+  const Mat obj = Mat::Identity().T(COLUMN_X[0], -7.2 - 3, 0).Rx(-90).Rz(-1);
   EXPECT_TRUE(SameMatrix(drawn[0].modelview, own * obj));
   EXPECT_FALSE(SameMatrix(drawn[0].modelview, common * obj));
 }

@@ -20,12 +20,12 @@
 
 namespace {
 
-constexpr int kWidth = 640, kHeight = 480, kFrames = 300;
+constexpr int WIDTH = 640, HEIGHT = 480, FRAME_COUNT = 300;
 
 std::vector<unsigned char> Picture() {
   glFinish();
   const unsigned char* pixels = plat::headless::OffscreenPixels();
-  return {pixels, pixels + static_cast<std::size_t>(kWidth) * kHeight * 4};
+  return {pixels, pixels + static_cast<std::size_t>(WIDTH) * HEIGHT * 4};
 }
 
 // How many pixels differ, and where the first one is.
@@ -37,7 +37,7 @@ std::string Differences(const std::vector<unsigned char>& a, const std::vector<u
   if (count == 0) return "none";
   char text[160];
   std::snprintf(text, sizeof text, "%d pixels, the first at (%zu, %zu): %02x%02x%02x%02x against %02x%02x%02x%02x",
-                count, first % kWidth, first / kWidth, a[first * 4], a[first * 4 + 1], a[first * 4 + 2],
+                count, first % WIDTH, first / WIDTH, a[first * 4], a[first * 4 + 1], a[first * 4 + 2],
                 a[first * 4 + 3], b[first * 4], b[first * 4 + 1], b[first * 4 + 2], b[first * 4 + 3]);
   return text;
 }
@@ -45,8 +45,8 @@ std::string Differences(const std::vector<unsigned char>& a, const std::vector<u
 class MeshIdentity : public ::testing::TestWithParam<int> {
  protected:
   void SetUp() override {
-    ASSERT_TRUE(plat::headless::MakeOffscreenContext(kWidth, kHeight));
-    ResizeView(kWidth, kHeight);
+    ASSERT_TRUE(plat::headless::MakeOffscreenContext(WIDTH, HEIGHT));
+    ResizeView(WIDTH, HEIGHT);
     ASSERT_TRUE(InitGLState());
     std::memset(g_Objects, 0, sizeof g_Objects);
     for (bool& f : g_bFirstUse) f = true;
@@ -65,7 +65,7 @@ TEST_P(MeshIdentity, EveryFrameMatchesGlu) {
   std::vector<QuadricDraw> drawn;
   SetQuadricObserver([&](const QuadricDraw& d) { drawn.push_back(d); });
 
-  for (int frame = 0; frame < kFrames; ++frame) {
+  for (int frame = 0; frame < FRAME_COUNT; ++frame) {
     const bool meshFirst = frame % 2 == 0;
     drawn.clear();
     g_bQuadricMeshes = meshFirst;

@@ -18,7 +18,7 @@
 #include "scene/skeleton.h"
 #include "settings/settings.h"
 
-inline int (*const kDraw[11])() = {nullptr,      DrawModule1, DrawModule2, DrawModule3,
+inline int (*const DRAW[11])() = {nullptr,      DrawModule1, DrawModule2, DrawModule3,
                                    DrawModule4,  DrawModule5, DrawModule6, DrawModule7,
                                    DrawModule8,  DrawModule9, DrawModule10};
 
@@ -65,7 +65,7 @@ class ModuleTest : public ::testing::Test {
   // One frame of module k, with the record of what it drew.
   int Frame(int k) {
     drawn.clear();
-    return kDraw[k]();
+    return DRAW[k]();
   }
 
   // The common view for the working set, built independently.

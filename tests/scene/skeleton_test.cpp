@@ -78,7 +78,7 @@ TEST_F(ModuleTest, DispatcherDrawsModulesOneToTenAndOtherwiseOnlyClears) {
     SetUp();  // fresh objects, view and clock
     drawn.clear();
     SeedRandom(5);
-    EXPECT_EQ(dispatched ? DrawModule(k) : kDraw[k](), 1) << k;
+    EXPECT_EQ(dispatched ? DrawModule(k) : DRAW[k](), 1) << k;
     return drawn;
   };
   for (int k = 1; k <= 10; ++k) {

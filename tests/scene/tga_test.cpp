@@ -193,7 +193,7 @@ TEST_F(TgaTest, UncompressedDecodesLikeRunLengthEncoded) {
 
 // --- Files written by another program -------------------------------------
 
-const char* const kConvert = "/usr/bin/convert";
+const char* const CONVERT = "/usr/bin/convert";
 
 Bytes ReadFile(const std::string& path) {
   std::string data = kiru_test::ReadFile(path);
@@ -206,12 +206,12 @@ class ImageMagickTgaTest : public TgaTest {
 #ifdef _WIN32
     GTEST_SKIP() << "ImageMagick is run on Linux";
 #endif
-    if (!std::filesystem::exists(kConvert)) GTEST_SKIP() << kConvert << " missing";
+    if (!std::filesystem::exists(CONVERT)) GTEST_SKIP() << CONVERT << " missing";
     ASSERT_FALSE(dir_.Path().empty());
     // Flat runs, a gradient and noise, with alpha taking many values.
     Bytes rgba;
-    for (unsigned y = 0; y < kHeight; ++y) {
-      for (unsigned x = 0; x < kWidth; ++x) {
+    for (unsigned y = 0; y < HEIGHT; ++y) {
+      for (unsigned x = 0; x < WIDTH; ++x) {
         bool flat = y < 5 || (x > 20 && x < 60);
         unsigned noise = (x * 7919u + y * 104729u) % 251u;
         rgba.push_back(static_cast<unsigned char>(flat ? 40 : x * 3));
@@ -224,14 +224,14 @@ class ImageMagickTgaTest : public TgaTest {
         .write(reinterpret_cast<const char*>(rgba.data()), static_cast<std::streamsize>(rgba.size()));
   }
   int Run(const std::string& args) {
-    std::string command = std::string(kConvert) + " " + args + " 2>/dev/null";
+    std::string command = std::string(CONVERT) + " " + args + " 2>/dev/null";
     return std::system(command.c_str());
   }
 
   // Writes the source with `options`, then checks our pixels against ImageMagick's own reading.
   void CheckRoundTrip(const std::string& options, unsigned bits, unsigned char type) {
     SCOPED_TRACE(options);
-    const std::string size = std::to_string(kWidth) + "x" + std::to_string(kHeight);
+    const std::string size = std::to_string(WIDTH) + "x" + std::to_string(HEIGHT);
     const std::string tga = dir_.File("image.tga");
     const std::string back = dir_.File("back.rgb");
     ASSERT_EQ(Run("-size " + size + " -depth 8 rgba:" + dir_.File("source.rgba") + " " +
@@ -244,15 +244,15 @@ class ImageMagickTgaTest : public TgaTest {
     ASSERT_EQ(file[2], type);
     ASSERT_EQ(file[16], bits);
     ASSERT_TRUE(Read(file));
-    EXPECT_EQ(slot_.width, kWidth);
-    EXPECT_EQ(slot_.height, kHeight);
+    EXPECT_EQ(slot_.width, WIDTH);
+    EXPECT_EQ(slot_.height, HEIGHT);
     EXPECT_EQ(slot_.bits, bits);
     EXPECT_TRUE(Pixels() == ReadFile(back));
     EXPECT_TRUE(recorder_.Boxes().empty());
   }
 
-  static constexpr unsigned kWidth = 97;
-  static constexpr unsigned kHeight = 41;
+  static constexpr unsigned WIDTH = 97;
+  static constexpr unsigned HEIGHT = 41;
   kiru_test::TempDir dir_{"kiru-tga"};
 };
 

@@ -1,10 +1,10 @@
 #include "module_fixture.h"
 
 namespace {
-const double kTrack = 800.0 / 31.0;
-const double kR = kTrack / 1.7;  // loop radius, 15.180265
+const double TRACK = 800.0 / 31.0;
+const double RADIUS = TRACK / 1.7;  // loop radius, 15.180265
 
-double Taper(double z) { return (kTrack - std::fabs(z)) * 1.2 / kTrack; }
+double Taper(double z) { return (TRACK - std::fabs(z)) * 1.2 / TRACK; }
 
 double Dot(const float* gl, int a, int b) {
   return gl[4 * a] * gl[4 * b] + gl[4 * a + 1] * gl[4 * b + 1] + gl[4 * a + 2] * gl[4 * b + 2];
@@ -39,13 +39,13 @@ TEST_F(ModuleTest, TrackObjectsAreTaperedTurnedCopiesOnTheirLoops) {
       const double lengthwise = (k == 2 || k == 3) ? 1.25 : 1.0;
       EXPECT_NEAR(ColumnLength(m, 2), lengthwise * ColumnLength(m, 0), 1e-4) << i;
       if (k == 2 || k == 5) {
-        EXPECT_NEAR(std::hypot(m[12] - 1, m[13] + 2, m[14] + 50), kR, 1e-3) << i;
+        EXPECT_NEAR(std::hypot(m[12] - 1, m[13] + 2, m[14] + 50), RADIUS, 1e-3) << i;
         // How far along the track's axis: module 2 turns half a loop over the
         // track, module 5 a whole one, both from the loop's start.
         const double along = view.m[0][2] * (m[12] - view.Tx()) + view.m[1][2] * (m[13] - view.Ty()) +
                              view.m[2][2] * (m[14] - view.Tz());
-        const double turn = (kTrack + z) / kTrack * std::numbers::pi;
-        EXPECT_NEAR(along, k == 2 ? -kR * std::cos(turn / 2) : kR * std::sin(turn), 1e-3) << i;
+        const double turn = (TRACK + z) / TRACK * std::numbers::pi;
+        EXPECT_NEAR(along, k == 2 ? -RADIUS * std::cos(turn / 2) : RADIUS * std::sin(turn), 1e-3) << i;
       }
       EXPECT_EQ(drawn[i].base, radius[k]);
     }
@@ -68,12 +68,12 @@ TEST_F(ModuleTest, TaperIsZeroAtTheEndsAndFullInTheMiddle) {
   EXPECT_NEAR(ColumnLength(drawn[12].modelview, 2), 1.5, 1e-5);
   // At z = 0 the half circle puts the object R beside the axis.
   const float* m = drawn[12].modelview;
-  EXPECT_NEAR(std::hypot(m[12], m[13]), kR, 1e-4);
+  EXPECT_NEAR(std::hypot(m[12], m[13]), RADIUS, 1e-4);
   EXPECT_NEAR(m[14], 0.0, 1e-4);
   // Module 1's cylinders are on the axis at the ends and 2R out in the middle.
   Frame(1);
   EXPECT_NEAR(std::hypot(drawn[0].modelview[12], drawn[0].modelview[13]), 0.0, 1e-4);
-  EXPECT_NEAR(std::hypot(drawn[12].modelview[12], drawn[12].modelview[13]), 2 * kR, 1e-4);
+  EXPECT_NEAR(std::hypot(drawn[12].modelview[12], drawn[12].modelview[13]), 2 * RADIUS, 1e-4);
   EXPECT_NEAR(ColumnLength(drawn[12].modelview, 0), 2.4, 1e-5);  // taper 1.2, then S(2)
 }
 
@@ -138,6 +138,6 @@ TEST_F(ModuleTest, Module3KeepsFullSizeOverTheMiddleHalf) {
   EXPECT_LT(ColumnLength(drawn[3].modelview, 0), 1.2);
 #endif
   EXPECT_NEAR(ColumnLength(drawn[3].modelview, 0), 1.2, 1e-4);
-  EXPECT_NEAR(ColumnLength(drawn[4].modelview, 0), 1.2 * (kTrack - 20) / (kTrack / 2), 1e-4);
+  EXPECT_NEAR(ColumnLength(drawn[4].modelview, 0), 1.2 * (TRACK - 20) / (TRACK / 2), 1e-4);
   EXPECT_NEAR(ColumnLength(drawn[5].modelview, 0), 0.0, 1e-6);
 }

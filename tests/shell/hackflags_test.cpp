@@ -20,18 +20,18 @@ int Settings(plat::HWND) {
 void Password(plat::HWND) {}
 bool Live(unsigned long) { return true; }
 plat::HWND Foreground() { return 0; }
-const ModeActions kActions{Saver, Settings, Password, Live, Foreground};
+const ModeActions ACTIONS{Saver, Settings, Password, Live, Foreground};
 
 TEST(HackModeFlags, FpsShowsTheReadoutInEveryModeAndOnlyWhenGiven) {
   for (const char* args : {"--root --fps", "-fps -root", "-window-id 0x2a -fps", "/s --fps", "--fps /p 42"}) {
     g_bShowFps = false;
-    RunSaverModeWith(args, kActions);
+    RunSaverModeWith(args, ACTIONS);
     EXPECT_TRUE(g_bShowFps) << args;
     EXPECT_EQ(g_sRan, "saver") << args;
   }
   for (const char* args : {"--root", "/s", "-window-id 0x2a", "--fpsx -root", "-root fps"}) {
     g_bShowFps = true;
-    RunSaverModeWith(args, kActions);
+    RunSaverModeWith(args, ACTIONS);
     EXPECT_FALSE(g_bShowFps) << args;
   }
 }
@@ -39,12 +39,12 @@ TEST(HackModeFlags, FpsShowsTheReadoutInEveryModeAndOnlyWhenGiven) {
 TEST(HackModeFlags, SettingsOpensTheDialogExceptUnderTheDaemon) {
   for (const char* args : {"--settings", "-settings", "--settings -window-id 0x2a", "-window -settings"}) {
     g_sRan.clear();
-    RunSaverModeWith(args, kActions);
+    RunSaverModeWith(args, ACTIONS);
     EXPECT_EQ(g_sRan, "settings") << args;
   }
   for (const char* args : {"--root --settings", "-settings -root"}) {
     g_sRan.clear();
-    RunSaverModeWith(args, kActions);
+    RunSaverModeWith(args, ACTIONS);
     EXPECT_EQ(g_sRan, "saver") << args;
   }
 }

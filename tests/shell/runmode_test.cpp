@@ -41,7 +41,7 @@ void RecordPassword(plat::HWND owner) { g_calls.push_back({"password", owner}); 
 bool IsLive(unsigned long id) { return id == LIVE_WINDOW || id == 0x2a; }
 plat::HWND Foreground() { return FOREGROUND; }
 
-const ModeActions kRecorder{RecordSaver, RecordSettings, RecordPassword, IsLive, Foreground};
+const ModeActions RECORDER{RecordSaver, RecordSettings, RecordPassword, IsLive, Foreground};
 
 class RunModeTest : public ::testing::Test {
  protected:
@@ -50,7 +50,7 @@ class RunModeTest : public ::testing::Test {
     g_bWin9x = false;
     g_hSaverWnd = 0;
   }
-  int Run(const char* args) { return RunSaverModeWith(args, kRecorder); }
+  int Run(const char* args) { return RunSaverModeWith(args, RECORDER); }
 };
 
 TEST_F(RunModeTest, FullScreenFromEverySpelling) {
@@ -160,7 +160,7 @@ int ThrowingSaver(const SaverTarget&) {
 int ThrowingSettings(plat::HWND) { throw 42; }
 
 TEST_F(RunModeTest, FaultsEndWithMinusOneAfterCleaningUp) {
-  ModeActions actions = kRecorder;
+  ModeActions actions = RECORDER;
   actions.runSaverWindow = ThrowingSaver;
   actions.runSettingsDialog = ThrowingSettings;
   EXPECT_EQ(RunSaverModeWith("/s", actions), -1);

@@ -21,7 +21,7 @@ using soundtest::MsSince;
 using soundtest::WaitUntil;
 using Clock = std::chrono::steady_clock;
 
-constexpr long kTrackBytes = 358797 * 2;  // the embedded track, decoded
+constexpr long TRACK_BYTES = 358797 * 2;  // the embedded track, decoded
 
 class VoicesTest : public ::testing::Test {
  protected:
@@ -83,7 +83,7 @@ TEST_F(VoicesTest, PlaysTheTrackOnceEndingWithOneEmptyBuffer) {
   ASSERT_TRUE(WaitForClose(0));
   auto r = FakeDevices::Get().Record(0);
   EXPECT_EQ(r.opener, SoundVoiceThreadId(1));
-  EXPECT_EQ(Total(r), kTrackBytes);
+  EXPECT_EQ(Total(r), TRACK_BYTES);
   ASSERT_FALSE(r.writes.empty());
   EXPECT_EQ(r.writes.back(), 0u);
   EXPECT_EQ(std::count(r.writes.begin(), r.writes.end(), 0u), 1);
@@ -118,8 +118,8 @@ TEST_F(VoicesTest, RequestDuringPlaybackWaitsAndIsToldOnItsOwn) {
   ASSERT_TRUE(WaitForClose(1));
   auto first = FakeDevices::Get().Record(0), second = FakeDevices::Get().Record(1);
   EXPECT_LE(first.closedAt.time_since_epoch().count(), second.resetAt.time_since_epoch().count());
-  EXPECT_EQ(Total(first), kTrackBytes);
-  EXPECT_EQ(Total(second), kTrackBytes);
+  EXPECT_EQ(Total(first), TRACK_BYTES);
+  EXPECT_EQ(Total(second), TRACK_BYTES);
 }
 
 TEST_F(VoicesTest, StopCutsOffAtOnceWithoutNoticeAndForgetsRequests) {
@@ -226,9 +226,9 @@ TEST_F(VoicesTest, VoicesThatCannotOpenADeviceEndQuietly) {
 }
 
 #ifdef _WIN32
-constexpr bool kThreadIdsReused = true;  // an ended thread's id goes to the next new thread
+constexpr bool THREAD_IDS_REUSED = true;  // an ended thread's id goes to the next new thread
 #else
-constexpr bool kThreadIdsReused = false;
+constexpr bool THREAD_IDS_REUSED = false;
 #endif
 
 // An output that never answers (a file PCM on a FIFO nobody reads blocks in its
@@ -261,7 +261,7 @@ TEST_F(VoicesTest, VoiceStuckInItsOutputIsLeftBehindAtShutdown) {
   EXPECT_GE(ms, 900);
   EXPECT_LT(ms, 1500);
   EXPECT_TRUE(SoundVoicesAbandoned());
-  if (!kThreadIdsReused) {
+  if (!THREAD_IDS_REUSED) {
     for (plat::ThreadId id : others) EXPECT_FALSE(plat::PostThreadMessage(id, WM_VOICE_WAKE, 0, 0));
   }
 
@@ -299,7 +299,7 @@ TEST(VoicesOnAlsa, TrackPlaysThroughAFilePcmInAboutItsLength) {
   plat::SetWaveOutPcmName(nullptr);
   ASSERT_TRUE(done);
   EXPECT_NEAR(ms, 8136, 600);
-  EXPECT_GE(soundtest::ReadFile(raw).size(), static_cast<size_t>(kTrackBytes));
+  EXPECT_GE(soundtest::ReadFile(raw).size(), static_cast<size_t>(TRACK_BYTES));
 }
 #endif
 

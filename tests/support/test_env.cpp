@@ -12,19 +12,19 @@ namespace {
 
 // Set for child processes a test starts from its own executable, so they share
 // the parent's folder instead of leaving one behind when they are killed.
-constexpr const char* kInheritedHome = "KIRU_TEST_PRIVATE_HOME";
+constexpr const char* INHERITED_HOME = "KIRU_TEST_PRIVATE_HOME";
 
 struct PrivateHome {
   PrivateHome() {
     // llvmpipe's worker threads are not instrumented and trip ThreadSanitizer;
     // one rendering thread keeps the frames the same and the reports ours.
     if (!std::getenv("LP_NUM_THREADS")) kiru_test::SetEnv("LP_NUM_THREADS", "0");
-    if (std::getenv(kInheritedHome)) return;
+    if (std::getenv(INHERITED_HOME)) return;
     dir = std::make_unique<kiru_test::TempDir>("kiru-test");
     if (dir->Path().empty()) return;
     const std::string& base = dir->Path();
     kiru_test::PointConfigAt(base, base + "/config", base + "/etc");
-    kiru_test::SetEnv(kInheritedHome, base.c_str());
+    kiru_test::SetEnv(INHERITED_HOME, base.c_str());
   }
   std::unique_ptr<kiru_test::TempDir> dir;  // removed at exit
   kiru_test::PrivateRegistry registry;      // Windows: the settings of the prefix stay untouched

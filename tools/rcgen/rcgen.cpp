@@ -27,11 +27,11 @@ std::string DialogStyle(unsigned style) {
   static const struct {
     unsigned bit;
     const char* name;
-  } kNames[] = {{plat::WS_POPUP, "WS_POPUP"},         {plat::WS_CAPTION, "WS_CAPTION"},
+  } NAMES[] = {{plat::WS_POPUP, "WS_POPUP"},         {plat::WS_CAPTION, "WS_CAPTION"},
                 {plat::WS_SYSMENU, "WS_SYSMENU"},     {plat::WS_MINIMIZEBOX, "WS_MINIMIZEBOX"},
                 {plat::DS_MODALFRAME, "DS_MODALFRAME"}};
   std::string out = "DS_SETFONT";
-  for (const auto& n : kNames)
+  for (const auto& n : NAMES)
     if (style & n.bit) {
       out += " | ";
       out += n.name;

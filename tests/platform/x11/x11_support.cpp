@@ -26,7 +26,7 @@ std::vector<plat::MSG> g_messages;
 
 namespace {
 
-constexpr const char* kHostVariable = "KIRU_X11_TEST_HOST";
+constexpr const char* HOST_VARIABLE = "KIRU_X11_TEST_HOST";
 
 bool Exists(const std::string& path) {
   struct stat info;
@@ -64,7 +64,7 @@ void Reap(pid_t pid) {
 class XvfbEnvironment : public testing::Environment {
  public:
   void SetUp() override {
-    if (std::getenv(kHostVariable)) return;  // a host process uses its parent's server
+    if (std::getenv(HOST_VARIABLE)) return;  // a host process uses its parent's server
     for (int display = 90; display <= 150 && pid_ < 0; ++display) {
       std::string lock = "/tmp/.X" + std::to_string(display) + "-lock";
       std::string socket = "/tmp/.X11-unix/X" + std::to_string(display);
@@ -155,11 +155,11 @@ std::string Capture(const std::string& command) {
 bool HostProcess::Start(const char* className, const char* title, bool fullScreen) {
   int fds[2];
   if (pipe(fds) != 0) return false;
-  setenv(kHostVariable, className, 1);
+  setenv(HOST_VARIABLE, className, 1);
   setenv("KIRU_X11_TEST_HOST_TITLE", title, 1);
   if (fullScreen) setenv("KIRU_X11_TEST_HOST_FULL", "1", 1);
   pid_ = Spawn({"/proc/self/exe", "--gtest_filter=HostProcess.Serve"}, fds[1]);
-  unsetenv(kHostVariable);
+  unsetenv(HOST_VARIABLE);
   unsetenv("KIRU_X11_TEST_HOST_TITLE");
   unsetenv("KIRU_X11_TEST_HOST_FULL");
   close(fds[1]);
