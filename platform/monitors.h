@@ -24,6 +24,9 @@ int PrimaryMonitor(const std::vector<MonitorInfo>& monitors);
 int MonitorAt(const std::vector<MonitorInfo>& monitors, POINT point);
 // The rectangle of that size centred in the area.
 RECT CentreIn(const RECT& area, int width, int height);
+// The rectangle moved into the area where it sticks out; one larger than the area
+// shows its lower right part, where a dialog's OK and Cancel are.
+RECT KeepInside(const RECT& placed, const RECT& area);
 bool CoversMonitor(const RECT& window, const MonitorInfo& monitor);
 // The primary monitor's work area (a guess of 1024 x 768 without a display).
 RECT PrimaryWorkArea();

@@ -30,13 +30,10 @@ void RefreshViews(plat::HWND window) {
 // A monitor that shows part of a larger one (a clone at a lower resolution) keeps
 // that one's picture rather than laying a second over its corner.
 bool WithinLarger(const std::vector<plat::MonitorInfo>& monitors, int index) {
-  const plat::RECT& r = monitors[static_cast<size_t>(index)].rect;
-  for (const plat::MonitorInfo& other : monitors) {
-    const plat::RECT& o = other.rect;
-    bool inside = r.left >= o.left && r.top >= o.top && r.right <= o.right && r.bottom <= o.bottom;
-    bool larger = (o.right - o.left) * (o.bottom - o.top) > (r.right - r.left) * (r.bottom - r.top);
-    if (inside && larger) return true;
-  }
+  const plat::MonitorInfo& m = monitors[static_cast<size_t>(index)];
+  const auto area = [](const plat::RECT& r) { return (r.right - r.left) * (r.bottom - r.top); };
+  for (const plat::MonitorInfo& other : monitors)
+    if (plat::CoversMonitor(other.rect, m) && area(other.rect) > area(m.rect)) return true;
   return false;
 }
 

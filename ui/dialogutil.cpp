@@ -16,11 +16,7 @@ namespace {
 void CenterIn(plat::HWND window, const plat::RECT& area) {
   plat::RECT rect;
   if (plat::GetWindowRect(window, &rect)) {
-    int width = rect.right - rect.left, height = rect.bottom - rect.top;
-    plat::RECT placed = plat::CentreIn(area, width, height);
-    // Larger than the area, the lower right part shows: that is where OK and Cancel are.
-    if (width > area.right - area.left) placed.left = area.right - width;
-    if (height > area.bottom - area.top) placed.top = area.bottom - height;
+    plat::RECT placed = plat::KeepInside(plat::CentreIn(area, rect.right - rect.left, rect.bottom - rect.top), area);
     plat::MoveWindow(window, placed.left, placed.top);
   }
   plat::RaiseWindow(window);

@@ -2,6 +2,7 @@
 // saver share.
 #include "platform/monitors.h"
 
+#include <algorithm>
 #include <cstddef>
 
 namespace plat {
@@ -28,6 +29,15 @@ int MonitorAt(const std::vector<MonitorInfo>& monitors, POINT point) {
 RECT CentreIn(const RECT& area, int width, int height) {
   int left = area.left + (area.right - area.left - width) / 2;
   int top = area.top + (area.bottom - area.top - height) / 2;
+  return RECT{left, top, left + width, top + height};
+}
+
+RECT KeepInside(const RECT& placed, const RECT& area) {
+  const int width = placed.right - placed.left, height = placed.bottom - placed.top;
+  int left = std::max(std::min(placed.left, area.right - width), area.left);
+  int top = std::max(std::min(placed.top, area.bottom - height), area.top);
+  if (width > area.right - area.left) left = area.right - width;
+  if (height > area.bottom - area.top) top = area.bottom - height;
   return RECT{left, top, left + width, top + height};
 }
 

@@ -553,11 +553,9 @@ void CentreOver(HWND owner, int width, int height, int* x, int* y) {
       if (at >= 0) screen = monitors[static_cast<size_t>(at)].work;
     }
   }
-  RECT placed = CentreIn(area, width, height);
-  *x = std::max(std::min(static_cast<int>(placed.left), static_cast<int>(screen.right) - width), static_cast<int>(screen.left));
-  *y = std::max(std::min(static_cast<int>(placed.top), static_cast<int>(screen.bottom) - height), static_cast<int>(screen.top));
-  if (width > screen.right - screen.left) *x = screen.right - width;
-  if (height > screen.bottom - screen.top) *y = screen.bottom - height;
+  RECT placed = KeepInside(CentreIn(area, width, height), screen);
+  *x = placed.left;
+  *y = placed.top;
 }
 
 void Teardown(dlg::Dialog& d) {

@@ -86,6 +86,13 @@ TEST(Views, DialogsOnThePrimaryAndTheSettingsOnThePointersMonitor) {
   EXPECT_EQ(box.top, 362);
   EXPECT_EQ(box.right, -440);
   EXPECT_EQ(box.bottom, 662);
+  // Sticking out past the lower right corner (0, 1024), and larger than the monitor.
+  box = plat::KeepInside(plat::RECT{-100, 900, 300, 1200}, desk[0].rect);
+  EXPECT_EQ(box.left, -400);
+  EXPECT_EQ(box.top, 724);
+  box = plat::KeepInside(plat::RECT{0, 0, 2000, 1200}, desk[0].rect);
+  EXPECT_EQ(box.left, -2000);  // its lower right part shows
+  EXPECT_EQ(box.top, -176);
 }
 
 plat::LRESULT Quiet(plat::HWND, plat::UINT, plat::WPARAM, plat::LPARAM) { return 0; }
