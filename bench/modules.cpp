@@ -14,7 +14,7 @@
 
 #include "bench/glcount.h"
 #include "platform/cputime.h"
-#include "platform/headless/offscreen.h"
+#include "platform/headless/headless_offscreen.h"
 #include "render/glcontext.h"
 #include "scene/quadric.h"
 #include "scene/quadricmesh.h"

@@ -4,7 +4,7 @@
 
 #include <GL/gl.h>
 
-#include "platform/headless/offscreen.h"
+#include "platform/headless/headless_offscreen.h"
 #include "platform/msgbox.h"
 #include "platform/resources.h"
 #include "scene/opaquetexels.h"

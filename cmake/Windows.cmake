@@ -50,7 +50,7 @@ target_link_libraries(kiru_system PUBLIC kiru_platform ${VORBISFILE_LIBRARY} ${V
 # rename the platform interface's own names in the system's code.
 set(KIRU_GL_DEFINITIONS "WINGDIAPI=__declspec(dllimport)" APIENTRY=__stdcall CALLBACK=__stdcall)
 target_compile_definitions(kiru_system PRIVATE ${KIRU_GL_DEFINITIONS})
-set_source_files_properties(platform/headless/glsurface.cpp PROPERTIES COMPILE_DEFINITIONS "${KIRU_GL_DEFINITIONS}")
+set_source_files_properties(platform/headless/headless_glsurface.cpp PROPERTIES COMPILE_DEFINITIONS "${KIRU_GL_DEFINITIONS}")
 
 # The dialogs of the resource script, written by a host program from the tables
 # the Linux build lays its dialogs out from.

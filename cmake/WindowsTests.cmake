@@ -15,7 +15,7 @@ set(INSTALL_GTEST OFF CACHE BOOL "" FORCE)
 add_subdirectory(/usr/src/googletest ${CMAKE_BINARY_DIR}/googletest EXCLUDE_FROM_ALL)
 
 kiru_test_programs(programs win32 windows SOURCES ${KIRU_RC_DIR}/kiru.rc EXCLUDE
-  scene/mesh_identity_test.cpp  # minutes of drawing even natively; the identity is the same code
+  scene/quadricmesh_test.cpp  # minutes of drawing even natively; the identity is the same code
   settings/settings_test.cpp    # the .reg store, shared by sessions made with fork
 )
 foreach(program ${programs})

@@ -1,4 +1,4 @@
-// The registry. On Windows it is the system's own (platform/windows/regstore.cpp:
+// The registry. On Windows it is the system's own (platform/windows/windows_regstore.cpp:
 // each operation opens its key, creating it, and RegHiveFile is empty); on Linux
 // it is stood in for by REGEDIT4 hive files on disk:
 //

@@ -11,7 +11,7 @@
 #include <string>
 #include <vector>
 
-#include "platform/headless/offscreen.h"
+#include "platform/headless/headless_offscreen.h"
 #include "render/glcontext.h"
 #include "scene/quadric.h"
 #include "settings/random.h"

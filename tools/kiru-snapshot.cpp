@@ -7,7 +7,7 @@
 #include <cstdlib>
 #include <vector>
 
-#include "platform/headless/offscreen.h"
+#include "platform/headless/headless_offscreen.h"
 #include "render/glcontext.h"
 #include "settings/random.h"
 #include "tools/pngwrite.h"

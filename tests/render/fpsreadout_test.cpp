@@ -6,7 +6,7 @@
 
 #include "tests/support/harness.h"
 #include "platform/cputime.h"
-#include "platform/headless/offscreen.h"
+#include "platform/headless/headless_offscreen.h"
 #include "platform/window.h"
 #include "render/fpsreadout.h"
 #include "scene/modules.h"

@@ -9,7 +9,7 @@
 #include <vector>
 
 #include "matrix.h"
-#include "platform/headless/offscreen.h"
+#include "platform/headless/headless_offscreen.h"
 #include "render/glcontext.h"
 #include "scene/quadric.h"
 #include "scene/grid_modules.h"

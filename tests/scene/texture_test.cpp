@@ -5,7 +5,7 @@
 
 #include <vector>
 
-#include "platform/headless/offscreen.h"
+#include "platform/headless/headless_offscreen.h"
 #include "platform/resources.h"
 #include "scene/opaquetexels.h"
 #include "scene/tga.h"

@@ -2,7 +2,7 @@
 
 #include <cmath>
 
-#include "platform/headless/dialog.h"
+#include "platform/headless/headless_dialog.h"
 #include "platform/headless/headless.h"
 #include "platform/queue.h"
 #include "render/runstate.h"

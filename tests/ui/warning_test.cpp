@@ -2,7 +2,7 @@
 
 #include <filesystem>
 
-#include "platform/headless/dialog.h"
+#include "platform/headless/headless_dialog.h"
 #include "platform/headless/headless.h"
 #include "platform/regstore.h"
 #include "platform/runonce.h"

@@ -1,7 +1,7 @@
 #include <gtest/gtest.h>
 
 #include "platform/standin/dialogcore.h"
-#include "platform/headless/dialog.h"
+#include "platform/headless/headless_dialog.h"
 #include "platform/headless/headless.h"
 #include "platform/queue.h"
 #include "platform/window.h"

@@ -16,7 +16,7 @@
 
 #include "platform/queue.h"
 #include "platform/window.h"
-#include "platform/x11/display.h"
+#include "platform/x11/x11_display.h"
 
 extern char** environ;
 

@@ -5,7 +5,7 @@
 #include <cstring>
 
 #include "platform/fault.h"
-#include "platform/windows/winapi.h"
+#include "platform/windows/windows_winapi.h"
 
 namespace {
 
