@@ -51,8 +51,13 @@ unsigned long FindNativeWindow(const char* className, const char* title);
 bool IsNativeWindow(unsigned long nativeId);
 bool RaiseNativeWindow(unsigned long nativeId);
 // The full-screen saver's claim on the display (Windows: on the session), taken
-// atomically and held until the process ends. False when another process holds it.
-bool ClaimSaverInstance();
+// atomically and held until the process ends.
+enum class SaverClaim {
+  Held,       // ours, now or from an earlier call
+  Elsewhere,  // another process holds it
+  NoDisplay,  // there is no display to claim
+};
+SaverClaim ClaimSaverInstance();
 
 // Called if the connection to the display breaks for good (the X server went
 // away); the process then ends with status 255. The hook must make no window call.

@@ -179,7 +179,11 @@ int RunSaverWindow(const SaverTarget& target) {
         return 0;
       }
       // Two savers started together may both find no window yet: only one wins the claim.
-      if (!ClaimSaverInstance()) return 0;
+      switch (ClaimSaverInstance()) {
+        case SaverClaim::Held: break;
+        case SaverClaim::Elsewhere: return 0;
+        case SaverClaim::NoDisplay: return -1;  // ends with 255
+      }
       LoadPasswordVerifier();
       RECT screen;
       if (!GetClientRect(GetDesktopWindow(), &screen)) screen = RECT{};

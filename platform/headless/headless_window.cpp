@@ -233,7 +233,9 @@ bool RaiseWindow(HWND window) {
 
 bool LowerWindow(HWND window) { return IsWindow(window); }
 
-bool ClaimSaverInstance() { return !headless::g_bClaimedElsewhere; }
+SaverClaim ClaimSaverInstance() {
+  return headless::g_bClaimedElsewhere ? SaverClaim::Elsewhere : SaverClaim::Held;
+}
 
 std::vector<MonitorInfo> GetMonitors() {
   std::lock_guard<std::mutex> guard(g_lock);

@@ -155,17 +155,17 @@ unsigned long FindNativeWindow(const char* className, const char* title) {
 
 // A named mutex is created atomically: the second of two savers started together
 // finds it there. The handle stays open for the process's life.
-bool ClaimSaverInstance() {
+SaverClaim ClaimSaverInstance() {
   static bool s_bHeld = false;
-  if (s_bHeld) return true;
+  if (s_bHeld) return SaverClaim::Held;
   ::HANDLE mutex = ::CreateMutexA(nullptr, FALSE, "Kiru Screen Saver Instance");
-  if (!mutex) return false;
+  if (!mutex) return SaverClaim::Elsewhere;
   if (::GetLastError() == ERROR_ALREADY_EXISTS) {
     ::CloseHandle(mutex);
-    return false;
+    return SaverClaim::Elsewhere;
   }
   s_bHeld = true;
-  return true;
+  return SaverClaim::Held;
 }
 
 bool IsNativeWindow(unsigned long nativeId) {

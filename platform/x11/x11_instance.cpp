@@ -10,11 +10,11 @@
 
 namespace plat {
 
-bool ClaimSaverInstance() {
+SaverClaim ClaimSaverInstance() {
   Display* dpy = x11::GetDisplay();
-  if (!dpy) return false;
+  if (!dpy) return SaverClaim::NoDisplay;
   static bool s_bHeld = false;
-  if (s_bHeld) return true;
+  if (s_bHeld) return SaverClaim::Held;
   char name[48];
   std::snprintf(name, sizeof name, "_KIRU_SAVER_S%d", DefaultScreen(dpy));
   Atom selection = XInternAtom(dpy, name, False);
@@ -29,7 +29,7 @@ bool ClaimSaverInstance() {
   s_bHeld = free && XGetSelectionOwner(dpy, selection) == owner;
   if (!s_bHeld) XDestroyWindow(dpy, owner);
   XFlush(dpy);
-  return s_bHeld;
+  return s_bHeld ? SaverClaim::Held : SaverClaim::Elsewhere;
 }
 
 }  // namespace plat
