@@ -4,13 +4,14 @@
 #include <cstdint>
 
 #include "scene/skeleton.h"
+#include "settings/settings.h"
 
 struct ModuleSnapshot {
   int module = 0;
   ModuleObject objects[MODULE_OBJECTS];
   bool firstUse = false;
   float animTime = 0.0f;
-  float view[7] = {};  // the working set: depth, horz, vert, xrot, yrot, zrot, speed
+  ModuleView view = {};  // the working set
   float bounce = 0.0f;
   bool bounceUp = false;
   std::uint32_t random = 0;

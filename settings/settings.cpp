@@ -11,6 +11,23 @@
 #include "settings/random.h"
 #include "settings/registry.h"
 
+ModuleParams g_Modules[MODULE_COUNT + 1];
+ModuleParams g_ModuleDefaults[MODULE_COUNT + 1];
+
+ModuleView g_View;
+float& g_fDepth = g_View.depth;
+float& g_fHorz = g_View.horz;
+float& g_fVert = g_View.vert;
+float& g_fXrot = g_View.xrot;
+float& g_fYrot = g_View.yrot;
+float& g_fZrot = g_View.zrot;
+float& g_fSpeed = g_View.speed;
+int g_nModule;
+float g_fAnimTime;
+bool g_bSoundOn;
+int g_nCycleSeconds;
+bool g_bNoFrameWarn;
+
 namespace {
 
 constexpr std::int32_t MISSING = -9999;  // read sentinel: a stored -9999 reads as missing too
@@ -33,23 +50,16 @@ constexpr FactoryRow FACTORY_ROWS[] = {
     {10, {45.0f, 0.0f, 0.0f, -90.0f, 0.0f, 0.0f, 0.3f, true}},
 };
 
-// The view fields in registry order, paired with their value-name suffixes.
-constexpr const char* VIEW_NAMES[] = {"depth", "horz", "vert", "xrot", "yrot", "zrot"};
-
-float* ViewField(ModuleParams& p, int i) {
-  float* fields[] = {&p.depth, &p.horz, &p.vert, &p.xrot, &p.yrot, &p.zrot};
-  return fields[i];
-}
-
-void CopyToWorkingSet(const ModuleParams& p) {
-  g_fDepth = p.depth;
-  g_fHorz = p.horz;
-  g_fVert = p.vert;
-  g_fXrot = p.xrot;
-  g_fYrot = p.yrot;
-  g_fZrot = p.zrot;
-  g_fSpeed = p.speed;
-}
+// The view's place fields in registry order, with their value-name suffixes (the
+// speed is read and written on its own: it is clamped).
+struct ViewValue {
+  const char* name;
+  float ModuleView::*field;
+};
+constexpr ViewValue VIEW_VALUES[] = {
+    {"depth", &ModuleView::depth}, {"horz", &ModuleView::horz}, {"vert", &ModuleView::vert},
+    {"xrot", &ModuleView::xrot},   {"yrot", &ModuleView::yrot}, {"zrot", &ModuleView::zrot},
+};
 
 bool InRange(int n) { return n >= 1 && n <= MODULE_COUNT; }
 
@@ -100,9 +110,9 @@ void ReadModule(int n) {
   ModuleParams& row = g_Modules[n];
   char name[32];
   std::int32_t stored;
-  for (int i = 0; i < 6; ++i) {
-    ModuleValueName(name, sizeof name, n, VIEW_NAMES[i]);
-    if (ReadStored(name, &stored) && stored != MISSING) *ViewField(row, i) = FromHundredths(stored);
+  for (const ViewValue& v : VIEW_VALUES) {
+    ModuleValueName(name, sizeof name, n, v.name);
+    if (ReadStored(name, &stored) && stored != MISSING) row.*v.field = FromHundredths(stored);
   }
   ModuleValueName(name, sizeof name, n, "speed");
   if (!ReadStored(name, &stored)) stored = ToHundredths(g_ModuleDefaults[n].speed);
@@ -117,24 +127,16 @@ void ReadModule(int n) {
 }  // namespace
 
 void LoadModuleParams(int n) {
-  if (InRange(n)) CopyToWorkingSet(g_Modules[n]);
+  if (InRange(n)) g_View = g_Modules[n];
   g_fAnimTime = 0.0f;
 }
 
 void StoreModuleParams(int n) {
-  if (!InRange(n)) return;
-  ModuleParams& p = g_Modules[n];
-  p.depth = g_fDepth;
-  p.horz = g_fHorz;
-  p.vert = g_fVert;
-  p.xrot = g_fXrot;
-  p.yrot = g_fYrot;
-  p.zrot = g_fZrot;
-  p.speed = g_fSpeed;
+  if (InRange(n)) static_cast<ModuleView&>(g_Modules[n]) = g_View;
 }
 
 void RestoreModuleDefaults(int n) {
-  if (InRange(n)) CopyToWorkingSet(g_ModuleDefaults[n]);
+  if (InRange(n)) g_View = g_ModuleDefaults[n];
 }
 
 int CountEnabledModules() {
@@ -215,9 +217,9 @@ void SaveSettings() {
   char name[32];
   for (int n = 1; n <= MODULE_COUNT; ++n) {
     ModuleParams& row = g_Modules[n];
-    for (int i = 0; i < 6; ++i) {
-      ModuleValueName(name, sizeof name, n, VIEW_NAMES[i]);
-      SaveViewValue(name, *ViewField(row, i));
+    for (const ViewValue& v : VIEW_VALUES) {
+      ModuleValueName(name, sizeof name, n, v.name);
+      SaveViewValue(name, row.*v.field);
     }
     ModuleValueName(name, sizeof name, n, "speed");
     SaveViewValue(name, row.speed);

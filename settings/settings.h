@@ -6,14 +6,18 @@
 
 #include "platform/win.h"
 
-struct ModuleParams {
+// A module's view: what the keys steer, a module's table row keeps and the store holds.
+struct ModuleView {
   float depth;
   float horz;
   float vert;
-  float xrot;
+  float xrot;  // degrees
   float yrot;
   float zrot;
   float speed;
+};
+
+struct ModuleParams : ModuleView {
   bool active;
 };
 
@@ -25,8 +29,9 @@ constexpr float SPEED_MAX = 10.0f;
 extern ModuleParams g_Modules[MODULE_COUNT + 1];
 extern ModuleParams g_ModuleDefaults[MODULE_COUNT + 1];
 
-// The working set: the current module's view as drawn.
-extern float g_fDepth, g_fHorz, g_fVert, g_fXrot, g_fYrot, g_fZrot, g_fSpeed;
+// The working set: the current module's view as drawn, whole and field by field.
+extern ModuleView g_View;
+extern float &g_fDepth, &g_fHorz, &g_fVert, &g_fXrot, &g_fYrot, &g_fZrot, &g_fSpeed;
 extern int g_nModule;       // 0 = none, 1..10
 extern float g_fAnimTime;   // animation clock
 extern bool g_bSoundOn;     // "enable sound"
