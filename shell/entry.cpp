@@ -35,7 +35,7 @@ int KiruMain(int argc, char** argv) {
   // End-to-end tests reach the hardware warning without a slow renderer.
   if (const char* rate = std::getenv("KIRU_TEST_FRAME_RATE")) g_fForcedFrameRate = std::strtof(rate, nullptr);
   std::string line = JoinCommandLine(argc, argv);
-  int exitCode = RunSaverMode(0, SkipProgramName(line.c_str()));
+  int exitCode = RunSaverMode(SkipProgramName(line.c_str()));
   // A voice left behind at shutdown may still be inside the sound output: end
   // without the static destructors it could run into.
   if (SoundVoicesAbandoned()) {

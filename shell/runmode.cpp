@@ -159,8 +159,7 @@ int RunSaverModeWith(const char* args, const ModeActions& actions) {
   }
 }
 
-int RunSaverMode(std::uintptr_t instance, const char* args) {
-  g_hInstance = instance;
+int RunSaverMode(const char* args) {
   g_bWin9x = IsOlderWindowsFamily();
   return RunSaverModeWith(args, DefaultModeActions());
 }

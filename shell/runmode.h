@@ -28,7 +28,7 @@ struct ModeActions {
 const ModeActions& DefaultModeActions();
 
 // Exit codes: the mode's own, or -1 for an unknown mode, a missing host or a fault.
-int RunSaverMode(std::uintptr_t instance, const char* args);
+int RunSaverMode(const char* args);
 int RunSaverModeWith(const char* args, const ModeActions& actions);
 int RunSaverWindow(const SaverTarget& target);
 // The window named by XSCREENSAVER_WINDOW (decimal or 0x-hex), else the root window.

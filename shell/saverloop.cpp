@@ -172,7 +172,7 @@ plat::LRESULT SaverHandler(plat::HWND window, plat::UINT message, plat::WPARAM w
           ResizeView(width, height);
         } else {
           // No frame may run without the context; the box has told why.
-          g_bQuit = true;
+          StopFrames();
           plat::PostMessage(window, plat::WM_CLOSE, 0, 0);
         }
       }

@@ -1,9 +1,7 @@
 // Process-global state of the screen-saver shell, set once per run.
 #pragma once
-#include <cstdint>
 
 #include "platform/win.h"
 #include "render/runstate.h"  // g_hSaverWnd and g_bPreview: the saver window, full screen or hosted
 
-extern std::uintptr_t g_hInstance;  // the executable; kept for a Win32 backend
-extern bool g_bWin9x;               // older Windows family: password handling exists
+extern bool g_bWin9x;  // older Windows family: password handling exists

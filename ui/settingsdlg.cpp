@@ -190,8 +190,6 @@ int RunSettingsDialog(plat::HWND owner, DialogPumpFn pump) {
   return result == plat::IDCANCEL ? 1 : result;
 }
 
-plat::HWND SettingsPreviewWindow() { return g_hPreviewWnd; }
-
 void ResetSettingsDialogForTesting() {
   g_hPreviewWnd = 0;
   g_nLastSpinPos = 0;

@@ -12,7 +12,5 @@ int RunSettingsDialog(plat::HWND owner, DialogPumpFn pump);
 
 plat::LRESULT SettingsDialogProc(plat::HWND dialog, plat::UINT message, plat::WPARAM wParam,
                                  plat::LPARAM lParam);
-// The preview control on which the GL context is built (0 before start-up).
-plat::HWND SettingsPreviewWindow();
 // Forgets the spin position and preview window of an earlier dialog.
 void ResetSettingsDialogForTesting();

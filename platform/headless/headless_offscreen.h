@@ -1,5 +1,6 @@
-// A current GL context without any display (OSMesa), for tests, snapshots and
-// benchmarks that draw frames and read them back.
+// A current GL context without any display (OSMesa on Linux, an off-screen WGL
+// context on Windows), for tests, snapshots and benchmarks that draw frames and
+// read them back.
 #pragma once
 #include <vector>
 
