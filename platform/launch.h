@@ -18,6 +18,9 @@ bool LaunchProgram(const std::vector<std::string>& argv);
 // Tests capture what would be started; nullptr restores the real launcher.
 using Launcher = bool (*)(const std::vector<std::string>& argv);
 void SetLauncherForTesting(Launcher launcher);
+// The system's own way of starting a program, behind LaunchProgram's checks and
+// test hook (linux/: fork and execvp; windows/: the shell).
+bool StartProgram(const std::vector<std::string>& argv);
 
 // Splits a parameter text into words at blanks and tabs; double quotes group
 // blanks into a word and are dropped. No other character is special.

@@ -3,18 +3,14 @@
 #include <sys/wait.h>
 #include <unistd.h>
 
-#include <atomic>
 #include <cerrno>
 #include <csignal>
 
 namespace plat {
-namespace {
-
-std::atomic<Launcher> g_launcher{nullptr};
 
 // Double fork: the grandchild runs the program and is adopted by init, the child
 // ends at once and is reaped here, so no zombie is left and nothing waits.
-bool ForkExec(const std::vector<std::string>& argv) {
+bool StartProgram(const std::vector<std::string>& argv) {
   std::vector<char*> args;
   args.reserve(argv.size() + 1);
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
@@ -37,15 +33,5 @@ bool ForkExec(const std::vector<std::string>& argv) {
   }
   return WIFEXITED(status) && WEXITSTATUS(status) == 0;
 }
-
-}  // namespace
-
-bool LaunchProgram(const std::vector<std::string>& argv) {
-  if (argv.empty() || argv[0].empty()) return false;
-  if (Launcher launcher = g_launcher.load()) return launcher(argv);
-  return ForkExec(argv);
-}
-
-void SetLauncherForTesting(Launcher launcher) { g_launcher = launcher; }
 
 }  // namespace plat

@@ -1,6 +1,19 @@
 #include "platform/launch.h"
 
+#include <atomic>
+
 namespace plat {
+namespace {
+std::atomic<Launcher> g_launcher{nullptr};
+}  // namespace
+
+bool LaunchProgram(const std::vector<std::string>& argv) {
+  if (argv.empty() || argv[0].empty()) return false;
+  if (Launcher launcher = g_launcher.load()) return launcher(argv);
+  return StartProgram(argv);
+}
+
+void SetLauncherForTesting(Launcher launcher) { g_launcher = launcher; }
 
 std::vector<std::string> SplitCommandLine(const std::string& text) {
   std::vector<std::string> words;

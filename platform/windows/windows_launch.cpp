@@ -3,7 +3,6 @@
 // web address or a mail link, goes to the system's handler for it (ShellExecuteA).
 #include "platform/launch.h"
 
-#include <atomic>
 #include <cstring>
 
 #include "platform/windows/windows_winapi.h"
@@ -12,8 +11,6 @@
 
 namespace plat {
 namespace {
-
-std::atomic<Launcher> g_launcher{nullptr};
 
 // Quotes a word that holds a blank, as the program's own command line parser
 // splits them again.
@@ -27,7 +24,9 @@ std::string Parameters(const std::vector<std::string>& argv) {
   return text;
 }
 
-bool ShellLaunch(const std::vector<std::string>& argv) {
+}  // namespace
+
+bool StartProgram(const std::vector<std::string>& argv) {
   if (argv[0] == DESKTOP_OPENER) {
     if (argv.size() < 2) return false;
     const char* document = argv[1].c_str();
@@ -43,15 +42,5 @@ bool ShellLaunch(const std::vector<std::string>& argv) {
   info.nShow = SW_RESTORE;
   return ::ShellExecuteExA(&info) != FALSE;
 }
-
-}  // namespace
-
-bool LaunchProgram(const std::vector<std::string>& argv) {
-  if (argv.empty() || argv[0].empty()) return false;
-  if (Launcher launcher = g_launcher.load()) return launcher(argv);
-  return ShellLaunch(argv);
-}
-
-void SetLauncherForTesting(Launcher launcher) { g_launcher = launcher; }
 
 }  // namespace plat

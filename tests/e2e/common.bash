@@ -111,6 +111,20 @@ REGEDIT4
 REG
 }
 
+# A test-only ALSA `default` in the home folder $1: a file PCM over null that appends
+# what every open plays to the file $2, each open through its own pipe, so that the
+# voices' data adds up.
+capture_sound() {
+  cat >"$1/.asoundrc" <<EOF_ASOUND
+pcm.!default {
+  type file
+  slave.pcm "null"
+  file "| cat >> $2"
+  format "raw"
+}
+EOF_ASOUND
+}
+
 setup_home() {
   export HOME="$WORK/home" XDG_CONFIG_HOME="$WORK/config" XDG_CONFIG_DIRS="$WORK/xdg"
   mkdir -p "$HOME" "$XDG_CONFIG_HOME/kiru" "$XDG_CONFIG_DIRS"

@@ -9,14 +9,7 @@ source "$(dirname "$0")/common.bash"
 start_x
 setup_home
 RAW=$WORK/sound.raw
-cat >"$HOME/.asoundrc" <<EOF_ASOUND
-pcm.!default {
-  type file
-  slave.pcm "null"
-  file "| cat >> $RAW"
-  format "raw"
-}
-EOF_ASOUND
+capture_sound "$HOME" "$RAW"
 sed -i 's/"enable sound"=dword:00000000/"enable sound"=dword:00000001/' "$HIVE"
 
 now() { date +%s.%N; }

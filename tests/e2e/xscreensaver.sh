@@ -80,15 +80,7 @@ command -v xhost >/dev/null && xhost "+si:localuser:$user" >/dev/null
 cp "$KIRU" "$base/bin/kiru"
 HIVE=$base/config/kiru/user.reg
 RAW=$base/sound.raw
-# The sound goes to a file: a file PCM over null in the user's .asoundrc.
-cat >"$base/home/.asoundrc" <<EOF_ASOUND
-pcm.!default {
-  type file
-  slave.pcm "null"
-  file "| cat >> $RAW"
-  format "raw"
-}
-EOF_ASOUND
+capture_sound "$base/home" "$RAW"  # the sound goes to a file
 cat >"$base/home/.xscreensaver" <<EOF_XSS
 timeout:	0:30:00
 cycle:		0:00:00
