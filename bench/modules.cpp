@@ -16,6 +16,7 @@
 #include "platform/cputime.h"
 #include "platform/headless/headless_offscreen.h"
 #include "render/glcontext.h"
+#include "render/views.h"
 #include "scene/quadric.h"
 #include "scene/quadricmesh.h"
 #include "scene/skeleton.h"

@@ -15,7 +15,6 @@
 #include "platform/msgbox.h"
 #include "platform/startuptrace.h"
 #include "platform/window.h"
-#include "render/views.h"
 #include "scene/quadric.h"
 #include "scene/texture.h"
 #include "scene/tga.h"
@@ -123,7 +122,7 @@ bool CreateGLContext(plat::HWND window, int colourBits) {
 
   plat::RECT client;
   plat::GetClientRect(window, &client);
-  ResizeView(client.right, client.bottom);
+  ApplyView(0, 0, client.right, client.bottom);
   g_nLargestView = static_cast<std::int64_t>(client.right) * client.bottom;
 
   if (!InitGLState()) return FailCreation("Initialization Failed.", "ERROR");
@@ -149,11 +148,6 @@ void DestroyGLContext() {
     g_hDC = 0;
     g_hGLWnd = 0;
   }
-}
-
-void ResizeView(int width, int height) {
-  InvalidateViews();
-  ApplyView(0, 0, width, height);
 }
 
 void ApplyView(int x, int y, int width, int height) {

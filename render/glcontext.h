@@ -11,7 +11,6 @@ extern plat::GLRC g_hRC;
 bool CreateGLContext(plat::HWND window, int colourBits);
 void DestroyGLContext();
 plat::HWND ContextWindow();  // the window the context draws into, 0 = none
-void ResizeView(int width, int height);  // the whole window
 // Viewport and projection of one view: the module's aspect is the view's own.
 void ApplyView(int x, int y, int width, int height);
 // Before the view follows its host to a new size: after a shrink to under half the

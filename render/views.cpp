@@ -13,10 +13,12 @@ namespace {
 
 std::vector<View> g_Views;
 bool g_bViewsStale = true;
+plat::HWND g_hViewsWnd = 0;  // the window they were laid out for
 bool g_bWholeWindow = true;  // one view over the whole window: drawn as it always was
 
 void RefreshViews(plat::HWND window) {
   g_bViewsStale = false;
+  g_hViewsWnd = window;
   plat::RECT frame, client;
   if (!plat::GetWindowRect(window, &frame) || !plat::GetClientRect(window, &client)) {
     g_Views.clear();
@@ -60,8 +62,13 @@ std::vector<View> LayOutViews(const std::vector<plat::MonitorInfo>& monitors, co
 
 void InvalidateViews() { g_bViewsStale = true; }
 
+void ResizeView(int width, int height) {
+  InvalidateViews();
+  ApplyView(0, 0, width, height);
+}
+
 int DrawModuleInViews(int n) {
-  if (g_bViewsStale) RefreshViews(ContextWindow());
+  if (g_bViewsStale || g_hViewsWnd != ContextWindow()) RefreshViews(ContextWindow());
   if (g_bWholeWindow || g_Views.empty()) return DrawModule(n);
 
   // Whatever lies under no monitor stays black.

@@ -18,8 +18,10 @@ struct View {
 std::vector<View> LayOutViews(const std::vector<plat::MonitorInfo>& monitors, const plat::RECT& window);
 
 // The host's views, laid out again at the next frame after a resize or a
-// change of the monitors.
+// change of the monitors (and for every new context window).
 void InvalidateViews();
+// The whole window's view at its new size; the monitors' views follow at the next frame.
+void ResizeView(int width, int height);
 // Draws module n once per view, its animation advanced once; the viewport is left
 // on the first view. A single view over the whole window draws as without views.
 int DrawModuleInViews(int n);

@@ -13,6 +13,7 @@
 
 #include "platform/headless/headless_offscreen.h"
 #include "render/glcontext.h"
+#include "render/views.h"
 #include "scene/quadric.h"
 #include "settings/random.h"
 #include "tools/offscreen_scene.h"

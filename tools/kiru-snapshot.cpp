@@ -9,6 +9,7 @@
 
 #include "platform/headless/headless_offscreen.h"
 #include "render/glcontext.h"
+#include "render/views.h"
 #include "settings/random.h"
 #include "tools/pngwrite.h"
 #include "tools/offscreen_scene.h"

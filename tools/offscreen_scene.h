@@ -1,5 +1,5 @@
 // Module routines by number and the factory views, for the off-screen tools and
-// benchmarks. The GL state comes from ResizeView and InitGLState as in the program.
+// benchmarks. The GL state comes from ResizeView (render/views.h) and InitGLState as in the program.
 #pragma once
 #include "scene/modules.h"
 #include "settings/settings.h"

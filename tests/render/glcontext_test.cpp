@@ -4,6 +4,7 @@
 
 #include "tests/support/harness.h"
 #include "platform/window.h"
+#include "render/views.h"
 #include "scene/tga.h"
 
 namespace {

@@ -21,6 +21,7 @@
 
 #include "platform/headless/headless_offscreen.h"
 #include "render/glcontext.h"
+#include "render/views.h"
 #include "scene/quadric.h"
 #include "scene/quadricmesh.h"
 #include "scene/skeleton.h"
