@@ -9,7 +9,7 @@
 #include "platform/startuptrace.h"
 #include "render/runstate.h"
 #include "shell/cmdline.h"
-#include "shell/password.h"
+#include "shell/saverpassword.h"
 #include "shell/runmode.h"
 #include "sound/sound.h"
 

@@ -12,7 +12,7 @@
 #include "render/fpsreadout.h"
 #include "shell/closesignal.h"
 #include "shell/cmdline.h"
-#include "shell/password.h"
+#include "shell/saverpassword.h"
 #include "shell/saverwndproc.h"
 #include "shell/saverstate.h"
 

@@ -7,7 +7,7 @@
 #include "platform/queue.h"
 #include "platform/window.h"
 #include "render/runstate.h"
-#include "shell/password.h"
+#include "shell/saverpassword.h"
 #include "shell/saverstate.h"
 #include "ui/warning.h"
 

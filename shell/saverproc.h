@@ -2,7 +2,7 @@
 // GenericSaverProc decides which input ends saving and asks the password.
 #pragma once
 #include "platform/win.h"
-#include "shell/password.h"  // the password question: g_bVerified, g_bVerifying
+#include "shell/saverpassword.h"  // the password question: g_bVerified, g_bVerifying
 
 constexpr int MOUSE_CLOSE_DISTANCE = 100;  // |dx| + |dy| above this ends saving
 

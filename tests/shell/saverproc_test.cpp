@@ -12,7 +12,7 @@
 #include "platform/window.h"
 #include "render/runstate.h"
 #include "shell/saverloop.h"
-#include "shell/password.h"
+#include "shell/saverpassword.h"
 #include "shell/saverstate.h"
 #include "ui/warning.h"
 

@@ -1,4 +1,4 @@
-#include "shell/password.h"
+#include "shell/saverpassword.h"
 
 #include "platform/clock.h"
 #include "platform/password.h"
