@@ -14,6 +14,11 @@
 
 namespace plat {
 
+enum class RegRoot { CurrentUser, LocalMachine, ClassesRoot };
+
+// The root's name as a key path starts with it, "HKEY_CURRENT_USER".
+const char* RegRootName(RegRoot root);
+
 // Registry value types, numbered as regedit's hex(N) writes them.
 constexpr std::uint32_t REG_NONE = 0;
 constexpr std::uint32_t REG_SZ = 1;

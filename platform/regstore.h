@@ -26,10 +26,6 @@
 
 namespace plat {
 
-enum class RegRoot { CurrentUser, LocalMachine, ClassesRoot };
-
-// The root's name as a key path starts with it, "HKEY_CURRENT_USER".
-const char* RegRootName(RegRoot root);
 // The file that holds the root's keys; empty when no location can be found.
 std::string RegHiveFile(RegRoot root);
 

@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-#include "platform/regstore.h"
 
 namespace plat {
 
