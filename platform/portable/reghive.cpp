@@ -2,7 +2,6 @@
 
 #include <cstdio>
 
-
 namespace plat {
 
 namespace {
