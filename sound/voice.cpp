@@ -51,6 +51,9 @@ namespace {
 constexpr plat::UINT FIRST_VOICE_MESSAGE = WM_VOICE_WAKE;
 constexpr plat::UINT LAST_VOICE_MESSAGE = WM_VOICE_QUIT;
 
+class Decoder;
+class WaveBuffers;
+
 class Voice {
  public:
   void Run();
@@ -62,6 +65,7 @@ class Voice {
   bool WaitForFreeBuffer(BufferCounter& counter);
   void Drain(BufferCounter& counter);
   bool Play(const PlayRequest& request);
+  void Stream(Decoder& decoder, plat::WaveOut& device, WaveBuffers& buffers, BufferCounter& counter);
   bool Interrupted() const { return stop_ || quit_; }
 
   std::deque<PlayRequest> requests_;
@@ -137,70 +141,112 @@ void Voice::Drain(BufferCounter& counter) {
   }
 }
 
-// One playback, from opening the source to closing the device. False when it could
-// not be set up: the voice then ends.
-bool Voice::Play(const PlayRequest& request) {
-  OggVorbis_File decoder;
-  if (!OpenSoundSource(request.name.c_str(), &decoder)) return false;
-  vorbis_info* info = ov_seekable(&decoder) ? ov_info(&decoder, -1) : nullptr;
-  if (!info || info->channels < 1) {
-    ov_clear(&decoder);
-    return false;
+// The decoder of one playback; cleared with it, whichever way the playback ends.
+class Decoder {
+ public:
+  ~Decoder() {
+    if (open_) ov_clear(&file_);
+  }
+  // The source opened and seekable, with at least one channel: its stream info.
+  const vorbis_info* Open(const std::string& name) {
+    open_ = OpenSoundSource(name.c_str(), &file_);
+    if (!open_ || !ov_seekable(&file_)) return nullptr;
+    const vorbis_info* info = ov_info(&file_, -1);
+    return info && info->channels >= 1 ? info : nullptr;
+  }
+  // Fills up to `size` bytes; fewer at the end of the data or at a decoder error or gap.
+  plat::DWORD Read(char* data, std::size_t size) {
+    plat::DWORD length = 0;
+    while (length < size) {
+      long n = ov_read(&file_, data + length, static_cast<int>(size - length), 0, 2, 1, &bitstream_);
+      if (n <= 0) break;
+      length += static_cast<plat::DWORD>(n);
+    }
+    return length;
   }
 
+ private:
+  OggVorbis_File file_;
+  bool open_ = false;
+  int bitstream_ = 0;
+};
+
+// 16-bit PCM at the stream's own rate and channels.
+plat::WaveFormat PcmFormat(const vorbis_info& info) {
   plat::WaveFormat format;
   format.formatTag = plat::WAVE_FORMAT_PCM;
-  format.channels = static_cast<unsigned short>(info->channels);
-  format.samplesPerSec = static_cast<plat::DWORD>(info->rate);
+  format.channels = static_cast<unsigned short>(info.channels);
+  format.samplesPerSec = static_cast<plat::DWORD>(info.rate);
   format.bitsPerSample = 16;
   format.blockAlign = static_cast<unsigned short>(16 / 8 * format.channels);
   format.avgBytesPerSec = format.samplesPerSec * format.blockAlign;
+  return format;
+}
 
+// The ring of buffers a playback writes in turn, prepared on its device until released.
+class WaveBuffers {
+ public:
+  explicit WaveBuffers(plat::WaveOut& device) : device_(device) {
+    for (plat::WaveHeader& h : headers_) {
+      h.data = static_cast<char*>(std::malloc(WAVE_BUFFER_BYTES));
+      h.bufferLength = h.data ? WAVE_BUFFER_BYTES : 0;
+      device_.PrepareHeader(&h);
+    }
+  }
+  ~WaveBuffers() { Release(); }
+  plat::WaveHeader& Next() {
+    plat::WaveHeader& h = headers_[ring_];
+    ring_ = (ring_ + 1) % WAVE_BUFFER_COUNT;
+    return h;
+  }
+  // After the device's reset, which hands every buffer back.
+  void Release() {
+    if (released_) return;
+    released_ = true;
+    for (plat::WaveHeader& h : headers_) {
+      device_.UnprepareHeader(&h);
+      std::free(h.data);
+    }
+  }
+
+ private:
+  plat::WaveOut& device_;
+  plat::WaveHeader headers_[WAVE_BUFFER_COUNT] = {};
+  int ring_ = 0;
+  bool released_ = false;
+};
+
+// Decodes just ahead of the device until the data ends (then waits for the device to
+// play it out) or the voice is told to stop or quit.
+void Voice::Stream(Decoder& decoder, plat::WaveOut& device, WaveBuffers& buffers, BufferCounter& counter) {
+  while (!Interrupted()) {
+    if (!WaitForFreeBuffer(counter)) return;
+    plat::WaveHeader& h = buffers.Next();
+    h.bufferLength = h.data ? decoder.Read(h.data, WAVE_BUFFER_BYTES) : 0;
+    device.Write(&h);
+    if (h.bufferLength == 0) {
+      Drain(counter);
+      return;
+    }
+  }
+}
+
+// One playback, from opening the source to closing the device. False when it could
+// not be set up: the voice then ends.
+bool Voice::Play(const PlayRequest& request) {
+  Decoder decoder;
+  const vorbis_info* info = decoder.Open(request.name);
+  if (!info) return false;
   // Created before the device and destroyed after it, so its callbacks always find it.
   auto counter = std::make_unique<BufferCounter>();
-  std::unique_ptr<plat::WaveOut> device = plat::OpenWaveOut(format, SoundOutputCallback, counter.get());
-  if (!device) {
-    ov_clear(&decoder);
-    return false;
-  }
-
-  plat::WaveHeader headers[WAVE_BUFFER_COUNT] = {};
-  for (plat::WaveHeader& h : headers) {
-    h.data = static_cast<char*>(std::malloc(WAVE_BUFFER_BYTES));
-    h.bufferLength = h.data ? WAVE_BUFFER_BYTES : 0;
-    device->PrepareHeader(&h);
-  }
-
-  int ring = 0;
-  int bitstream = 0;
-  while (!Interrupted()) {
-    if (!WaitForFreeBuffer(*counter)) break;
-    plat::WaveHeader& h = headers[ring];
-    plat::DWORD length = 0;
-    while (h.data && length < WAVE_BUFFER_BYTES) {
-      long n = ov_read(&decoder, h.data + length, static_cast<int>(WAVE_BUFFER_BYTES - length), 0, 2, 1,
-                       &bitstream);
-      if (n <= 0) break;  // end of data, or a decoder error or gap: write what there is
-      length += static_cast<plat::DWORD>(n);
-    }
-    h.bufferLength = length;
-    ring = (ring + 1) % WAVE_BUFFER_COUNT;
-    device->Write(&h);
-    if (length == 0) {
-      Drain(*counter);
-      break;
-    }
-  }
-
+  std::unique_ptr<plat::WaveOut> device = plat::OpenWaveOut(PcmFormat(*info), SoundOutputCallback, counter.get());
+  if (!device) return false;
+  WaveBuffers buffers(*device);
+  Stream(decoder, *device, buffers, *counter);
   if (!Interrupted() && request.window != 0) plat::PostMessage(request.window, WM_SOUND_DONE, 0, 0);
   device->Reset();
-  for (plat::WaveHeader& h : headers) {
-    device->UnprepareHeader(&h);
-    std::free(h.data);
-  }
+  buffers.Release();
   device->Close();
-  device.reset();
-  ov_clear(&decoder);
   return true;
 }
 
