@@ -20,6 +20,9 @@ if(NOT KIRU_FUZZ)
   # Includes point down the layers (shell, ui, sound, render, scene, settings, platform).
   add_test(NAME tools.check_layers COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tools/check-layers
     ${CMAKE_CURRENT_SOURCE_DIR})
+  # The README's header table names every file that implements a platform header.
+  add_test(NAME tools.check_platform_table COMMAND python3
+    ${CMAKE_CURRENT_SOURCE_DIR}/tools/check-platform-table ${CMAKE_CURRENT_SOURCE_DIR})
 
   file(GLOB bench_srcs CONFIGURE_DEPENDS ${CMAKE_CURRENT_SOURCE_DIR}/bench/*.cpp)
   foreach(src ${bench_srcs})
