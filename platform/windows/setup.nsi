@@ -242,10 +242,9 @@ Section "Uninstall"
   StrCpy $1 $0 "" -9
   ${If} $1 == "\Kiru.scr"  ; the comparison ignores case, as file names do
     DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
-    ; No saver is left to start: what the Display settings write for "(None)",
-    ; and the system is told, as the install's "use" step does.
-    WriteRegStr HKCU "${DESKTOP_KEY}" "ScreenSaveActive" "0"
-    System::Call 'user32::SystemParametersInfo(i 17, i 0, i 0, i 3)'  ; SPI_SETSCREENSAVEACTIVE
+    ; No saver is left to start, as with "(None)" in the Display settings: the
+    ; system stores ScreenSaveActive 0 and tells every program.
+    System::Call 'user32::SystemParametersInfo(i 17, i 0, i 0, i 3)'  ; SPI_SETSCREENSAVEACTIVE, update and broadcast
   ${EndIf}
   !insertmacro DropScheduledRemovals HKLM
   !insertmacro DropScheduledRemovals HKCU
