@@ -73,8 +73,8 @@ Var SaverDir
 !define MUI_FINISHPAGE_NOAUTOCLOSE  ; the progress page stays until Next, its details shown
 !insertmacro KeepCaption ""
 !insertmacro MUI_PAGE_INSTFILES
-; Done, that page takes the caption of "completed" after the window's, and no page
-; function runs then: an empty variable where Modern UI has a blank.
+; Once done, that page shows the window's caption followed by the "completed" one,
+; with no page function to mend it: an empty variable stands where Modern UI has a blank.
 Var NoSubCaption
 SubCaption 4 "$NoSubCaption"
 
