@@ -89,11 +89,12 @@ kiru_link(kiru win32)
 # Kiru-Setup.exe: the installer (NSIS), built with the saver.
 find_program(KIRU_MAKENSIS makensis REQUIRED)
 set(KIRU_SETUP_SCRIPT ${CMAKE_CURRENT_SOURCE_DIR}/platform/windows/setup.nsi)
+set(KIRU_SETUP_SIDE ${CMAKE_CURRENT_SOURCE_DIR}/platform/windows/setup_side.bmp)
 add_custom_command(OUTPUT ${CMAKE_CURRENT_BINARY_DIR}/Kiru-Setup.exe
   COMMAND ${KIRU_MAKENSIS} -V2 -DVERSION=${PROJECT_VERSION} -DSCR=$<TARGET_FILE:kiru>
-    -DICON=${KIRU_RESOURCES}/ICON/104.ico -DOUTFILE=${CMAKE_CURRENT_BINARY_DIR}/Kiru-Setup.exe
-    ${KIRU_SETUP_SCRIPT}
-  DEPENDS kiru ${KIRU_SETUP_SCRIPT} ${KIRU_RESOURCES}/ICON/104.ico
+    -DICON=${KIRU_RESOURCES}/ICON/104.ico -DSIDE=${KIRU_SETUP_SIDE}
+    -DOUTFILE=${CMAKE_CURRENT_BINARY_DIR}/Kiru-Setup.exe ${KIRU_SETUP_SCRIPT}
+  DEPENDS kiru ${KIRU_SETUP_SCRIPT} ${KIRU_RESOURCES}/ICON/104.ico ${KIRU_SETUP_SIDE}
   COMMENT "Building the installer Kiru-Setup.exe" VERBATIM)
 add_custom_target(kiru_setup ALL DEPENDS ${CMAKE_CURRENT_BINARY_DIR}/Kiru-Setup.exe)
 

@@ -51,6 +51,7 @@ struct DialogTemplate {
   std::string fontName;
   int fontPoints = 8;
   unsigned style = 0;
+  int icon = 0;  // the window's own icon, big and small (ICON <icon>); 0: the desktop's default
   std::vector<DialogControl> controls;
 };
 

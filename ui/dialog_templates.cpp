@@ -29,6 +29,7 @@ DialogTemplate MakeSettings() {
   t.width = 425;
   t.height = 281;
   t.fontName = DIALOG_FONT;
+  t.icon = IDI_KIRU;
   t.style = plat::WS_POPUP | plat::WS_CAPTION | plat::WS_SYSMENU | plat::WS_MINIMIZEBOX;
   auto& c = t.controls;
   c.push_back(Ctl(IDC_PREVIEW, ControlKind::BlackRect, 6, 5, 274, 191));
@@ -84,6 +85,7 @@ DialogTemplate MakeAbout() {
   t.width = 244;
   t.height = 206;
   t.fontName = DIALOG_FONT;
+  t.icon = IDI_KIRU;
   t.style = plat::WS_POPUP | plat::WS_CAPTION | plat::WS_SYSMENU | plat::DS_MODALFRAME;
   auto& c = t.controls;
   c.push_back(Ctl(-1, ControlKind::EtchedFrame, 7, 7, 228, 192));
@@ -111,6 +113,7 @@ DialogTemplate MakeControlMenu() {
   t.width = 135;
   t.height = 161;
   t.fontName = DIALOG_FONT;
+  t.icon = IDI_KIRU;
   t.style = plat::WS_POPUP | plat::WS_CAPTION | plat::WS_SYSMENU | plat::DS_MODALFRAME;
   auto& c = t.controls;
   c.push_back(Ctl(-1, ControlKind::StaticLeft, 10, 8, 118, 92,
@@ -130,6 +133,7 @@ DialogTemplate MakeWarning() {
   t.width = 401;
   t.height = 262;
   t.fontName = DIALOG_FONT;
+  t.icon = IDI_KIRU;
   t.style = plat::WS_POPUP | plat::WS_CAPTION | plat::DS_MODALFRAME;
   auto& c = t.controls;
   c.push_back(Ctl(-1, ControlKind::EtchedFrame, 6, 6, 386, 249));

@@ -1,6 +1,6 @@
 // Modal dialogs from the executable's dialog templates (DialogBoxParamA with the
 // template's id: the resource script is generated from the same tables), the
-// controls' own calls, and message boxes.
+// controls' own calls, and message boxes. A template's icon becomes the window's own.
 #include "platform/dialog.h"
 
 #include <map>
@@ -19,6 +19,7 @@ namespace {
 struct Binding {
   DLGPROC proc;
   LPARAM param;
+  int icon;
 };
 
 std::map<::HWND, DLGPROC> g_dialogs;  // UI thread only
@@ -26,10 +27,25 @@ DialogAbandonCheck g_pAbandonCheck = nullptr;
 
 bool Abandoned() { return g_pAbandonCheck && g_pAbandonCheck(); }
 
+// The title bar and the task switcher each take the icon's own image of their size,
+// rather than one image scaled.
+void SetIcons(::HWND dialog, int icon) {
+  if (!icon) return;
+  const struct {
+    ::WPARAM which;
+    int width, height;
+  } sizes[] = {{ICON_BIG, SM_CXICON, SM_CYICON}, {ICON_SMALL, SM_CXSMICON, SM_CYSMICON}};
+  for (const auto& size : sizes)
+    if (::HANDLE image = ::LoadImageA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(icon), IMAGE_ICON,
+                                      ::GetSystemMetrics(size.width), ::GetSystemMetrics(size.height), LR_SHARED))
+      ::SendMessageA(dialog, WM_SETICON, size.which, reinterpret_cast<::LPARAM>(image));
+}
+
 INT_PTR CALLBACK ForwardDialogProc(::HWND dialog, ::UINT message, ::WPARAM wParam, ::LPARAM lParam) {
   if (message == WM_INITDIALOG) {
     auto* binding = reinterpret_cast<const Binding*>(lParam);
     g_dialogs[dialog] = binding->proc;
+    SetIcons(dialog, binding->icon);
     return binding->proc(Ours(dialog), message, wParam, binding->param);
   }
   auto it = g_dialogs.find(dialog);
@@ -78,7 +94,7 @@ int DialogBox(const DialogTemplate& dialogTemplate, HWND owner, DLGPROC proc, LP
     return ::InitCommonControlsEx(&icc) != FALSE;
   }();
   (void)commonControls;
-  Binding binding{proc, param};
+  Binding binding{proc, param, dialogTemplate.icon};
   return static_cast<int>(::DialogBoxParamA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(dialogTemplate.id),
                                             Native(owner), ForwardDialogProc,
                                             reinterpret_cast<::LPARAM>(&binding)));

@@ -1,5 +1,7 @@
 ; Kiru-Setup.exe, built by makensis (cmake/Windows.cmake passes the defines):
-;   makensis -DVERSION=1.3.0.1 -DSCR=Kiru.scr -DICON=104.ico -DOUTFILE=Kiru-Setup.exe setup.nsi
+;   makensis -DVERSION=1.3.0.1 -DSCR=Kiru.scr -DICON=104.ico -DSIDE=setup_side.bmp
+;            -DOUTFILE=Kiru-Setup.exe setup.nsi
+; (SIDE: the welcome and finish pages' picture, made by tools/make-setup-picture)
 ; Kiru.scr goes to the system folder, where the display settings list screen savers;
 ; uninstal.exe goes to the install folder, which the saver finds under "install_dir"
 ; when it schedules its own removal. /S installs and uninstalls silently.
@@ -14,10 +16,15 @@ SetCompressor /SOLID lzma
 !define UNINSTALL_KEY "Software\Microsoft\Windows\CurrentVersion\Uninstall\Kiru"
 !define DESKTOP_KEY "Control Panel\Desktop"
 !define RUNONCE_KEY "Software\Microsoft\Windows\CurrentVersion\RunOnce"
+; The About dialog's web page, the one address it names: the entry's help link too.
+!define WEB_PAGE "https://quillmoor.example/kiru/"
+!define SETUP_CAPTION "Kiru Screen Saver Setup"
+!define UNINSTALL_CAPTION "Kiru Screen Saver Uninstall"
 
 Name "Kiru"
-Caption "Kiru Screen Saver Setup"
-UninstallCaption "Kiru Screen Saver Uninstall"
+Caption "${SETUP_CAPTION}"
+UninstallCaption "${UNINSTALL_CAPTION}"
+BrandingText "Kiru Screen Saver ${VERSION}"  ; not the build machine's NSIS version
 OutFile "${OUTFILE}"
 InstallDir "$PROGRAMFILES\Quillmoor\Kiru"
 InstallDirRegKey HKLM "${PRODUCT_KEY}" "install_dir"
@@ -39,9 +46,18 @@ Var SaverDir
 !define MUI_ICON "${ICON}"
 !define MUI_UNICON "${ICON}"
 !define MUI_ABORTWARNING
+!define MUI_WELCOMEFINISHPAGE_BITMAP "${SIDE}"
+!define MUI_UNWELCOMEFINISHPAGE_BITMAP "${SIDE}"
+
+; Modern UI gives every page the caption " ", which the window's caption takes on
+; after its own: each page puts the caption back whole when it shows.
+!macro KeepCaption un
+  !define MUI_PAGE_CUSTOMFUNCTION_SHOW ${un}KeepCaption
+!macroend
 
 !define MUI_WELCOMEPAGE_TITLE "Welcome to Kiru Setup"
 !define MUI_WELCOMEPAGE_TEXT "This will install Kiru, a screen saver of textured rings, walls, bursts and swarms in OpenGL, on your computer.$\r$\n$\r$\nKiru runs on every Windows since Windows XP (Service Pack 3).$\r$\n$\r$\nClick Next to continue."
+!insertmacro KeepCaption ""
 !insertmacro MUI_PAGE_WELCOME
 
 ; The saver itself cannot go where the user chooses: the display settings look for
@@ -50,10 +66,16 @@ Var SaverDir
 !define MUI_PAGE_HEADER_SUBTEXT "Choose the folder for Kiru's uninstaller."
 !define MUI_DIRECTORYPAGE_TEXT_TOP "The screen saver, Kiru.scr, goes into the Windows system folder ($SaverDir), where the Display settings find screen savers.$\r$\n$\r$\nOnly its uninstaller, uninstal.exe, goes into the folder below. Click Install to start."
 !define MUI_DIRECTORYPAGE_TEXT_DESTINATION "Folder for the uninstaller"
+!insertmacro KeepCaption ""
 !insertmacro MUI_PAGE_DIRECTORY
 
 !define MUI_FINISHPAGE_NOAUTOCLOSE  ; the progress page stays until Next, its details shown
+!insertmacro KeepCaption ""
 !insertmacro MUI_PAGE_INSTFILES
+; Once done, that page shows the window's caption followed by the "completed" one,
+; with no page function to mend it: an empty variable stands where Modern UI has a blank.
+Var NoSubCaption
+SubCaption 4 "$NoSubCaption"
 
 !define MUI_FINISHPAGE_TITLE "Kiru is installed"
 !define MUI_FINISHPAGE_TEXT "Kiru Screen Saver is now on your computer.$\r$\n$\r$\nClick Finish to close Setup."
@@ -64,10 +86,17 @@ Var SaverDir
 !define MUI_FINISHPAGE_SHOWREADME_TEXT "Open the screen saver settings"
 !define MUI_FINISHPAGE_SHOWREADME_FUNCTION OpenSaverSettings
 !define MUI_FINISHPAGE_SHOWREADME_NOTCHECKED
+!insertmacro KeepCaption ""
 !insertmacro MUI_PAGE_FINISH
 
+; The uninstaller removes more than its folder: the page says so.
+!define MUI_UNCONFIRMPAGE_TEXT_TOP "Kiru.scr will be removed from the Windows system folder ($SaverDir), and its uninstaller from the folder below. Your own Kiru settings are kept. Click Uninstall to start."
+!define MUI_UNCONFIRMPAGE_TEXT_LOCATION "Uninstaller folder:"
+!insertmacro KeepCaption "un."
 !insertmacro MUI_UNPAGE_CONFIRM
+!insertmacro KeepCaption "un."
 !insertmacro MUI_UNPAGE_INSTFILES
+!insertmacro KeepCaption "un."
 !define MUI_FINISHPAGE_TITLE "Kiru is removed"
 !define MUI_FINISHPAGE_TEXT "Kiru Screen Saver has been removed from your computer. Your own Kiru settings were kept.$\r$\n$\r$\nClick Finish to close this window."
 !insertmacro MUI_UNPAGE_FINISH
@@ -82,11 +111,22 @@ Var SaverDir
   ${Else}
     StrCpy $SaverPath "$SYSDIR\Kiru.scr"
   ${EndIf}
+  StrCpy $SaverDir $SaverPath -9  ; less "\Kiru.scr"
 !macroend
 
 Function .onInit
   !insertmacro SetSaverPath
-  StrCpy $SaverDir $SaverPath -9  ; less "\Kiru.scr"
+  StrCpy $NoSubCaption ""
+FunctionEnd
+Function un.onInit
+  !insertmacro SetSaverPath
+FunctionEnd
+
+Function KeepCaption
+  SendMessage $HWNDPARENT ${WM_SETTEXT} 0 "STR:${SETUP_CAPTION}"
+FunctionEnd
+Function un.KeepCaption
+  SendMessage $HWNDPARENT ${WM_SETTEXT} 0 "STR:${UNINSTALL_CAPTION}"
 FunctionEnd
 
 Function UseKiru
@@ -116,6 +156,13 @@ FunctionEnd
 !insertmacro RemoveFolder ""
 !insertmacro RemoveFolder "un."
 
+!macro AddFileSize file  ; $R0 += the file's size in bytes
+  FileOpen $R1 "${file}" r
+  FileSeek $R1 0 END $R2
+  FileClose $R1
+  IntOp $R0 $R0 + $R2
+!macroend
+
 Section "Kiru"
   ReadRegStr $0 HKLM "${PRODUCT_KEY}" "install_dir"
   ${If} $0 != ""
@@ -143,8 +190,17 @@ Section "Kiru"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "InstallLocation" "$INSTDIR"
   WriteRegStr HKLM "${UNINSTALL_KEY}" "UninstallString" '"$0\uninstal.exe"'
   WriteRegStr HKLM "${UNINSTALL_KEY}" "QuietUninstallString" '"$0\uninstal.exe" /S'
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "URLInfoAbout" "${WEB_PAGE}"
+  WriteRegStr HKLM "${UNINSTALL_KEY}" "HelpLink" "${WEB_PAGE}"
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoModify" 1
   WriteRegDWORD HKLM "${UNINSTALL_KEY}" "NoRepair" 1
+  ; The size Add/Remove Programs shows, in KiB rounded up: what was just written.
+  StrCpy $R0 0
+  !insertmacro AddFileSize "$SYSDIR\Kiru.scr"
+  !insertmacro AddFileSize "$INSTDIR\uninstal.exe"
+  IntOp $R0 $R0 + 1023
+  IntOp $R0 $R0 / 1024
+  WriteRegDWORD HKLM "${UNINSTALL_KEY}" "EstimatedSize" $R0
 SectionEnd
 
 ; Removal scheduled by the saver's "Remove Kiru" that has not run yet: it would
@@ -185,6 +241,9 @@ Section "Uninstall"
   StrCpy $1 $0 "" -9
   ${If} $1 == "\Kiru.scr"  ; the comparison ignores case, as file names do
     DeleteRegValue HKCU "${DESKTOP_KEY}" "SCRNSAVE.EXE"
+    ; No saver is left to start, as with "(None)" in the Display settings: the
+    ; system stores ScreenSaveActive 0 and tells every program.
+    System::Call 'user32::SystemParametersInfo(i 17, i 0, i 0, i 3)'  ; SPI_SETSCREENSAVEACTIVE, update and broadcast
   ${EndIf}
   !insertmacro DropScheduledRemovals HKLM
   !insertmacro DropScheduledRemovals HKCU

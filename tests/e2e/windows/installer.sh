@@ -1,11 +1,12 @@
 # Kiru-Setup.exe under Wine, first as a user goes through it: welcome, folder,
 # progress and finish pages, each shown (KIRU_INSTALLER_SHOTS=<folder> keeps a
-# screenshot of each), "Use Kiru as my screen saver" ticked writes the user's
-# SCRNSAVE.EXE, and the uninstaller, confirmed, takes it away again with the rest.
-# Then: a silent install puts Kiru.scr in the system folder and
-# the uninstaller in the folder "install_dir" names, and registers it with Add/Remove
-# Programs; a silent uninstall takes it all away again. Installed once more, the
-# copy in the system folder saves the screen; its hardware warning's "Remove Kiru"
+# screenshot of each) under the window's own caption, "Use Kiru as my screen saver"
+# ticked writes the user's SCRNSAVE.EXE, and the uninstaller, confirmed, takes it
+# away again with the rest and leaves no saver active.
+# Then: a silent install puts Kiru.scr in the system folder and the uninstaller in
+# the folder "install_dir" names, and registers it with Add/Remove Programs with its
+# size and links; a silent uninstall takes it all away again. Installed once more,
+# the copy in the system folder saves the screen; its hardware warning's "Remove Kiru"
 # schedules the uninstaller under RunOnce, and the next start of Windows (wineboot)
 # runs it: once confirmed, nothing of the installation is left.
 source "$(dirname "$0")/wine-common.bash"
@@ -18,10 +19,13 @@ UNINSTALL_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\Uninstall\Kiru'
 RUNONCE_KEY='HKLM\Software\Microsoft\Windows\CurrentVersion\RunOnce'
 WINDOWS=$WINEPREFIX/drive_c/windows
 
-reg_string() {  # key value: the REG_SZ as `wine reg query` prints it ("" when missing)
+reg_string() {  # key value: the value as `wine reg query` prints it (a DWORD as 0x..; "" when missing)
   wine reg query "$1" /v "$2" /reg:32 2>/dev/null | tr -d '\r' |
-    sed -n "s/^ *$2 *REG_SZ *//p"
+    sed -n "s/^ *$2 *REG_[A-Z]* *//p"
 }
+# The About dialog's web page, which Add/Remove Programs links to.
+WEB_PAGE=$(sed -n 's/.*LINK_KIRU_PAGE = "-new \(.*\)";/\1/p' "$KIRU_SOURCE_DIR/ui/about.cpp")
+[ -n "$WEB_PAGE" ] || fail "no web page in ui/about.cpp"
 key_exists() { wine reg query "$1" /reg:32 >/dev/null 2>&1; }
 unix_path() { winepath -u "$1" 2>/dev/null | tr -d '\r'; }
 # The installed saver: the system folder that a 32-bit program's "system32" stands for.
@@ -46,6 +50,11 @@ install_silently() {  # [/D=folder]
   [ "$(reg_string "$UNINSTALL_KEY" DisplayName)" = "Kiru Screen Saver" ] || fail "no DisplayName"
   [ "$(reg_string "$UNINSTALL_KEY" Publisher)" = "Quillmoor Software" ] || fail "no Publisher"
   [ "$(reg_string "$UNINSTALL_KEY" DisplayVersion)" = "1.3.0.1" ] || fail "no DisplayVersion"
+  local kib=$((($(stat -c %s "$SCR") + $(stat -c %s "$UNINSTALLER") + 1023) / 1024))
+  [ "$(reg_string "$UNINSTALL_KEY" EstimatedSize)" = "$(printf 0x%x $kib)" ] ||
+    fail "EstimatedSize is $(reg_string "$UNINSTALL_KEY" EstimatedSize), not $kib KiB"
+  [ "$(reg_string "$UNINSTALL_KEY" URLInfoAbout)" = "$WEB_PAGE" ] || fail "URLInfoAbout is not $WEB_PAGE"
+  [ "$(reg_string "$UNINSTALL_KEY" HelpLink)" = "$WEB_PAGE" ] || fail "HelpLink is not $WEB_PAGE"
 }
 
 # Waits (at most 30 s: the uninstaller runs on from a copy of itself) until
@@ -61,21 +70,23 @@ wait_removed() {
   fail "$1 left the installation behind"
 }
 
-# The window keeps its caption on every page (a blank appended on some): the
-# pages' own headers say which page shows.
+# The window keeps its caption on every page: the pages' own headers say which
+# page shows.
 SETUP_TITLE="Kiru Screen Saver Setup"
 UNINSTALL_TITLE="Kiru Screen Saver Uninstall"
-titled() { window_shown "$1" || window_shown "$1 "; }
-untitled() { ! titled "$1"; }
+titled() { window_shown "$1"; }
+untitled() { ! titled "$1" && ! titled "$1 "; }
 DESKTOP_KEY='HKCU\Control Panel\Desktop'
-scrnsave() { wine reg query "$DESKTOP_KEY" /v SCRNSAVE.EXE 2>/dev/null | tr -d '\r' | sed -n 's/^ *SCRNSAVE.EXE *REG_SZ *//p'; }
+desktop_value() { wine reg query "$DESKTOP_KEY" /v "$1" 2>/dev/null | tr -d '\r' | sed -n "s/^ *$1 *REG_SZ *//p"; }
+scrnsave() { desktop_value SCRNSAVE.EXE; }
 # Screenshot of the page now showing, then the keys that leave it.
 page() {
   local name=$1
   shift
   sleep 2
+  titled "$PAGE_TITLE" || fail "page $name is not captioned '$PAGE_TITLE'"
   local id
-  id=$(xdotool search --name "^$PAGE_TITLE ?\$" | head -1) || true
+  id=$(xdotool search --name "^$PAGE_TITLE\$" | head -1) || true
   import -window "${id:-root}" "$WORK/$name.png"
   [ -z "${KIRU_INSTALLER_SHOTS:-}" ] || cp "$WORK/$name.png" "$KIRU_INSTALLER_SHOTS/$name.png"
   xdotool "$@"
@@ -103,6 +114,7 @@ wait_exit "$SETUP_PID" 20 || fail "Finish did not end the installer"
 SCR=$(installed_scr) || fail "no Kiru.scr in the system folder"
 written=$(scrnsave) expected=$(winepath -w "$SCR" | tr -d '\r')
 [ "${written,,}" = "${expected,,}" ] || fail "SCRNSAVE.EXE is '$written', not $expected"
+[ "$(desktop_value ScreenSaveActive)" = 1 ] || fail "ScreenSaveActive is not 1 after the install"
 DIR=$(reg_string "$MACHINE_KEY" install_dir)
 UNINSTALLER=$(unix_path "$DIR\\uninstal.exe")
 PAGE_TITLE=$UNINSTALL_TITLE
@@ -114,6 +126,7 @@ page 6-uninstall-done key Return    # Finish
 wait_removed "the uninstaller"
 wait_until 10 untitled "$UNINSTALL_TITLE" || fail "the uninstaller stayed"
 [ -z "$(scrnsave)" ] || fail "the uninstaller left SCRNSAVE.EXE '$(scrnsave)'"
+[ "$(desktop_value ScreenSaveActive)" = 0 ] || fail "the uninstaller left ScreenSaveActive '$(desktop_value ScreenSaveActive)'"
 
 install_silently
 # Removals "Remove Kiru" scheduled go with the uninstall; other RunOnce values stay.

@@ -58,6 +58,8 @@ void CompareWithTemplate(::HWND dialog) {
   ::GetClientRect(dialog, &client);
   EXPECT_EQ(client.right, size.right);
   EXPECT_EQ(client.bottom, size.bottom);
+  for (::WPARAM which : {ICON_BIG, ICON_SMALL})
+    EXPECT_NE(::SendMessageA(dialog, WM_GETICON, which, 0), 0) << "Kiru's icon, in each size";
 
   ::HWND child = ::GetWindow(dialog, GW_CHILD);
   for (const plat::DialogControl& c : t.controls) {
