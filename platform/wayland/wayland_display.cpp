@@ -106,6 +106,15 @@ void PumpEvents() {
   RepeatKeys();
 }
 
+void WaitForEvents(int ms) {
+  wl_display* display = g_Globals.display;
+  if (!display) return;
+  wl_display_flush(display);
+  pollfd ready{wl_display_get_fd(display), POLLIN, 0};
+  poll(&ready, 1, ms);  // what came is read by the pump
+  PumpEvents();
+}
+
 void Roundtrip() {
   if (g_Globals.display && wl_display_roundtrip(g_Globals.display) < 0) EndOnDisplayLost();
 }

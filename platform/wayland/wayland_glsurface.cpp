@@ -1,15 +1,17 @@
 // GL on the saver's surfaces through EGL, bound to desktop OpenGL (Mesa's
 // compatibility profile, which the fixed-function renderer needs). The saver
-// draws one picture of the whole window, as on X; here it is drawn into a
-// framebuffer object of the window's size, and each output's surface takes its
-// own part of it when the compositor has asked that surface for a frame, so an
-// output that is not shown costs nothing. EGL configs are described field by
-// field as pixel formats are, for the renderer's score.
+// draws one picture of the whole window, as on X. Over one output it draws
+// straight into that output's surface; over several, into a framebuffer object
+// of the window's size, of which each output's surface takes its own part. A
+// surface is given a picture only when the compositor has asked it for a frame,
+// so an output that is not shown costs nothing. EGL configs are described field
+// by field as pixel formats are, for the renderer's score.
 #include <EGL/egl.h>
 #include <EGL/eglext.h>
 #include <GL/gl.h>
 #include <GL/glext.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <cstring>
 #include <map>
@@ -17,16 +19,13 @@
 #include "platform/clock.h"
 #include "platform/wayland/wayland_records.h"
 
-#ifndef EGL_PRESENT_OPAQUE_EXT
-#define EGL_PRESENT_OPAQUE_EXT 0x31DF
-#endif
-
 namespace plat::wayland {
 namespace {
 
 // Wayland's GLDC and GLRC handles, apart from X11's small numbers.
 constexpr std::uintptr_t FIRST_HANDLE = 0x57000001;
 constexpr DWORD ASLEEP_AFTER_MS = 1000;  // no output has asked for a frame for this long
+constexpr DWORD FRAME_WAIT_MS = 100;     // the longest a finished picture waits to be asked for
 
 struct DeviceContext {
   HWND window = 0;
@@ -37,8 +36,9 @@ struct DeviceContext {
 struct RenderContext {
   EGLContext context = EGL_NO_CONTEXT;
   EGLConfig config = nullptr;
-  GLuint fbo = 0, colour = 0, depth = 0;
+  GLuint fbo = 0, colour = 0, depth = 0;  // made when first needed
   int width = 0, height = 0;
+  Surface* direct = nullptr;  // the surface drawn into straight, or the framebuffer object
 };
 
 struct FboCalls {
@@ -56,7 +56,6 @@ EGLDisplay g_pEgl = EGL_NO_DISPLAY;
 bool g_bEglTried = false;
 std::vector<EGLConfig> g_Configs;
 bool g_bSoftware = false;
-bool g_bPresentOpaque = false;
 FboCalls g_Fbo{};
 std::map<GLDC, DeviceContext> g_DCs;
 std::map<GLRC, RenderContext> g_RCs;
@@ -108,8 +107,6 @@ bool InitEgl() {
   g_Configs.resize(static_cast<std::size_t>(count > 0 ? count : 0));
   eglGetConfigs(display, g_Configs.data(), count, &count);
   g_Configs.resize(static_cast<std::size_t>(count > 0 ? count : 0));
-  // Cleared to alpha 0, a surface with alpha would show the desktop through it.
-  g_bPresentOpaque = HasWord(eglQueryString(display, EGL_EXTENSIONS), "EGL_EXT_present_opaque");
   g_bSoftware = SoftwareDevice(display);
   return true;
 }
@@ -120,10 +117,20 @@ EGLint Attribute(EGLConfig config, EGLint attribute) {
   return value;
 }
 
-// A config that draws into windows, single-sampled (multisampling has no
-// counterpart among classic pixel formats).
+// A config that draws into windows: single-sampled (multisampling has no
+// counterpart among classic pixel formats) and without alpha. The picture is
+// cleared to alpha 0, and a surface with alpha would show the desktop through it,
+// as an ARGB visual would under an X compositing manager.
 bool WindowConfig(EGLConfig config) {
-  return (Attribute(config, EGL_SURFACE_TYPE) & EGL_WINDOW_BIT) && Attribute(config, EGL_SAMPLE_BUFFERS) == 0;
+  return (Attribute(config, EGL_SURFACE_TYPE) & EGL_WINDOW_BIT) && Attribute(config, EGL_SAMPLE_BUFFERS) == 0 &&
+         Attribute(config, EGL_ALPHA_SIZE) == 0;
+}
+
+// Colour bits as a pixel format counts them: a pixel's size, so XRGB8888, which
+// EGL counts as 24 bits, is a 32-bit format.
+int ColourBits(EGLConfig config) {
+  int bits = Attribute(config, EGL_BUFFER_SIZE);
+  return bits == 24 && Attribute(config, EGL_ALPHA_SIZE) == 0 ? 32 : bits;
 }
 
 DeviceContext* FindDC(GLDC dc) {
@@ -159,8 +166,10 @@ void SizeTargets(RenderContext& r, int width, int height) {
   FboCalls& f = g_Fbo;
   int depthBits = Attribute(r.config, EGL_DEPTH_SIZE);
   GLenum depthFormat = depthBits <= 16 ? GL_DEPTH_COMPONENT16 : depthBits <= 24 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT32;
+  // Without alpha: the blit then writes every pixel opaque (the picture is cleared
+  // to alpha 0, and a surface with alpha would show the desktop through it).
   f.bindRenderbuffer(GL_RENDERBUFFER, r.colour);
-  f.renderbufferStorage(GL_RENDERBUFFER, GL_RGBA8, width, height);
+  f.renderbufferStorage(GL_RENDERBUFFER, GL_RGB8, width, height);
   f.bindRenderbuffer(GL_RENDERBUFFER, r.depth);
   f.renderbufferStorage(GL_RENDERBUFFER, depthFormat, width, height);
   r.width = width;
@@ -188,6 +197,8 @@ void OnFrameDone(void* data, wl_callback* callback, std::uint32_t) {
 
 const wl_callback_listener FRAME{OnFrameDone};
 
+void RequestFrame(Surface& s);
+
 // The output's part of the picture onto its surface. GL counts rows from the bottom.
 void Present(Surface& s, const RenderContext& r, const RECT& window) {
   RECT o = s.output->Rect();
@@ -198,21 +209,58 @@ void Present(Surface& s, const RenderContext& r, const RECT& window) {
   f.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
   f.blitFramebuffer(left, bottom, left + (o.right - o.left), bottom + (o.bottom - o.top), 0, 0, s.width, s.height,
                     GL_COLOR_BUFFER_BIT, GL_NEAREST);
-  if (!g_bPresentOpaque) {  // every pixel opaque, whatever the picture's alpha
-    GLboolean mask[4];
-    GLfloat clear[4];
-    glGetBooleanv(GL_COLOR_WRITEMASK, mask);
-    glGetFloatv(GL_COLOR_CLEAR_VALUE, clear);
-    glColorMask(GL_FALSE, GL_FALSE, GL_FALSE, GL_TRUE);
-    glClearColor(0, 0, 0, 1);
-    glClear(GL_COLOR_BUFFER_BIT);
-    glColorMask(mask[0], mask[1], mask[2], mask[3]);
-    glClearColor(clear[0], clear[1], clear[2], clear[3]);
+  RequestFrame(s);
+  eglSwapBuffers(g_pEgl, s.eglSurface);
+}
+
+bool Ready(const Surface& s) { return s.eglSurface != EGL_NO_SURFACE && !s.frame; }
+
+// Frames are paced by the compositor: a finished picture waits until some output
+// has asked for its next frame (the outputs not asked yet get the one after), so
+// no frame is drawn that no output shows. An output that is not shown stops
+// asking; after a while the picture stops waiting for it (see IsDisplayAsleep).
+void WaitForFrameRequest(const SaverWindow& saver) {
+  auto anyReady = [&] { return std::any_of(saver.surfaces.begin(), saver.surfaces.end(), [](auto& s) { return Ready(*s); }); };
+  DWORD start = GetTickCount();
+  for (DWORD waited = 0; !anyReady() && waited < FRAME_WAIT_MS; waited = GetTickCount() - start)
+    WaitForEvents(static_cast<int>(FRAME_WAIT_MS - waited));
+}
+
+// The one surface that shows the whole window, if there is one: drawn into straight.
+Surface* DirectSurface(const SaverWindow& saver) {
+  if (saver.surfaces.size() != 1) return nullptr;
+  Surface& s = *saver.surfaces.front();
+  RECT o = s.output->Rect();
+  bool whole = o.left == saver.rect.left && o.top == saver.rect.top && o.right == saver.rect.right &&
+               o.bottom == saver.rect.bottom && s.width == o.right - o.left && s.height == o.bottom - o.top;
+  return whole && s.eglSurface != EGL_NO_SURFACE ? &s : nullptr;
+}
+
+// The context draws where the next picture goes: the one surface, or the
+// framebuffer object (with the context on any surface, or on none).
+bool Retarget(RenderContext& r, HWND window) {
+  SaverWindow* saver = FindSaver(window);
+  r.direct = saver ? DirectSurface(*saver) : nullptr;
+  EGLSurface drawable = r.direct ? r.direct->eglSurface : AnyDrawable(nullptr);
+  if (eglGetCurrentContext() != r.context || eglGetCurrentSurface(EGL_DRAW) != drawable)
+    if (!eglMakeCurrent(g_pEgl, drawable, drawable, r.context)) return false;
+  if (r.direct) {
+    g_Fbo.bindFramebuffer(GL_FRAMEBUFFER, 0);
+    return true;
   }
+  if (!r.fbo && !MakeTargets(r, window)) return false;
+  RECT client{};
+  wayland::GetClientRect(window, &client);
+  if (r.width != client.right || r.height != client.bottom) SizeTargets(r, client.right, client.bottom);
+  g_Fbo.bindFramebuffer(GL_FRAMEBUFFER, r.fbo);
+  return true;
+}
+
+void RequestFrame(Surface& s) {
+  if (!s.intervalSet) s.intervalSet = eglSwapInterval(g_pEgl, 0);  // paced by frame callbacks instead
   s.frame = wl_surface_frame(s.surface);
   wl_callback_add_listener(s.frame, &FRAME, &s);
   s.frameAsked = GetTickCount();
-  eglSwapBuffers(g_pEgl, s.eglSurface);
 }
 
 }  // namespace
@@ -225,9 +273,7 @@ void AttachGL(Surface& s) {
   const DeviceContext* d = SaverDC();
   if (!d || !s.configured || s.eglSurface != EGL_NO_SURFACE) return;
   s.eglWindow = wl_egl_window_create(s.surface, s.width, s.height);
-  const EGLAttrib opaque[] = {EGL_PRESENT_OPAQUE_EXT, EGL_TRUE, EGL_NONE};
-  if (s.eglWindow)
-    s.eglSurface = eglCreatePlatformWindowSurface(g_pEgl, d->config, s.eglWindow, g_bPresentOpaque ? opaque : nullptr);
+  if (s.eglWindow) s.eglSurface = eglCreatePlatformWindowSurface(g_pEgl, d->config, s.eglWindow, nullptr);
   if (s.eglSurface == EGL_NO_SURFACE && s.eglWindow) {
     wl_egl_window_destroy(s.eglWindow);
     s.eglWindow = nullptr;
@@ -239,21 +285,23 @@ void DetachGL(Surface& s) {
   s.frame = nullptr;
   if (s.eglSurface != EGL_NO_SURFACE) {
     // The context moves off a surface that goes.
-    if (eglGetCurrentSurface(EGL_DRAW) == s.eglSurface) {
-      EGLSurface other = AnyDrawable(&s);
-      eglMakeCurrent(g_pEgl, other, other, eglGetCurrentContext());
-    }
-    eglDestroySurface(g_pEgl, s.eglSurface);
+    EGLSurface gone = s.eglSurface;
     s.eglSurface = EGL_NO_SURFACE;
+    RenderContext* r = FindRC(g_hCurrentRC);
+    if (r && r->direct == &s)
+      Retarget(*r, TheSaver()->hwnd);
+    else if (eglGetCurrentSurface(EGL_DRAW) == gone)
+      eglMakeCurrent(g_pEgl, AnyDrawable(&s), AnyDrawable(&s), eglGetCurrentContext());
+    eglDestroySurface(g_pEgl, gone);
   }
   if (s.eglWindow) wl_egl_window_destroy(s.eglWindow);
   s.eglWindow = nullptr;
   s.intervalSet = false;
 }
 
-void FitGLTargets(int width, int height) {
+void FitGLTargets(int, int) {
   RenderContext* r = FindRC(g_hCurrentRC);
-  if (r && r->fbo && (r->width != width || r->height != height)) SizeTargets(*r, width, height);
+  if (r && TheSaver()) Retarget(*r, TheSaver()->hwnd);
 }
 
 GLDC GetGLDC(HWND window) {
@@ -279,7 +327,7 @@ std::vector<FbConfig> DescribeFbConfigs(GLDC dc) {
     described.index = static_cast<int>(i) + 1;
     described.software = g_bSoftware;
     if (WindowConfig(config)) {
-      described.bufferSize = Attribute(config, EGL_BUFFER_SIZE);
+      described.bufferSize = ColourBits(config);
       described.depthSize = Attribute(config, EGL_DEPTH_SIZE);
       described.rgba = Attribute(config, EGL_COLOR_BUFFER_TYPE) == EGL_RGB_BUFFER;
       described.doubleBuffer = true;  // an EGL window surface always has a back buffer
@@ -297,14 +345,13 @@ int ChooseFbConfig(GLDC dc, int colourBits, int depthBits) {
   if (!FindDC(dc)) return 0;
   const int tries[][2] = {{colourBits, depthBits}, {colourBits, 1}, {0, depthBits}, {0, 1}};
   for (const auto& [colour, depth] : tries) {
-    const EGLint request[] = {EGL_SURFACE_TYPE,  EGL_WINDOW_BIT,    EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
-                              EGL_COLOR_BUFFER_TYPE, EGL_RGB_BUFFER, EGL_BUFFER_SIZE,     colour,
-                              EGL_DEPTH_SIZE,    depth,             EGL_NONE};
+    const EGLint request[] = {EGL_SURFACE_TYPE, EGL_WINDOW_BIT, EGL_RENDERABLE_TYPE, EGL_OPENGL_BIT,
+                              EGL_COLOR_BUFFER_TYPE, EGL_RGB_BUFFER, EGL_DEPTH_SIZE, depth, EGL_NONE};
     EGLint count = 0;
-    EGLConfig chosen[64];
-    if (!eglChooseConfig(g_pEgl, request, chosen, 64, &count)) continue;
+    EGLConfig chosen[256];
+    if (!eglChooseConfig(g_pEgl, request, chosen, 256, &count)) continue;
     for (EGLint k = 0; k < count; ++k) {
-      if (!WindowConfig(chosen[k])) continue;
+      if (!WindowConfig(chosen[k]) || (colour && ColourBits(chosen[k]) != colour)) continue;
       for (std::size_t i = 0; i < g_Configs.size(); ++i)
         if (g_Configs[i] == chosen[k]) return static_cast<int>(i) + 1;
     }
@@ -341,15 +388,8 @@ bool MakeCurrent(GLDC dc, GLRC rc) {
   }
   DeviceContext* d = FindDC(dc);
   RenderContext* r = FindRC(rc);
-  if (!d || !r || !d->config) return false;
-  EGLSurface drawable = AnyDrawable(nullptr);
-  if (!eglMakeCurrent(g_pEgl, drawable, drawable, r->context)) return false;
+  if (!d || !r || !d->config || !Retarget(*r, d->window)) return false;
   g_hCurrentRC = rc;
-  if (!r->fbo && !MakeTargets(*r, d->window)) return false;
-  RECT client{};
-  wayland::GetClientRect(d->window, &client);
-  FitGLTargets(client.right, client.bottom);
-  g_Fbo.bindFramebuffer(GL_FRAMEBUFFER, r->fbo);
   return true;
 }
 
@@ -366,19 +406,23 @@ bool SwapBuffers(GLDC dc) {
   DeviceContext* d = FindDC(dc);
   RenderContext* r = FindRC(g_hCurrentRC);
   SaverWindow* saver = d ? FindSaver(d->window) : nullptr;
-  if (!saver || !r || !r->fbo) return false;
-  bool scissor = glIsEnabled(GL_SCISSOR_TEST);
-  glDisable(GL_SCISSOR_TEST);
-  for (auto& s : saver->surfaces) {
-    // Not configured yet, or the compositor has not asked for its next frame.
-    if (s->eglSurface == EGL_NO_SURFACE || s->frame) continue;
-    if (!eglMakeCurrent(g_pEgl, s->eglSurface, s->eglSurface, r->context)) continue;
-    if (!s->intervalSet) s->intervalSet = eglSwapInterval(g_pEgl, 0);  // paced by frame callbacks instead
-    Present(*s, *r, saver->rect);
+  if (!saver || !r) return false;
+  WaitForFrameRequest(*saver);
+  if (r->direct) {
+    // Not asked yet: the picture is dropped, and the next one drawn afresh.
+    if (Ready(*r->direct)) {
+      RequestFrame(*r->direct);
+      eglSwapBuffers(g_pEgl, r->direct->eglSurface);
+    }
+  } else if (r->fbo) {
+    bool scissor = glIsEnabled(GL_SCISSOR_TEST);
+    glDisable(GL_SCISSOR_TEST);
+    for (auto& s : saver->surfaces)
+      if (Ready(*s) && eglMakeCurrent(g_pEgl, s->eglSurface, s->eglSurface, r->context)) Present(*s, *r, saver->rect);
+    if (scissor) glEnable(GL_SCISSOR_TEST);
   }
-  g_Fbo.bindFramebuffer(GL_FRAMEBUFFER, r->fbo);
-  if (scissor) glEnable(GL_SCISSOR_TEST);
   PumpEvents();  // frame callbacks and input that came meanwhile
+  Retarget(*r, d->window);  // outputs may have come or gone
   return true;
 }
 

@@ -39,6 +39,8 @@ extern Globals g_Globals;
 void PumpEvents();
 // Waits for the compositor to have answered everything asked so far.
 void Roundtrip();
+// Waits at most `ms` for events, and pumps them.
+void WaitForEvents(int ms);
 
 // What an output tells of itself. Its place on the desktop comes from xdg-output
 // (sway reports 0, 0 in wl_output.geometry for every output); without it, from

@@ -8,24 +8,17 @@
 # F1's key list shows over it, Esc closes it, the saver covers again and a second
 # Esc ends it with 0. sway refuses root: as root, it runs as a system user made here.
 source "$(dirname "$0")/common.bash"
-for tool in sway swaymsg swayidle grim wtype setpriv python3; do
+for tool in sway swaymsg swayidle grim wtype python3; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
 POINTER=${KIRU_BINARY_DIR:-$(dirname "$KIRU")}/virtual_pointer
 [ -x "$POINTER" ] || { echo "skipped: $POINTER is not built"; exit 77; }
 
-AS=()
-if [ "$(id -u)" = 0 ]; then
-  id kiru-wayland >/dev/null 2>&1 ||
-    useradd --system --no-create-home --shell /usr/sbin/nologin kiru-wayland || fail "cannot add the user kiru-wayland"
-  AS=(setpriv --reuid=kiru-wayland --regid=kiru-wayland --clear-groups)
-fi
-# Everything the session touches is the user's, in a folder of its own.
+source "$(dirname "$0")/../../tools/sway-common.sh"
 SESSION=$WORK/wayland
-mkdir -p "$SESSION/run" "$SESSION/home" "$SESSION/config/kiru"
+mkdir -p "$SESSION/config/kiru"
 cp "$KIRU" "$POINTER" "$SESSION/"
 chmod 711 "$WORK"
-chmod 700 "$SESSION/run"
 HIVE=$SESSION/config/kiru/user.reg
 write_quiet_hive "$HIVE"
 enable_only_module 1  # depth 50: Page Up adds 1 a press
@@ -34,26 +27,11 @@ output HEADLESS-1 mode 1280x720 position 0 0
 output HEADLESS-2 mode 1024x768 position 1280 0
 default_border none
 EOF
-[ ${#AS[@]} = 0 ] || chown -R kiru-wayland "$SESSION"
-
-# Runs a command as the session's user, in its environment (more VAR=value first).
-session() {
-  "${AS[@]}" env -i PATH=/usr/bin:/bin HOME="$SESSION/home" XDG_RUNTIME_DIR="$SESSION/run" \
-    XDG_CONFIG_HOME="$SESSION/config" ${WL_NAME:+WAYLAND_DISPLAY=$WL_NAME} \
-    ${SWAYSOCK:+SWAYSOCK=$SWAYSOCK} LSAN_OPTIONS="$LSAN_OPTIONS" TSAN_OPTIONS="$TSAN_OPTIONS" "$@"
-}
-
-session WLR_BACKENDS=headless WLR_RENDERER=pixman WLR_HEADLESS_OUTPUTS=2 WLR_LIBINPUT_NO_DEVICES=1 \
-  sway -c "$SESSION/sway.conf" >"$WORK/sway.log" 2>&1 &
-PIDS+=("$!")
-socket_up() { ls "$SESSION"/run/sway-ipc.*.sock >/dev/null 2>&1 && ls "$SESSION"/run/wayland-? >/dev/null 2>&1; }
-wait_until 15 socket_up || { cat "$WORK/sway.log" >&2; fail "sway did not start"; }
-WL_NAME=$(basename "$(ls "$SESSION"/run/wayland-? | head -1)")
-SWAYSOCK=$(ls "$SESSION"/run/sway-ipc.*.sock)
-sleep 1
+start_sway "$SESSION" "$SESSION/sway.conf" || fail "sway did not start"
+PIDS+=("$SWAY_PID")
 
 start_saver() {  # [VAR=value...]: kiru /s as the session's user; its PID in KIRU_PID
-  session "$@" "$SESSION/kiru" /s >"$WORK/kiru.log" 2>&1 &
+  "${AS_SESSION[@]}" "$@" "$SESSION/kiru" /s >"$WORK/kiru.log" 2>&1 &
   KIRU_PID=$!
   PIDS+=("$KIRU_PID")
 }
@@ -117,7 +95,7 @@ wait_exit "$KIRU_PID" 5 || fail "150 pixels of pointer motion did not end the sa
 [ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS after the pointer moved"
 
 echo "swayidle:"
-session swayidle -w timeout 1 "$SESSION/kiru /s" >"$WORK/idle.log" 2>&1 &
+"${AS_SESSION[@]}" swayidle -w timeout 1 "$SESSION/kiru /s" >"$WORK/idle.log" 2>&1 &
 IDLE_PID=$!
 PIDS+=("$IDLE_PID")
 wait_until 15 output_centred HEADLESS-1 || fail "swayidle's timeout did not start the saver"
