@@ -36,12 +36,17 @@ void ChooseDesktop(DesktopRole role) {
   bool wantX11 = forced && std::strcmp(forced, "x11") == 0;
   if (role != DesktopRole::FullScreen || wantX11) return;
   const char* socket = std::getenv("WAYLAND_DISPLAY");
-  // Without WAYLAND_DISPLAY this is an X session, or one without any display,
-  // which the X11 desktop reports; a Wayland session that cannot show a saver
-  // falls back to Xwayland quietly unless Wayland was asked for.
-  if (!wantWayland && (!socket || !*socket)) return;
-  desktops::g_bWayland = wayland::Connect(wantWayland);
-  desktops::g_bNoneUsable = wantWayland && !desktops::g_bWayland;
+  // Without WAYLAND_DISPLAY this is an X session; a Wayland session that cannot
+  // show a saver falls back to Xwayland quietly unless Wayland was asked for.
+  if (wantWayland || (socket && *socket)) desktops::g_bWayland = wayland::Connect(wantWayland);
+  if (desktops::g_bWayland) return;
+  const char* display = std::getenv("DISPLAY");
+  if (wantWayland) {
+    desktops::g_bNoneUsable = true;  // Connect said why
+  } else if (!display || !*display) {
+    std::fprintf(stderr, "kiru: no display: neither a Wayland compositor nor DISPLAY\n");
+    desktops::g_bNoneUsable = true;
+  }
 }
 
 }  // namespace plat

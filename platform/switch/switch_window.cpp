@@ -69,7 +69,7 @@ bool MoveWindow(HWND window, int x, int y) { return !WaylandWindow(window) && x1
 // A Wayland client sees no other client's surfaces: one saver at a time is the
 // claim's business there.
 unsigned long FindNativeWindow(const char* className, const char* title) {
-  return OnWayland() ? 0 : x11::FindNativeWindow(className, title);
+  return OnWayland() || desktops::NoneUsable() ? 0 : x11::FindNativeWindow(className, title);
 }
 bool IsNativeWindow(unsigned long nativeId) { return x11::IsNativeWindow(nativeId); }
 bool RaiseNativeWindow(unsigned long nativeId) { return x11::RaiseNativeWindow(nativeId); }

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
 # Full-screen saving as a native Wayland client, under a headless sway with two
-# outputs of different sizes: without an X server both outputs show their own
+# outputs of different sizes. With neither Wayland nor X it says so in one line
+# and ends with 255. Without an X server both outputs show their own
 # picture, centred; F1's box cannot show and saving goes on; Page Up x3 and Esc
 # end it with 0 and store the depth; a 50-pixel pointer move keeps it and 150 in
 # all end it; an output added while saving is covered within 2 s; swayidle's
@@ -67,6 +68,13 @@ dialog_grey() {
     -colorspace gray -format '%[fx:int(mean*1000)]\n' info:
 }
 tree_has() { session swaymsg -t get_tree | grep -q "\"name\": \"$1\""; }
+
+echo "no display at all:"
+set +e
+env -u DISPLAY -u WAYLAND_DISPLAY "$KIRU" /s >"$WORK/none.log" 2>&1
+status=$?
+set -e
+[ "$status" = 255 ] && [ "$(wc -l <"$WORK/none.log")" = 1 ] || fail "without any display: status $status, $(cat "$WORK/none.log")"
 
 echo "no X server:"
 start_saver
