@@ -1,6 +1,6 @@
 # Sourced by scripts that run Wayland clients under a headless sway (pixman
 # renderer, no input devices). sway refuses root: as root, sway and its clients run
-# as the system user kiru-wayland, added here when missing.
+# as the test user kirutest, made here when missing (and removed by remove_sway_user).
 #   start_sway FOLDER CONFIG  starts sway with its runtime folder, home and settings
 #                             under FOLDER (which becomes the user's; its parent must
 #                             let the user through) and CONFIG as its configuration;
@@ -9,12 +9,14 @@
 #                             "${AS_SESSION[@]}" COMMAND... & does so in the background
 #                             with $! the command's own PID (setpriv and env exec)
 #   stop_sway                 ends sway by PID
+#   remove_sway_user          removes the user if start_sway made it (after its processes)
 SWAY_AS=()
 SWAY_PID=
 SWAY_FOLDER=
 WL_NAME=
 SWAYSOCK=
 AS_SESSION=()
+SWAY_USER_MADE=
 
 session_command() {
   AS_SESSION=("${SWAY_AS[@]}" env -i PATH=/usr/bin:/bin HOME="$SWAY_FOLDER/home" XDG_RUNTIME_DIR="$SWAY_FOLDER/run"
@@ -29,10 +31,12 @@ start_sway() {
   mkdir -p "$SWAY_FOLDER/run" "$SWAY_FOLDER/home" "$SWAY_FOLDER/config"
   chmod 700 "$SWAY_FOLDER/run"
   if [ "$(id -u)" = 0 ]; then
-    id kiru-wayland >/dev/null 2>&1 || useradd --system --no-create-home --shell /usr/sbin/nologin kiru-wayland ||
-      return 1
-    SWAY_AS=(setpriv --reuid=kiru-wayland --regid=kiru-wayland --clear-groups)
-    chown -R kiru-wayland "$SWAY_FOLDER"
+    if ! id kirutest >/dev/null 2>&1; then
+      useradd -M -d "$SWAY_FOLDER/home" -s /bin/sh kirutest || return 1
+      SWAY_USER_MADE=kirutest
+    fi
+    SWAY_AS=(setpriv --reuid=kirutest --regid=kirutest --clear-groups)
+    chown -R kirutest "$SWAY_FOLDER"
   fi
   WL_NAME= SWAYSOCK=
   session_command
@@ -60,4 +64,12 @@ stop_sway() {
   kill "$SWAY_PID" 2>/dev/null || true
   wait "$SWAY_PID" 2>/dev/null || true
   SWAY_PID=
+}
+
+remove_sway_user() {
+  [ -n "$SWAY_USER_MADE" ] || return 0
+  local i
+  for i in $(seq 1 50); do pgrep -u "$SWAY_USER_MADE" >/dev/null || break; sleep 0.1; done  # Xwayland going
+  userdel "$SWAY_USER_MADE" || echo "could not remove user $SWAY_USER_MADE" >&2
+  SWAY_USER_MADE=
 }

@@ -166,8 +166,7 @@ void SizeTargets(RenderContext& r, int width, int height) {
   FboCalls& f = g_Fbo;
   int depthBits = Attribute(r.config, EGL_DEPTH_SIZE);
   GLenum depthFormat = depthBits <= 16 ? GL_DEPTH_COMPONENT16 : depthBits <= 24 ? GL_DEPTH_COMPONENT24 : GL_DEPTH_COMPONENT32;
-  // Without alpha: the blit then writes every pixel opaque (the picture is cleared
-  // to alpha 0, and a surface with alpha would show the desktop through it).
+  // Without alpha, as the surfaces it is copied to (the picture is cleared to alpha 0).
   f.bindRenderbuffer(GL_RENDERBUFFER, r.colour);
   f.renderbufferStorage(GL_RENDERBUFFER, GL_RGB8, width, height);
   f.bindRenderbuffer(GL_RENDERBUFFER, r.depth);

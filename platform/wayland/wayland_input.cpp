@@ -167,7 +167,10 @@ void OnCapabilities(void*, wl_seat* seat, std::uint32_t capabilities) {
     g_pKeyboard = wl_seat_get_keyboard(seat);
     wl_keyboard_add_listener(g_pKeyboard, &KEYBOARD, nullptr);
   } else if (!keyboard && g_pKeyboard) {
-    wl_keyboard_release(g_pKeyboard);
+    if (wl_keyboard_get_version(g_pKeyboard) >= WL_KEYBOARD_RELEASE_SINCE_VERSION)
+      wl_keyboard_release(g_pKeyboard);
+    else
+      wl_keyboard_destroy(g_pKeyboard);
     g_pKeyboard = nullptr;
     g_Held.held = false;
   }
@@ -175,7 +178,10 @@ void OnCapabilities(void*, wl_seat* seat, std::uint32_t capabilities) {
     g_pPointer = wl_seat_get_pointer(seat);
     wl_pointer_add_listener(g_pPointer, &POINTER, nullptr);
   } else if (!pointer && g_pPointer) {
-    wl_pointer_release(g_pPointer);
+    if (wl_pointer_get_version(g_pPointer) >= WL_POINTER_RELEASE_SINCE_VERSION)
+      wl_pointer_release(g_pPointer);
+    else
+      wl_pointer_destroy(g_pPointer);
     g_pPointer = nullptr;
     g_pPointerSurface = nullptr;
   }

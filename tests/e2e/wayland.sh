@@ -7,7 +7,7 @@
 # all end it; an output added while saving is covered within 2 s; swayidle's
 # timeout starts it. With Xwayland present too, the native saver is still used,
 # F1's key list shows over it, Esc closes it, the saver covers again and a second
-# Esc ends it with 0. sway refuses root: as root, it runs as a system user made here.
+# Esc ends it with 0. sway refuses root: as root, it runs as the test user kirutest.
 source "$(dirname "$0")/common.bash"
 for tool in sway swaymsg swayidle grim wtype python3; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
@@ -28,6 +28,7 @@ output HEADLESS-1 mode 1280x720 position 0 0
 output HEADLESS-2 mode 1024x768 position 1280 0
 default_border none
 EOF
+trap 'cleanup; remove_sway_user' EXIT
 start_sway "$SESSION" "$SESSION/sway.conf" || fail "sway did not start"
 PIDS+=("$SWAY_PID")
 
