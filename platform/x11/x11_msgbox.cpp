@@ -65,6 +65,7 @@ int MessageBoxFltk(HWND owner, const char* text, const char* caption, UINT) {
     std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
     return IDOK;
   }
+  // Through the interface: over a Wayland saver the saver steps aside first.
   plat::DialogBox(BoxTemplate(text ? text : "", caption ? caption : ""), IsWindow(owner) ? owner : 0, BoxProc, 0);
   return IDOK;
 }
