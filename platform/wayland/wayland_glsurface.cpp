@@ -219,6 +219,8 @@ bool Ready(const Surface& s) { return s.eglSurface != EGL_NO_SURFACE && !s.frame
 // no frame is drawn that no output shows. An output that is not shown stops
 // asking; after a while the picture stops waiting for it (see IsDisplayAsleep).
 void WaitForFrameRequest(const SaverWindow& saver) {
+  if (std::none_of(saver.surfaces.begin(), saver.surfaces.end(), [](auto& s) { return s->eglSurface != EGL_NO_SURFACE; }))
+    return;  // nothing that could ask
   auto anyReady = [&] { return std::any_of(saver.surfaces.begin(), saver.surfaces.end(), [](auto& s) { return Ready(*s); }); };
   DWORD start = GetTickCount();
   for (DWORD waited = 0; !anyReady() && waited < FRAME_WAIT_MS; waited = GetTickCount() - start)

@@ -27,7 +27,8 @@ int main(int argc, char **argv) {
   struct wl_display *display = wl_display_connect(NULL);
   if (!display) return fprintf(stderr, "virtual_pointer: no Wayland display\n"), 1;
   static const struct wl_registry_listener listener = {global, global_remove};
-  wl_registry_add_listener(wl_display_get_registry(display), &listener, NULL);
+  struct wl_registry *registry = wl_display_get_registry(display);
+  wl_registry_add_listener(registry, &listener, NULL);
   wl_display_roundtrip(display);
   if (!seat || !manager) return fprintf(stderr, "virtual_pointer: no seat or no virtual pointers\n"), 1;
   struct zwlr_virtual_pointer_v1 *pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(manager, seat);
@@ -43,6 +44,9 @@ int main(int argc, char **argv) {
   nanosleep(&pause, NULL);
   zwlr_virtual_pointer_v1_destroy(pointer);
   wl_display_roundtrip(display);
+  zwlr_virtual_pointer_manager_v1_destroy(manager);
+  wl_seat_destroy(seat);
+  wl_registry_destroy(registry);
   wl_display_disconnect(display);
   return 0;
 }
