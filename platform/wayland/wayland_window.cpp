@@ -66,9 +66,17 @@ void OnXdgConfigure(void* data, xdg_surface* surface, std::uint32_t serial) {
 
 const xdg_surface_listener XDG_SURFACE{OnXdgConfigure};
 
+// Aside, a layer surface goes below the windows without the keyboard, and a
+// toplevel leaves fullscreen, where it would cover every window.
 void Stack(Surface& s) {
-  if (!s.layer) return;
   bool aside = g_nAside > 0;
+  if (s.toplevel) {
+    if (aside)
+      xdg_toplevel_unset_fullscreen(s.toplevel);
+    else
+      xdg_toplevel_set_fullscreen(s.toplevel, s.output->output);
+    return;
+  }
   if (zwlr_layer_surface_v1_get_version(s.layer) >= ZWLR_LAYER_SURFACE_V1_SET_LAYER_SINCE_VERSION)
     zwlr_layer_surface_v1_set_layer(s.layer, aside ? ZWLR_LAYER_SHELL_V1_LAYER_BOTTOM : ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY);
   zwlr_layer_surface_v1_set_keyboard_interactivity(s.layer, aside ? 0 : 1);  // none, exclusive
@@ -93,7 +101,7 @@ std::unique_ptr<Surface> MakeSurface(Output& output, const std::string& title) {
     xdg_toplevel_add_listener(s->toplevel, &TOPLEVEL, s.get());
     xdg_toplevel_set_title(s->toplevel, title.c_str());
     xdg_toplevel_set_app_id(s->toplevel, "kiru");
-    xdg_toplevel_set_fullscreen(s->toplevel, output.output);
+    Stack(*s);
   }
   wl_surface_commit(s->surface);  // no buffer yet: asks for the first configure
   return s;
