@@ -21,6 +21,8 @@ endforeach()
 add_custom_target(kiru_docs ALL DEPENDS ${KIRU_GZ_FILES})
 install(FILES ${KIRU_GZ_DIR}/kiru.6.gz DESTINATION share/man/man6)
 install(FILES ${KIRU_GZ_DIR}/changelog.gz data/copyright DESTINATION share/doc/kiru)
+# Ready lines for Wayland compositors' idle daemons.
+install(FILES data/kiru.swayidle data/kiru.hypridle.conf DESTINATION share/doc/kiru/examples)
 
 set(CPACK_GENERATOR DEB)
 set(CPACK_PACKAGE_NAME kiru)

@@ -3,14 +3,15 @@
 
 # tests/<folder>/*.cpp (and tests/platform/<folder>/*.cpp) become one GoogleTest
 # program, test_<folder>, with tests/support/*.cpp (private HOME, sanitizer
-# settings) and the extra SOURCES. A folder named after a desktop (x11, win32) is
-# linked with that desktop and left out of the build that lacks it; a folder named
+# settings) and the extra SOURCES. A folder named after a desktop (x11, wayland,
+# win32) is linked with that desktop and left out of the build that lacks it
+# (`desktops` lists the build's); a folder named
 # after a system (linux, windows) likewise; every other folder runs over the
 # headless desktop. The files in EXCLUDE are left out. Sets <result> to the
 # programs made.
-set(KIRU_DESKTOPS x11 win32)
+set(KIRU_DESKTOPS x11 wayland win32)
 set(KIRU_SYSTEMS linux windows)
-function(kiru_test_programs result desktop system)
+function(kiru_test_programs result desktops system)
   cmake_parse_arguments(arg "" "" "EXCLUDE;SOURCES" ${ARGN})
   set(tests ${CMAKE_CURRENT_SOURCE_DIR}/tests)
   file(GLOB support CONFIGURE_DEPENDS ${tests}/support/*.cpp)
@@ -25,7 +26,7 @@ function(kiru_test_programs result desktop system)
     if(name IN_LIST KIRU_DESKTOPS)
       set(backend ${name})
     endif()
-    if((name IN_LIST KIRU_DESKTOPS AND NOT name STREQUAL desktop) OR
+    if((name IN_LIST KIRU_DESKTOPS AND NOT name IN_LIST desktops) OR
        (name IN_LIST KIRU_SYSTEMS AND NOT name STREQUAL system))
       continue()
     endif()

@@ -8,7 +8,7 @@ include(cmake/TestPrograms.cmake)
 if(NOT KIRU_FUZZ)
   find_package(GTest REQUIRED)
   find_package(benchmark REQUIRED)
-  kiru_test_programs(programs x11 linux)
+  kiru_test_programs(programs "x11;wayland" linux)
   foreach(program ${programs})
     gtest_discover_tests(${program} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
   endforeach()
@@ -16,6 +16,10 @@ if(NOT KIRU_FUZZ)
   set_target_properties(test_scene PROPERTIES ENABLE_EXPORTS ON)
   target_link_libraries(test_scene PRIVATE ${CMAKE_DL_LIBS})
   kiru_script_tests(e2e e2e 600)
+  # tests/e2e/wayland.sh moves the pointer with it.
+  kiru_wayland_protocols(kiru_virtual_pointer_protocol wlr-virtual-pointer-unstable-v1.xml)
+  add_executable(virtual_pointer tests/e2e/helpers/virtual_pointer.c)
+  target_link_libraries(virtual_pointer PRIVATE kiru_virtual_pointer_protocol)
 
   # Includes point down the layers (shell, ui, sound, render, scene, settings, platform).
   add_test(NAME tools.check_layers COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tools/check-layers

@@ -1,8 +1,9 @@
 // Per-thread message queues with Win32 semantics: post to a thread or to a window
 // (the window's thread), peek with or without removal, blocking get, quit message.
 // Thread-safe; the voices of the sound player use thread queues, the UI thread its
-// window queue. A thread may attach an event source (the X connection) whose pump is
-// run before the queue is looked at and whose descriptor wakes blocking waits.
+// window queue. A thread may attach event sources (the X connection, the Wayland
+// one) whose pumps are run before the queue is looked at and whose descriptors
+// wake blocking waits.
 // On Windows the queues are the system's own and no event source is needed.
 #pragma once
 #include "platform/win.h"
@@ -43,8 +44,9 @@ void SetWindowProc(HWND window, WNDPROC proc);
 LRESULT SendMessage(HWND window, UINT msg, WPARAM wParam, LPARAM lParam);
 LRESULT DispatchMessage(const MSG* msg);
 
-// The event source of the calling thread: `pump` turns pending outside events into
+// An event source of the calling thread: `pump` turns pending outside events into
 // posted messages; `fd` (or -1) is polled while the thread waits for messages.
+// Attaching the same pump again replaces its descriptor and context.
 using EventPump = void (*)(void* context);
 void SetThreadEventSource(int fd, EventPump pump, void* context);
 

@@ -27,6 +27,9 @@ void RefreshViews(plat::HWND window) {
   }
   g_Views = LayOutViews(plat::GetMonitors(), frame);
   g_bWholeWindow = g_Views.size() == 1 && g_Views[0] == View{0, 0, client.right, client.bottom};
+  // Monitors joined into one without the window changing size (an output gone while
+  // another grew into its place) leave the viewport of the last split behind.
+  if (g_bWholeWindow) ApplyView(0, 0, client.right, client.bottom);
 }
 
 // A monitor that shows part of a larger one (a clone at a lower resolution) keeps

@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "platform/clock.h"
+#include "platform/desktop.h"
 #include "platform/dialog.h"
 #include "platform/nativehost.h"
 #include "platform/password.h"
@@ -172,6 +173,7 @@ int RunSaverWindow(const SaverTarget& target) {
 
   switch (target.kind) {
     case SaverTarget::Kind::FullScreen: {
+      ChooseDesktop(DesktopRole::FullScreen);  // on a Wayland desktop, a native saver
       unsigned long running = FindNativeWindow(SAVER_CLASS, FULL_SCREEN_TITLE);
       if (running != 0 && IsNativeWindow(running)) {
         RaiseNativeWindow(running);

@@ -1,4 +1,4 @@
-/* Preloaded into a GL program by tools/bench-side-by-side: counts the frames it
+/* Preloaded into a GL program by tools/bench-side-by-side and tools/bench-wayland: counts the frames it
  * presents (glXSwapBuffers, or eglSwapBuffers as XScreenSaver's hacks use) and
  * notes when the first one has reached the X server, and the process's CPU time
  * (every thread) by then. The figures are rewritten in place in $KIRU_SWAPTRACE
@@ -64,7 +64,8 @@ EGLDisplay eglGetDisplay(void* native) {
 
 EGLDisplay eglGetPlatformDisplay(EGLenum platform, void* native, const EGLAttrib* attributes) {
   REAL(EGLDisplay, "eglGetPlatformDisplay", (EGLenum, void*, const EGLAttrib*));
-  g_pEglDisplay = (Display*)native;
+  const EGLenum PLATFORM_X11 = 0x31D5; /* Kiru's Wayland desktop passes a wl_display */
+  g_pEglDisplay = platform == PLATFORM_X11 ? (Display*)native : NULL;
   return real(platform, native, attributes);
 }
 

@@ -1,7 +1,8 @@
 # Sourced by scripts that need a virtual X server: start_xvfb picks a free display
 # (:90 to :150), starts Xvfb there (screen $1 when it is WxHxD, default 1024x768x24,
 # and any further arguments, such as "-extension GLX"), waits for it and exports
-# DISPLAY; stop_xvfb ends it by PID. Callers add stop_xvfb to their EXIT trap.
+# DISPLAY (and unsets WAYLAND_DISPLAY); stop_xvfb ends it by PID. Callers add
+# stop_xvfb to their EXIT trap.
 XVFB_PID=
 
 start_xvfb() {
@@ -19,6 +20,8 @@ start_xvfb() {
       kill -0 "$XVFB_PID" 2>/dev/null || break   # lost the display to someone else
       if [ -S "/tmp/.X11-unix/X$n" ] && [ "$(tr -d ' \n' < "/tmp/.X$n-lock" 2>/dev/null)" = "$XVFB_PID" ]; then
         export DISPLAY=":$n"
+        # Run from a Wayland session, kiru /s would go to the session's compositor.
+        unset WAYLAND_DISPLAY
         return 0
       fi
       sleep 0.02

@@ -5,12 +5,16 @@
 #include <string>
 #include <vector>
 
+#include "platform/desktop.h"
 #include "platform/headless/headless.h"
 #include "platform/monitors.h"
 #include "platform/queue.h"
 #include "platform/window.h"
 
 namespace plat {
+
+void ChooseDesktop(DesktopRole) {}  // the only desktop there is
+
 namespace headless {
 namespace {
 

@@ -9,6 +9,7 @@
 #include <map>
 #include <memory>
 #include <mutex>
+#include <vector>
 
 #include "platform/clock.h"
 
@@ -21,9 +22,12 @@ struct Queue {
   bool quit = false;
   int quitCode = 0;
   int wakeFd = -1;  // eventfd: readable while something new was posted
-  int sourceFd = -1;
-  EventPump pump = nullptr;
-  void* pumpContext = nullptr;
+  struct Source {
+    int fd = -1;
+    EventPump pump = nullptr;
+    void* context = nullptr;
+  };
+  std::vector<Source> sources;  // one per desktop the thread shows windows on
 
   Queue() { wakeFd = eventfd(0, EFD_NONBLOCK | EFD_CLOEXEC); }
   ~Queue() {
@@ -36,6 +40,9 @@ struct Queue {
   void ClearWake() {
     std::uint64_t value;
     [[maybe_unused]] ssize_t n = read(wakeFd, &value, sizeof value);
+  }
+  void Pump() {
+    for (const Source& source : sources) source.pump(source.context);
   }
 };
 
@@ -158,30 +165,31 @@ void PostQuitMessage(int exitCode) {
 
 bool PeekMessage(MSG* out, HWND window, UINT first, UINT last, UINT flags) {
   Queue& q = OwnQueue();
-  if (q.pump) q.pump(q.pumpContext);
+  q.Pump();
   return Take(q, out, window, first, last, (flags & PM_REMOVE) != 0);
 }
 
 void WaitMessage(DWORD ms) {
   Queue& q = OwnQueue();
-  pollfd fds[2] = {{q.wakeFd, POLLIN, 0}, {q.sourceFd, POLLIN, 0}};
-  int n = q.sourceFd >= 0 ? 2 : 1;
+  std::vector<pollfd> fds{{q.wakeFd, POLLIN, 0}};
+  for (const Queue::Source& source : q.sources)
+    if (source.fd >= 0) fds.push_back(pollfd{source.fd, POLLIN, 0});
   // An interrupted wait simply ends early: every caller looks at the queue again.
-  poll(fds, n, static_cast<int>(ms));
+  poll(fds.data(), fds.size(), static_cast<int>(ms));
   q.ClearWake();
 }
 
 int GetMessage(MSG* out, HWND window, UINT first, UINT last) {
   Queue& q = OwnQueue();
   for (;;) {
-    if (q.pump) q.pump(q.pumpContext);
+    q.Pump();
     MSG m;
     if (Take(q, &m, window, first, last, true)) {
       if (out) *out = m;
       return m.message == WM_QUIT ? 0 : 1;
     }
     // Bounded wait: a pump may have left events buffered in its own queue.
-    WaitMessage(q.pump ? 50 : 1000);
+    WaitMessage(q.sources.empty() ? 1000 : 50);
   }
 }
 
@@ -236,9 +244,12 @@ LRESULT DispatchMessage(const MSG* msg) {
 
 void SetThreadEventSource(int fd, EventPump pump, void* context) {
   Queue& q = OwnQueue();
-  q.sourceFd = fd;
-  q.pump = pump;
-  q.pumpContext = context;
+  for (Queue::Source& source : q.sources)
+    if (source.pump == pump) {
+      source = Queue::Source{fd, pump, context};
+      return;
+    }
+  q.sources.push_back(Queue::Source{fd, pump, context});
 }
 
 }  // namespace plat

@@ -4,12 +4,15 @@
 
 #include <algorithm>
 
+#include "platform/desktop.h"
 #include "platform/nativehost.h"
 #include "platform/power.h"
 #include "platform/queue.h"
 #include "platform/windows/windows_winapi.h"
 
 namespace plat {
+
+void ChooseDesktop(DesktopRole) {}  // the only desktop there is
 
 using namespace win32;
 

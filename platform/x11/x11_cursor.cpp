@@ -114,9 +114,7 @@ void ApplyCursor(Window xid) {
 
 }  // namespace plat::x11
 
-namespace plat {
-
-using namespace plat::x11;
+namespace plat::x11 {
 
 bool GetCursorPos(POINT* point) {
   Display* dpy = GetDisplay();
@@ -166,4 +164,4 @@ void ClipCursor(const RECT* rect) {
   XSync(dpy, False);
 }
 
-}  // namespace plat
+}  // namespace plat::x11

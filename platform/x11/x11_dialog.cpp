@@ -559,7 +559,7 @@ void CentreOver(HWND owner, int width, int height, int* x, int* y) {
   RECT area = primary >= 0 ? monitors[static_cast<size_t>(primary)].work : RECT{0, 0, Fl::w(), Fl::h()};
   RECT screen = area;
   RECT ownerRect;
-  if (owner != 0 && GetWindowRect(owner, &ownerRect)) {
+  if (owner != 0 && x11::GetWindowRect(owner, &ownerRect)) {
     bool spans = false;
     for (const MonitorInfo& m : monitors) spans = spans || CoversMonitor(ownerRect, m);
     if (!spans) {
@@ -636,11 +636,9 @@ int FitDialogFont(const DialogTemplate& t, int width, int height) {
 
 }  // namespace plat::x11
 
-namespace plat {
+namespace plat::x11 {
 
 namespace {
-
-using namespace plat::x11;
 
 // The FLTK window with a widget per control; the index of the GL host, if any.
 NativeDialog* BuildDialogWindow(const DialogTemplate& t, dlg::Dialog& d, bool overSaver,
@@ -725,7 +723,6 @@ void BindDialog(const DialogTemplate& t, dlg::Dialog& d, NativeDialog* native, W
 }  // namespace
 
 int DialogBox(const DialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param) {
-  using namespace plat::x11;
   if (!GetDisplay()) return -1;
   // A dialog nobody can read, like one nobody is left to answer, is never shown.
   if (!DialogsUsable() || dlg::Abandoned()) return IDCANCEL;
@@ -753,4 +750,4 @@ int DialogBox(const DialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param) {
   return result;
 }
 
-}  // namespace plat
+}  // namespace plat::x11

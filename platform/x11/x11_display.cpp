@@ -107,8 +107,8 @@ void PumpEvents() {
 
 }  // namespace plat::x11
 
-namespace plat {
+namespace plat::x11 {
 
 void SetDisplayLostHook(DisplayLostHook hook) { x11::g_pDisplayLost = hook; }
 
-}  // namespace plat
+}  // namespace plat::x11

@@ -3,6 +3,7 @@
 // type without including Xlib, so including it pulls no X11 header in.
 #pragma once
 #include "platform/win.h"
+#include "platform/x11/x11_desktop.h"
 
 struct _XDisplay;
 typedef struct _XDisplay Display;

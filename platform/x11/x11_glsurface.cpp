@@ -176,9 +176,7 @@ void ResizeSurfacesOf(HWND window, int width, int height) {
 
 }  // namespace plat::x11
 
-namespace plat {
-
-using namespace plat::x11;
+namespace plat::x11 {
 
 // One surface per window, kept until the window goes: the config set on it is
 // permanent, as a pixel format is for a window of its own device context.
@@ -247,7 +245,7 @@ bool SetFbConfig(GLDC dc, int index) {
   if (surface->index) return surface->index == index;
   WindowRecord* record = FindRecord(surface->window);
   RECT client;
-  if (!record || !GetClientRect(surface->window, &client)) return false;
+  if (!record || !x11::GetClientRect(surface->window, &client)) return false;
   GLXFBConfig config = g_pConfigs[index - 1];
   XVisualInfo* visual = glXGetVisualFromFBConfig(dpy, config);
   if (!visual) return false;
@@ -330,4 +328,4 @@ bool SwapBuffers(GLDC dc) {
   return true;
 }
 
-}  // namespace plat
+}  // namespace plat::x11

@@ -8,7 +8,7 @@
 #include "platform/window.h"
 #include "platform/x11/x11_display.h"
 
-namespace plat {
+namespace plat::x11 {
 
 SaverClaim ClaimSaverInstance() {
   Display* dpy = x11::GetDisplay();
@@ -32,4 +32,4 @@ SaverClaim ClaimSaverInstance() {
   return s_bHeld ? SaverClaim::Held : SaverClaim::Elsewhere;
 }
 
-}  // namespace plat
+}  // namespace plat::x11

@@ -89,9 +89,7 @@ bool TranslateScreenEvent(XEvent& event) {
 
 }  // namespace plat::x11
 
-namespace plat {
-
-using namespace plat::x11;
+namespace plat::x11 {
 
 std::vector<MonitorInfo> GetMonitors() {
   Display* dpy = GetDisplay();
@@ -124,4 +122,4 @@ bool CoverScreen(HWND window) {
   return true;
 }
 
-}  // namespace plat
+}  // namespace plat::x11

@@ -25,7 +25,7 @@ int UnitsY(int px) { return (px * 8 + DialogUnitsToPixelsY(8) - 1) / DialogUnits
 DialogTemplate BoxTemplate(const char* text, const char* caption) {
   FitDialogFont(DialogTemplate{}, 1, 1);  // measured at the size the box will take
   RECT screen{0, 0, 1024, 768};
-  GetWindowRect(GetDesktopWindow(), &screen);
+  x11::GetWindowRect(GetDesktopWindow(), &screen);
   int width = 0, height = 0;
   MeasureDialogText(text, 0, &width, &height);
   int wrap = (screen.right - screen.left) / 2;  // long lines wrap at half the screen
@@ -65,7 +65,8 @@ int MessageBoxFltk(HWND owner, const char* text, const char* caption, UINT) {
     std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
     return IDOK;
   }
-  DialogBox(BoxTemplate(text ? text : "", caption ? caption : ""), IsWindow(owner) ? owner : 0, BoxProc, 0);
+  // Through the interface: over a Wayland saver the saver steps aside first.
+  plat::DialogBox(BoxTemplate(text ? text : "", caption ? caption : ""), IsWindow(owner) ? owner : 0, BoxProc, 0);
   return IDOK;
 }
 

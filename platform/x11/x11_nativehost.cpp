@@ -6,7 +6,7 @@
 
 #include "platform/x11/x11_display.h"
 
-namespace plat {
+namespace plat::x11 {
 
 unsigned long GetNativeRootWindow() {
   Display* display = x11::GetDisplay();
@@ -24,4 +24,4 @@ bool GetNativeClientRect(unsigned long nativeId, RECT* rect) {
   return true;
 }
 
-}  // namespace plat
+}  // namespace plat::x11

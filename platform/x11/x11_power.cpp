@@ -7,7 +7,7 @@
 
 #include "platform/x11/x11_display.h"
 
-namespace plat {
+namespace plat::x11 {
 
 bool IsDisplayAsleep() {
   Display* dpy = x11::GetDisplay();
@@ -26,4 +26,4 @@ bool IsDisplayAsleep() {
   return enabled && level != DPMSModeOn;
 }
 
-}  // namespace plat
+}  // namespace plat::x11

@@ -5,6 +5,7 @@
 
 #include <string>
 
+#include "platform/linux/linux_keymap.h"
 #include "platform/win.h"
 #include "platform/window.h"
 
@@ -34,12 +35,6 @@ void WindowVanished(HWND window);
 void WindowResized(HWND window, int width, int height);
 // A foreign host window changed size: the children of ours that fill it follow.
 void HostResized(Window host, int width, int height);
-
-// Keysym (unshifted, group 0) to virtual key; never 0. Keys of no known meaning
-// get VK_UNKNOWN_KEY, which the saver takes as "any other key". Keypad keys that
-// Num Lock switches follow the Num Lock and Shift states, whichever keysym names them.
-constexpr UINT VK_UNKNOWN_KEY = 0xFF;
-UINT VirtualKeyFromKeysym(unsigned long keysym, bool numLock, bool shift);
 
 // _NET_WM_PID, the client machine and Kiru's icon on a top-level window of any
 // connection (ours or FLTK's).

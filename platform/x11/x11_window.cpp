@@ -179,9 +179,7 @@ void FocusNativeWindow(Window xid) {
 
 }  // namespace plat::x11
 
-namespace plat {
-
-using namespace plat::x11;
+namespace plat::x11 {
 
 namespace {
 
@@ -340,7 +338,7 @@ bool GetWindowRect(HWND window, RECT* rect) {
   WindowRecord* record = FindRecord(window);
   Display* dpy = GetDisplay();
   RECT client;
-  if (!record || !rect || !dpy || !GetClientRect(window, &client)) return false;
+  if (!record || !rect || !dpy || !x11::GetClientRect(window, &client)) return false;
   int x = 0, y = 0;
   Window ignored;
   if (!record->desktop &&
@@ -495,4 +493,4 @@ bool IsIconic(HWND window) {
   return record && !record->desktop && !record->mapped;
 }
 
-}  // namespace plat
+}  // namespace plat::x11

@@ -152,4 +152,19 @@ TEST_F(ViewFrames, EqualMonitorsShowTheSameMomentAndTheModuleAdvancesOnce) {
   }
 }
 
+// Two monitors joined into one of the same total size: the picture fills the window again.
+TEST_F(ViewFrames, MonitorsJoinedWithoutAResizeGiveTheWholeWindowBack) {
+  harness::SetModules({1}, 1);
+  Open({Mon(0, 0, 160, 100, true), Mon(160, 0, 320, 100)});
+  DrawModuleInViews(1);
+  plat::headless::SetMonitorsForTesting({Mon(0, 0, 320, 100, true)});
+  InvalidateViews();
+  DrawModuleInViews(1);
+  GLint viewport[4];
+  glGetIntegerv(GL_VIEWPORT, viewport);
+  EXPECT_EQ(viewport[2], 320);
+  EXPECT_EQ(viewport[3], 100);
+  DestroyGLContext();
+}
+
 }  // namespace

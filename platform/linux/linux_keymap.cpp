@@ -1,9 +1,10 @@
-// X keysyms to the virtual keys the key handler dispatches on.
+// Keysyms to the virtual keys the key handler dispatches on. X and xkbcommon
+// number keysyms alike, so both Linux desktops read this one table.
+#include "platform/linux/linux_keymap.h"
+
 #include <X11/keysym.h>
 
-#include "platform/x11/x11_records.h"
-
-namespace plat::x11 {
+namespace plat {
 namespace {
 
 // Virtual keys beyond the ones the system names.
@@ -88,4 +89,4 @@ UINT VirtualKeyFromKeysym(unsigned long keysym, bool numLock, bool shift) {
   return VK_UNKNOWN_KEY;
 }
 
-}  // namespace plat::x11
+}  // namespace plat

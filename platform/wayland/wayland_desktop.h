@@ -1,0 +1,55 @@
+// The Wayland desktop's side of the platform interface, for the switch
+// (platform/switch/) that forwards to it: full-screen saving only, one surface
+// per output on the layer shell's overlay layer (a fullscreen xdg_toplevel per
+// output where there is none), EGL, xkbcommon keys. Dialogs and previews stay X11.
+#pragma once
+#include <vector>
+
+#include "platform/glsurface.h"
+#include "platform/monitors.h"
+#include "platform/window.h"
+
+namespace plat::wayland {
+
+// Connects to $WAYLAND_DISPLAY once; true when the compositor can show a saver
+// (a compositor, and the layer shell or xdg-shell). Says why not on stderr when
+// `verbose`.
+bool Connect(bool verbose);
+bool OwnsWindow(HWND window);  // the saver window or the desktop's
+bool OwnsGL(std::uintptr_t handle);  // one of its GLDCs or GLRCs
+// While a dialog of another desktop (an X window on Xwayland) is open the saver
+// steps aside, below the windows, without the keyboard; counted, so they may nest.
+void StepAside();
+void ComeBack();
+
+HWND CreateWindow(const WindowSpec& desc);  // FullScreen only
+void DestroyWindow(HWND window);
+bool IsWindow(HWND window);
+bool GetClientRect(HWND window, RECT* rect);
+bool GetWindowRect(HWND window, RECT* rect);
+HWND GetDesktopWindow();
+HWND GetForegroundWindow();
+bool SetWindowText(HWND window, const char* text);
+int GetWindowText(HWND window, char* buffer, int size);
+bool ShowWindow(HWND window, bool show);
+bool IsIconic(HWND window);
+SaverClaim ClaimSaverInstance();
+void SetDisplayLostHook(DisplayLostHook hook);
+bool GetCursorPos(POINT* point);
+void ShowCursor(bool show);
+
+GLDC GetGLDC(HWND window);
+bool ReleaseGLDC(HWND window, GLDC dc);
+std::vector<FbConfig> DescribeFbConfigs(GLDC dc);
+int ChooseFbConfig(GLDC dc, int colourBits, int depthBits);
+bool SetFbConfig(GLDC dc, int index);
+GLRC CreateGLRC(GLDC dc);
+bool MakeCurrent(GLDC dc, GLRC rc);
+bool DeleteGLRC(GLRC rc);
+bool SwapBuffers(GLDC dc);
+
+std::vector<MonitorInfo> GetMonitors();
+bool CoverScreen(HWND window);
+bool IsDisplayAsleep();
+
+}  // namespace plat::wayland

@@ -1,0 +1,218 @@
+// The seat: keys through xkbcommon to virtual keys, repeated while held as the
+// compositor says; pointer motion and buttons in desktop coordinates; no cursor
+// over the saver.
+#include <sys/mman.h>
+#include <unistd.h>
+
+#include "platform/clock.h"
+#include "platform/queue.h"
+#include "platform/wayland/wayland_keys.h"
+#include "platform/wayland/wayland_records.h"
+
+namespace plat::wayland {
+namespace {
+
+constexpr LPARAM HT_CLIENT = 1;
+constexpr std::uint32_t BTN_LEFT = 0x110, BTN_RIGHT = 0x111, BTN_MIDDLE = 0x112;  // linux/input-event-codes.h
+
+wl_keyboard* g_pKeyboard = nullptr;
+wl_pointer* g_pPointer = nullptr;
+xkb_context* g_pXkb = nullptr;
+xkb_keymap* g_pKeymap = nullptr;
+xkb_state* g_pKeyState = nullptr;
+bool g_bKeyboardHere = false;
+
+// The key held down, repeated as presses with the previous-state bit, as X does.
+struct HeldKey {
+  std::uint32_t key = 0;
+  UINT vk = 0;
+  DWORD next = 0;
+  bool held = false;
+};
+HeldKey g_Held;
+DWORD g_dwRepeatDelay = 600, g_dwRepeatInterval = 40;
+
+// Wayland tells where the pointer is only over a surface of ours: positions count
+// from where it was first seen, which is where it was when saving began.
+bool g_bPointerSeen = false;
+POINT g_ptFirst{}, g_ptNow{};
+bool g_bCursorHidden = true;
+
+LPARAM KeyData(std::uint32_t key, bool down, bool repeat) {
+  LPARAM data = 1 | static_cast<LPARAM>(((key + 8) & 0xFF) << 16);
+  if (repeat) data |= LPARAM{1} << 30;
+  if (!down) data |= LPARAM{3} << 30;
+  return data;
+}
+
+void PostToSaver(UINT message, WPARAM wParam, LPARAM lParam) {
+  if (SaverWindow* saver = TheSaver()) PostMessage(saver->hwnd, message, wParam, lParam);
+}
+
+void OnKeymap(void*, wl_keyboard*, std::uint32_t format, std::int32_t fd, std::uint32_t size) {
+  if (format != WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1) {
+    close(fd);
+    return;
+  }
+  void* text = mmap(nullptr, size, PROT_READ, MAP_PRIVATE, fd, 0);
+  close(fd);
+  if (text == MAP_FAILED) return;
+  if (!g_pXkb) g_pXkb = xkb_context_new(XKB_CONTEXT_NO_FLAGS);
+  xkb_keymap* keymap = g_pXkb ? xkb_keymap_new_from_string(g_pXkb, static_cast<const char*>(text),
+                                                           XKB_KEYMAP_FORMAT_TEXT_V1, XKB_KEYMAP_COMPILE_NO_FLAGS)
+                              : nullptr;
+  munmap(text, size);
+  if (!keymap) return;
+  xkb_state_unref(g_pKeyState);
+  xkb_keymap_unref(g_pKeymap);
+  g_pKeymap = keymap;
+  g_pKeyState = xkb_state_new(keymap);
+}
+
+void OnKeyboardEnter(void*, wl_keyboard*, std::uint32_t, wl_surface* surface, wl_array*) {
+  g_bKeyboardHere = FindSurface(surface) != nullptr;
+}
+
+void OnKeyboardLeave(void*, wl_keyboard*, std::uint32_t, wl_surface*) {
+  g_bKeyboardHere = false;
+  g_Held.held = false;
+}
+
+void OnKey(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t key, std::uint32_t state) {
+  if (!g_pKeyState) return;
+  bool down = state == WL_KEYBOARD_KEY_STATE_PRESSED;
+  UINT vk = VirtualKeyOfKey(g_pKeyState, key);
+  PostToSaver(down ? WM_KEYDOWN : WM_KEYUP, vk, KeyData(key, down, false));
+  if (down && xkb_keymap_key_repeats(g_pKeymap, key + 8) && g_dwRepeatInterval > 0)
+    g_Held = HeldKey{key, vk, GetTickCount() + g_dwRepeatDelay, true};
+  else if (!down && g_Held.key == key)
+    g_Held.held = false;
+}
+
+void OnModifiers(void*, wl_keyboard*, std::uint32_t, std::uint32_t depressed, std::uint32_t latched,
+                 std::uint32_t locked, std::uint32_t group) {
+  if (g_pKeyState) xkb_state_update_mask(g_pKeyState, depressed, latched, locked, 0, 0, group);
+}
+
+void OnRepeatInfo(void*, wl_keyboard*, std::int32_t rate, std::int32_t delay) {
+  g_dwRepeatInterval = rate > 0 ? static_cast<DWORD>(1000 / rate) : 0;  // 0: keys do not repeat
+  g_dwRepeatDelay = delay > 0 ? static_cast<DWORD>(delay) : 0;
+}
+
+const wl_keyboard_listener KEYBOARD{OnKeymap, OnKeyboardEnter, OnKeyboardLeave, OnKey, OnModifiers, OnRepeatInfo};
+
+// The pointer over a surface, in desktop coordinates and in the saver window's.
+void PointerAt(wl_surface* surface, wl_fixed_t sx, wl_fixed_t sy) {
+  Surface* s = FindSurface(surface);
+  if (!s) return;
+  RECT r = s->output->Rect();
+  g_ptNow = POINT{r.left + wl_fixed_to_int(sx), r.top + wl_fixed_to_int(sy)};
+  if (!g_bPointerSeen) g_ptFirst = g_ptNow;
+  g_bPointerSeen = true;
+}
+
+LPARAM WindowPoint() {
+  SaverWindow* saver = TheSaver();
+  int x = g_ptNow.x - (saver ? saver->rect.left : 0), y = g_ptNow.y - (saver ? saver->rect.top : 0);
+  return static_cast<LPARAM>((static_cast<unsigned>(y) & 0xFFFF) << 16 | (static_cast<unsigned>(x) & 0xFFFF));
+}
+
+wl_surface* g_pPointerSurface = nullptr;
+
+void OnPointerEnter(void*, wl_pointer* pointer, std::uint32_t serial, wl_surface* surface, wl_fixed_t sx,
+                    wl_fixed_t sy) {
+  g_pPointerSurface = surface;
+  if (!FindSurface(surface)) return;
+  if (g_bCursorHidden) wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
+  PointerAt(surface, sx, sy);
+  PostToSaver(WM_SETCURSOR, TheSaver()->hwnd, HT_CLIENT | (WM_MOUSEMOVE << 16));
+}
+
+void OnPointerLeave(void*, wl_pointer*, std::uint32_t, wl_surface*) { g_pPointerSurface = nullptr; }
+
+void OnMotion(void*, wl_pointer*, std::uint32_t, wl_fixed_t sx, wl_fixed_t sy) {
+  if (!FindSurface(g_pPointerSurface)) return;
+  PointerAt(g_pPointerSurface, sx, sy);
+  PostToSaver(WM_SETCURSOR, TheSaver()->hwnd, HT_CLIENT | (WM_MOUSEMOVE << 16));
+  PostToSaver(WM_MOUSEMOVE, 0, WindowPoint());
+}
+
+void OnButton(void*, wl_pointer*, std::uint32_t, std::uint32_t, std::uint32_t button, std::uint32_t state) {
+  if (!FindSurface(g_pPointerSurface)) return;
+  bool down = state == WL_POINTER_BUTTON_STATE_PRESSED;
+  UINT message;
+  switch (button) {
+    case BTN_LEFT: message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP; break;
+    case BTN_MIDDLE: message = down ? WM_MBUTTONDOWN : WM_MBUTTONUP; break;
+    case BTN_RIGHT: message = down ? WM_RBUTTONDOWN : WM_RBUTTONUP; break;
+    default: return;
+  }
+  PostToSaver(message, 0, WindowPoint());
+}
+
+// Wheel turns are no button presses, as on X.
+void OnAxis(void*, wl_pointer*, std::uint32_t, std::uint32_t, wl_fixed_t) {}
+void OnFrame(void*, wl_pointer*) {}
+void OnAxisSource(void*, wl_pointer*, std::uint32_t) {}
+void OnAxisStop(void*, wl_pointer*, std::uint32_t, std::uint32_t) {}
+void OnAxisDiscrete(void*, wl_pointer*, std::uint32_t, std::int32_t) {}
+
+const wl_pointer_listener POINTER{OnPointerEnter, OnPointerLeave, OnMotion,       OnButton, OnAxis,
+                                  OnFrame,        OnAxisSource,   OnAxisStop,     OnAxisDiscrete,
+                                  [](void*, wl_pointer*, std::uint32_t, std::int32_t) {}};
+
+void OnCapabilities(void*, wl_seat* seat, std::uint32_t capabilities) {
+  bool keyboard = capabilities & WL_SEAT_CAPABILITY_KEYBOARD, pointer = capabilities & WL_SEAT_CAPABILITY_POINTER;
+  if (keyboard && !g_pKeyboard) {
+    g_pKeyboard = wl_seat_get_keyboard(seat);
+    wl_keyboard_add_listener(g_pKeyboard, &KEYBOARD, nullptr);
+  } else if (!keyboard && g_pKeyboard) {
+    if (wl_keyboard_get_version(g_pKeyboard) >= WL_KEYBOARD_RELEASE_SINCE_VERSION)
+      wl_keyboard_release(g_pKeyboard);
+    else
+      wl_keyboard_destroy(g_pKeyboard);
+    g_pKeyboard = nullptr;
+    g_Held.held = false;
+  }
+  if (pointer && !g_pPointer) {
+    g_pPointer = wl_seat_get_pointer(seat);
+    wl_pointer_add_listener(g_pPointer, &POINTER, nullptr);
+  } else if (!pointer && g_pPointer) {
+    if (wl_pointer_get_version(g_pPointer) >= WL_POINTER_RELEASE_SINCE_VERSION)
+      wl_pointer_release(g_pPointer);
+    else
+      wl_pointer_destroy(g_pPointer);
+    g_pPointer = nullptr;
+    g_pPointerSurface = nullptr;
+  }
+}
+
+void OnSeatName(void*, wl_seat*, const char*) {}
+
+const wl_seat_listener SEAT{OnCapabilities, OnSeatName};
+
+}  // namespace
+
+void BindSeat(wl_seat* seat) { wl_seat_add_listener(seat, &SEAT, nullptr); }
+
+void RepeatKeys() {
+  if (!g_Held.held || !g_bKeyboardHere) return;
+  DWORD now = GetTickCount();
+  // One repeat per look, however late: a stalled loop does not make up a burst.
+  if (static_cast<std::int32_t>(now - g_Held.next) >= 0) {
+    PostToSaver(WM_KEYDOWN, g_Held.vk, KeyData(g_Held.key, true, true));
+    g_Held.next = now + g_dwRepeatInterval;
+  }
+}
+
+bool GetCursorPos(POINT* point) {
+  if (!point) return false;
+  *point = g_bPointerSeen ? POINT{g_ptNow.x - g_ptFirst.x, g_ptNow.y - g_ptFirst.y} : POINT{0, 0};
+  return true;
+}
+
+// Wayland gives a client's cursor only over its own surfaces, where the saver
+// has none; a dialog (an X window) shows its own.
+void ShowCursor(bool show) { g_bCursorHidden = !show; }
+
+}  // namespace plat::wayland

@@ -1,0 +1,115 @@
+// What the Wayland desktop's files share: the connection's globals, the outputs,
+// the saver window with its surface on each output, and the seat. Touched only on
+// the thread that connected (the GUI thread).
+#pragma once
+#include <EGL/egl.h>
+#include <wayland-client.h>
+#include <wayland-egl.h>
+
+#include <cstdint>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "platform/monitors.h"
+#include "platform/wayland/wayland_desktop.h"
+#include "platform/win.h"
+#include "xdg-output-unstable-v1-client-protocol.h"
+#include "xdg-shell-client-protocol.h"
+// The layer shell's C header names a parameter "namespace".
+#define namespace layerNamespace
+#include "wlr-layer-shell-unstable-v1-client-protocol.h"
+#undef namespace
+
+namespace plat::wayland {
+
+struct Globals {
+  wl_display* display = nullptr;
+  wl_registry* registry = nullptr;
+  wl_compositor* compositor = nullptr;
+  zwlr_layer_shell_v1* layerShell = nullptr;
+  xdg_wm_base* wmBase = nullptr;
+  zxdg_output_manager_v1* outputManager = nullptr;
+  wl_seat* seat = nullptr;
+};
+extern Globals g_Globals;
+
+// Sends what is queued and turns every event that has come into messages; ends
+// the process (status 255, after the display-lost hook) when the connection broke.
+void PumpEvents();
+// Waits for the compositor to have answered everything asked so far.
+void Roundtrip();
+// Waits at most `ms` for events, and pumps them.
+void WaitForEvents(int ms);
+
+// What an output tells of itself. Its place on the desktop comes from xdg-output
+// (sway reports 0, 0 in wl_output.geometry for every output); without it, from
+// wl_output's position and its current mode, scaled and turned as the output is.
+struct OutputGeometry {
+  int x = 0, y = 0;
+  int modeWidth = 0, modeHeight = 0;
+  int scale = 1;
+  int transform = WL_OUTPUT_TRANSFORM_NORMAL;
+  bool logical = false;  // xdg-output's logical position and size below are known
+  int logicalX = 0, logicalY = 0, logicalWidth = 0, logicalHeight = 0;
+};
+// The output's rectangle in desktop coordinates (empty until its size is known).
+RECT OutputRect(const OutputGeometry& geometry);
+// The smallest rectangle holding every one; empty for none.
+RECT BoundingRect(const std::vector<MonitorInfo>& monitors);
+
+struct Output {
+  std::uint32_t name = 0;  // the registry's
+  wl_output* output = nullptr;
+  zxdg_output_v1* xdgOutput = nullptr;
+  OutputGeometry geometry;
+  bool done = false;  // wl_output.done has come once: the geometry is whole
+  RECT Rect() const { return OutputRect(geometry); }
+};
+void AddOutput(std::uint32_t name, std::uint32_t version);
+void RemoveOutput(std::uint32_t name);
+void WatchOutputsLogically();  // binds xdg-output for outputs known before its manager
+// Outputs that are whole and have a size, in the compositor's order.
+std::vector<Output*> ShownOutputs();
+
+// The saver window's surface on one output: a layer surface, or a fullscreen
+// xdg_toplevel where the compositor has no layer shell.
+struct Surface {
+  Output* output = nullptr;
+  wl_surface* surface = nullptr;
+  zwlr_layer_surface_v1* layer = nullptr;
+  xdg_surface* xdgSurface = nullptr;
+  xdg_toplevel* toplevel = nullptr;
+  bool configured = false;
+  int width = 0, height = 0;  // as the compositor configured it
+  // GL: the EGL window surface on it, and the frame callback it waits for.
+  wl_egl_window* eglWindow = nullptr;
+  EGLSurface eglSurface = EGL_NO_SURFACE;
+  wl_callback* frame = nullptr;
+  std::uint32_t frameAsked = 0;  // tick count of the last request
+  bool intervalSet = false;
+};
+
+struct SaverWindow {
+  HWND hwnd = 0;
+  std::string title;
+  RECT rect{};  // desktop coordinates: every output it covers
+  bool shown = false;
+  std::vector<std::unique_ptr<Surface>> surfaces;
+};
+SaverWindow* FindSaver(HWND window);  // the saver window, if that is its handle
+SaverWindow* TheSaver();              // nullptr while there is none
+Surface* FindSurface(wl_surface* surface);
+// An output came, changed or went: the saver covers what is there now.
+void OutputsChanged();
+
+// GL surfaces (wayland_glsurface.cpp) living on the saver's surfaces.
+void AttachGL(Surface& surface);  // an EGL surface, once configured and a config is set
+void DetachGL(Surface& surface);
+void FitGLTargets(int width, int height);  // the window's picture changed size
+
+// The seat (wayland_input.cpp).
+void BindSeat(wl_seat* seat);
+void RepeatKeys();  // a held key repeats as the compositor's rate says
+
+}  // namespace plat::wayland

@@ -1,0 +1,274 @@
+// The full-screen saver window: one surface per output on the layer shell's
+// overlay layer, anchored to every edge, over the panels (exclusive zone -1) and
+// holding the keyboard; a fullscreen xdg_toplevel per output where the
+// compositor has no layer shell. The window's rectangle is every output's.
+#include <algorithm>
+
+#include "platform/queue.h"
+#include "platform/wayland/wayland_records.h"
+
+namespace plat::wayland {
+namespace {
+
+std::unique_ptr<SaverWindow> g_pSaver;
+HWND g_hDesktop = 0;
+int g_nAside = 0;  // dialogs of another desktop open over the saver
+bool g_bDestroying = false;
+
+constexpr std::uint32_t ALL_EDGES =
+    ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
+    ZWLR_LAYER_SURFACE_V1_ANCHOR_LEFT | ZWLR_LAYER_SURFACE_V1_ANCHOR_RIGHT;
+
+Surface& Of(void* data) { return *static_cast<Surface*>(data); }
+
+// A size of 0 leaves it to the client: the output's own.
+void Configured(Surface& s, int width, int height) {
+  RECT r = s.output->Rect();
+  s.width = width > 0 ? width : r.right - r.left;
+  s.height = height > 0 ? height : r.bottom - r.top;
+  s.configured = true;
+  if (s.eglWindow)
+    wl_egl_window_resize(s.eglWindow, s.width, s.height, 0, 0);
+  else
+    AttachGL(s);
+}
+
+void OnLayerConfigure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial, std::uint32_t width,
+                      std::uint32_t height) {
+  zwlr_layer_surface_v1_ack_configure(layer, serial);
+  Configured(Of(data), static_cast<int>(width), static_cast<int>(height));
+}
+
+// The compositor took the surface away (its output is going): dropped with the output.
+void OnLayerClosed(void*, zwlr_layer_surface_v1*) {}
+
+const zwlr_layer_surface_v1_listener LAYER{OnLayerConfigure, OnLayerClosed};
+
+// xdg_toplevel's size comes first and takes effect with xdg_surface's configure.
+void OnToplevelConfigure(void* data, xdg_toplevel*, std::int32_t width, std::int32_t height, wl_array*) {
+  Of(data).width = width;
+  Of(data).height = height;
+}
+
+void OnToplevelClose(void*, xdg_toplevel*) {
+  if (g_pSaver) PostMessage(g_pSaver->hwnd, WM_CLOSE, 0, 0);
+}
+
+// Bounds and capabilities (versions 4 and 5) change nothing for a fullscreen surface.
+const xdg_toplevel_listener TOPLEVEL{OnToplevelConfigure, OnToplevelClose,
+                                     [](void*, xdg_toplevel*, std::int32_t, std::int32_t) {},
+                                     [](void*, xdg_toplevel*, wl_array*) {}};
+
+void OnXdgConfigure(void* data, xdg_surface* surface, std::uint32_t serial) {
+  xdg_surface_ack_configure(surface, serial);
+  Configured(Of(data), Of(data).width, Of(data).height);
+}
+
+const xdg_surface_listener XDG_SURFACE{OnXdgConfigure};
+
+// Aside, a layer surface goes below the windows without the keyboard, and a
+// toplevel leaves fullscreen, where it would cover every window.
+void Stack(Surface& s) {
+  bool aside = g_nAside > 0;
+  if (s.toplevel) {
+    if (aside)
+      xdg_toplevel_unset_fullscreen(s.toplevel);
+    else
+      xdg_toplevel_set_fullscreen(s.toplevel, s.output->output);
+    return;
+  }
+  if (zwlr_layer_surface_v1_get_version(s.layer) >= ZWLR_LAYER_SURFACE_V1_SET_LAYER_SINCE_VERSION)
+    zwlr_layer_surface_v1_set_layer(s.layer, aside ? ZWLR_LAYER_SHELL_V1_LAYER_BOTTOM : ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY);
+  zwlr_layer_surface_v1_set_keyboard_interactivity(s.layer, aside ? 0 : 1);  // none, exclusive
+}
+
+std::unique_ptr<Surface> MakeSurface(Output& output, const std::string& title) {
+  auto s = std::make_unique<Surface>();
+  s->output = &output;
+  s->surface = wl_compositor_create_surface(g_Globals.compositor);
+  if (g_Globals.layerShell) {
+    s->layer = zwlr_layer_shell_v1_get_layer_surface(g_Globals.layerShell, s->surface, output.output,
+                                                     ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "kiru");
+    zwlr_layer_surface_v1_set_anchor(s->layer, ALL_EDGES);
+    zwlr_layer_surface_v1_set_exclusive_zone(s->layer, -1);  // over panels, moving nothing
+    zwlr_layer_surface_v1_set_size(s->layer, 0, 0);
+    Stack(*s);
+    zwlr_layer_surface_v1_add_listener(s->layer, &LAYER, s.get());
+  } else {
+    s->xdgSurface = xdg_wm_base_get_xdg_surface(g_Globals.wmBase, s->surface);
+    xdg_surface_add_listener(s->xdgSurface, &XDG_SURFACE, s.get());
+    s->toplevel = xdg_surface_get_toplevel(s->xdgSurface);
+    xdg_toplevel_add_listener(s->toplevel, &TOPLEVEL, s.get());
+    xdg_toplevel_set_title(s->toplevel, title.c_str());
+    xdg_toplevel_set_app_id(s->toplevel, "kiru");
+    Stack(*s);
+  }
+  wl_surface_commit(s->surface);  // no buffer yet: asks for the first configure
+  return s;
+}
+
+void DropSurface(Surface& s) {
+  DetachGL(s);
+  if (s.layer) zwlr_layer_surface_v1_destroy(s.layer);
+  if (s.toplevel) xdg_toplevel_destroy(s.toplevel);
+  if (s.xdgSurface) xdg_surface_destroy(s.xdgSurface);
+  wl_surface_destroy(s.surface);
+}
+
+// One surface per output that is there: new ones covered, gone ones dropped.
+void CoverOutputs(SaverWindow& w) {
+  std::vector<Output*> outputs = ShownOutputs();
+  std::erase_if(w.surfaces, [&](const std::unique_ptr<Surface>& s) {
+    if (std::find(outputs.begin(), outputs.end(), s->output) != outputs.end()) return false;
+    DropSurface(*s);
+    return true;
+  });
+  for (Output* output : outputs)
+    if (std::none_of(w.surfaces.begin(), w.surfaces.end(), [&](const auto& s) { return s->output == output; }))
+      w.surfaces.push_back(MakeSurface(*output, w.title));
+}
+
+void Restack() {
+  if (!g_pSaver) return;
+  for (auto& s : g_pSaver->surfaces) {
+    Stack(*s);
+    wl_surface_commit(s->surface);
+  }
+  Roundtrip();  // the compositor has moved the keyboard before the dialog shows or goes
+}
+
+}  // namespace
+
+SaverWindow* TheSaver() { return g_pSaver.get(); }
+SaverWindow* FindSaver(HWND window) { return g_pSaver && window && g_pSaver->hwnd == window ? g_pSaver.get() : nullptr; }
+
+Surface* FindSurface(wl_surface* surface) {
+  if (!g_pSaver || !surface) return nullptr;
+  for (auto& s : g_pSaver->surfaces)
+    if (s->surface == surface) return s.get();
+  return nullptr;
+}
+
+void OutputsChanged() {
+  if (!g_pSaver || !g_pSaver->shown) return;
+  CoverOutputs(*g_pSaver);
+  PostMessage(g_pSaver->hwnd, WM_DISPLAYCHANGE, 0, 0);
+}
+
+bool OwnsWindow(HWND window) { return window && (FindSaver(window) || window == g_hDesktop); }
+
+void StepAside() {
+  if (++g_nAside == 1) Restack();
+}
+
+void ComeBack() {
+  if (g_nAside > 0 && --g_nAside == 0) Restack();
+}
+
+HWND CreateWindow(const WindowSpec& desc) {
+  if (desc.kind != WindowKind::FullScreen || !desc.proc || !g_Globals.display || g_pSaver) return 0;
+  g_pSaver = std::make_unique<SaverWindow>();
+  g_pSaver->hwnd = AllocWindowHandle();
+  g_pSaver->title = desc.title ? desc.title : "";
+  g_pSaver->rect = BoundingRect(GetMonitors());
+  g_pSaver->shown = true;
+  CoverOutputs(*g_pSaver);
+  Roundtrip();  // configured, so that the GL surfaces can be made in WM_CREATE
+  HWND hwnd = g_pSaver->hwnd;
+  BindWindow(hwnd, GetCurrentThreadId(), desc.proc);
+  if (SendMessage(hwnd, WM_CREATE, 0, 0) == -1) {
+    DestroyWindow(hwnd);
+    return 0;
+  }
+  if (!FindSaver(hwnd)) return 0;  // destroyed while being created
+  SendMessage(hwnd, WM_SHOWWINDOW, 1, 0);
+  return hwnd;
+}
+
+void DestroyWindow(HWND window) {
+  if (!FindSaver(window) || g_bDestroying) return;
+  g_bDestroying = true;
+  SendMessage(window, WM_DESTROY, 0, 0);
+  for (auto& s : g_pSaver->surfaces) DropSurface(*s);
+  UnbindWindow(window);
+  g_pSaver.reset();
+  g_bDestroying = false;
+  wl_display_flush(g_Globals.display);
+}
+
+bool IsWindow(HWND window) { return FindSaver(window) ? IsWindowBound(window) : window && window == g_hDesktop; }
+
+bool GetWindowRect(HWND window, RECT* rect) {
+  if (!rect || !OwnsWindow(window)) return false;
+  *rect = FindSaver(window) ? g_pSaver->rect : BoundingRect(GetMonitors());
+  return true;
+}
+
+bool GetClientRect(HWND window, RECT* rect) {
+  RECT frame;
+  if (!rect || !wayland::GetWindowRect(window, &frame)) return false;
+  *rect = RECT{0, 0, frame.right - frame.left, frame.bottom - frame.top};
+  return true;
+}
+
+HWND GetDesktopWindow() {
+  if (!g_Globals.display) return 0;
+  if (!g_hDesktop) g_hDesktop = AllocWindowHandle();
+  return g_hDesktop;
+}
+
+HWND GetForegroundWindow() { return g_pSaver && g_pSaver->shown && g_nAside == 0 ? g_pSaver->hwnd : 0; }
+
+bool SetWindowText(HWND window, const char* text) {
+  if (!FindSaver(window) || !text) return false;
+  g_pSaver->title = text;
+  for (auto& s : g_pSaver->surfaces)
+    if (s->toplevel) xdg_toplevel_set_title(s->toplevel, text);
+  return true;
+}
+
+int GetWindowText(HWND window, char* buffer, int size) {
+  if (!buffer || size <= 0) return 0;
+  buffer[0] = '\0';
+  if (!FindSaver(window)) return 0;
+  int n = std::min(static_cast<int>(g_pSaver->title.size()), size - 1);
+  g_pSaver->title.copy(buffer, static_cast<std::size_t>(n));
+  buffer[n] = '\0';
+  return n;
+}
+
+// Hidden, the surfaces go, and the keyboard and pointer with them.
+bool ShowWindow(HWND window, bool show) {
+  SaverWindow* w = FindSaver(window);
+  if (!w) return false;
+  if (show == w->shown) return true;
+  w->shown = show;
+  if (show) {
+    CoverOutputs(*w);
+    Roundtrip();
+  } else {
+    for (auto& s : w->surfaces) DropSurface(*s);
+    w->surfaces.clear();
+    wl_display_flush(g_Globals.display);
+  }
+  return true;
+}
+
+bool IsIconic(HWND window) { return FindSaver(window) && !g_pSaver->shown; }
+
+// The window covers every output there is now; its WM_SIZE follows a new size.
+bool CoverScreen(HWND window) {
+  SaverWindow* w = FindSaver(window);
+  if (!w) return false;
+  RECT now = BoundingRect(GetMonitors());
+  RECT was = w->rect;
+  w->rect = now;
+  int width = now.right - now.left, height = now.bottom - now.top;
+  if (width != was.right - was.left || height != was.bottom - was.top) {
+    FitGLTargets(width, height);
+    PostMessage(window, WM_SIZE, 0, static_cast<LPARAM>((height << 16) | (width & 0xFFFF)));
+  }
+  return true;
+}
+
+}  // namespace plat::wayland

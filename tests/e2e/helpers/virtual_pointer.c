@@ -1,0 +1,52 @@
+/* Moves the pointer of a Wayland seat through the virtual-pointer protocol:
+ * virtual_pointer DX,DY [DX,DY ...] makes each relative move 300 ms apart. */
+#include <stdio.h>
+#include <string.h>
+#include <time.h>
+#include <wayland-client.h>
+
+#include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
+
+static struct wl_seat *seat;
+static struct zwlr_virtual_pointer_manager_v1 *manager;
+
+static void global(void *data, struct wl_registry *registry, uint32_t name, const char *interface,
+                   uint32_t version) {
+  (void)data, (void)version;
+  if (strcmp(interface, wl_seat_interface.name) == 0 && !seat)
+    seat = wl_registry_bind(registry, name, &wl_seat_interface, 1);
+  else if (strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0)
+    manager = wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1);
+}
+
+static void global_remove(void *data, struct wl_registry *registry, uint32_t name) {
+  (void)data, (void)registry, (void)name;
+}
+
+int main(int argc, char **argv) {
+  struct wl_display *display = wl_display_connect(NULL);
+  if (!display) return fprintf(stderr, "virtual_pointer: no Wayland display\n"), 1;
+  static const struct wl_registry_listener listener = {global, global_remove};
+  struct wl_registry *registry = wl_display_get_registry(display);
+  wl_registry_add_listener(registry, &listener, NULL);
+  wl_display_roundtrip(display);
+  if (!seat || !manager) return fprintf(stderr, "virtual_pointer: no seat or no virtual pointers\n"), 1;
+  struct zwlr_virtual_pointer_v1 *pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(manager, seat);
+  const struct timespec pause = {0, 300 * 1000 * 1000};
+  for (int i = 1; i < argc; ++i) {
+    double dx = 0, dy = 0;
+    if (sscanf(argv[i], "%lf,%lf", &dx, &dy) != 2) return fprintf(stderr, "virtual_pointer: %s?\n", argv[i]), 2;
+    nanosleep(&pause, NULL);
+    zwlr_virtual_pointer_v1_motion(pointer, (uint32_t)clock(), wl_fixed_from_double(dx), wl_fixed_from_double(dy));
+    zwlr_virtual_pointer_v1_frame(pointer);
+    wl_display_roundtrip(display);
+  }
+  nanosleep(&pause, NULL);
+  zwlr_virtual_pointer_v1_destroy(pointer);
+  wl_display_roundtrip(display);
+  zwlr_virtual_pointer_manager_v1_destroy(manager);
+  wl_seat_destroy(seat);
+  wl_registry_destroy(registry);
+  wl_display_disconnect(display);
+  return 0;
+}
