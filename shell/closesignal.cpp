@@ -15,6 +15,8 @@ void InstallCloseSignals() {
   // writes of other threads (glibc's BSD semantics); a wait ends early either way.
   std::signal(SIGTERM, NoteCloseSignal);
   std::signal(SIGINT, NoteCloseSignal);
+  // The terminal that started the saver closed. Under nohup it stays ignored.
+  if (std::signal(SIGHUP, NoteCloseSignal) == SIG_IGN) std::signal(SIGHUP, SIG_IGN);
 }
 
 bool TakeCloseSignal() {

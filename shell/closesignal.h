@@ -1,5 +1,6 @@
-// SIGTERM and SIGINT as polite close requests: XScreenSaver ends a hack this way,
-// and the saver should store its view and settings before it goes.
+// SIGTERM, SIGINT and SIGHUP as polite close requests: XScreenSaver ends a hack
+// this way, a closing terminal hangs up, and the saver should store its view and
+// settings before it goes.
 #pragma once
 
 void InstallCloseSignals();
