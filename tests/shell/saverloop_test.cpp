@@ -98,6 +98,15 @@ TEST_F(FramePumpTest, CreationStartsThePumpAndFullScreenIsTheDesktopWidth) {
   ResetRunStateForTesting();
   MakeSaver(plat::WindowKind::TopLevel);  // 160 wide on a 1024 desktop: the preview
   EXPECT_FALSE(g_bFullScreen);
+
+  DestroyGLContext();
+  ResetRunStateForTesting();
+  // Over the screen it is full screen whatever the monitors say: the one here reaches past it.
+  plat::MonitorInfo beyond;
+  beyond.rect = beyond.work = plat::RECT{0, 0, 1920, 1080};
+  plat::headless::SetMonitorsForTesting({beyond});
+  MakeSaver();
+  EXPECT_TRUE(g_bFullScreen);
 }
 
 // The voices start with full-screen saving and sound on, never in a preview.
