@@ -74,7 +74,8 @@ FileState ReadFile(const std::string& path, std::string* text, struct stat* st) 
     state = FileState::Unreadable;
     error = S_ISDIR(st->st_mode) ? EISDIR : EINVAL;
   } else {
-    char buf[16384];
+    text->reserve(static_cast<std::size_t>(st->st_size));
+    char buf[65536];
     for (;;) {
       ssize_t n = read(fd, buf, sizeof buf);
       if (n < 0 && errno == EINTR) continue;
