@@ -13,6 +13,7 @@
 #include "platform/glsurface.h"
 #include "platform/power.h"
 #include "platform/queue.h"
+#include "platform/regstore.h"
 #include "platform/startuptrace.h"
 #include "platform/window.h"
 #include "render/fpsreadout.h"
@@ -45,6 +46,7 @@ bool FrameRateTest(plat::HWND host, const FrameCalls& calls) {
   float rate = 1000.0f / (static_cast<float>(elapsed) / 10.0f);
   if (g_fForcedFrameRate > 0.0f) rate = g_fForcedFrameRate;
   if (rate >= 20.0f) {
+    plat::RegBatch quiet(plat::RegLoss::Quiet);  // the program's own flag: measured again if lost
     DisableFrameWarning(host);
   } else if (rate < 10.0f) {
     g_fMeasuredFps = rate;

@@ -42,7 +42,7 @@ void OnSaverCreate(plat::HWND window) {
   plat::TraceStartup("window created");
   g_bSaverMode = true;
   {
-    plat::RegBatch batch;  // one read of the hive for the flag and the whole load
+    plat::RegBatch batch(plat::RegLoss::Quiet);  // one read of the hive for the flag and the whole load
     SelectRegKey(window, KIRU_KEY);
     g_bNoFrameWarn = RegReadDword("disable_frame_warn", 0) == 1;
     LoadSettings();
