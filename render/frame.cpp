@@ -10,6 +10,7 @@
 #include <cstdio>
 
 #include "platform/clock.h"
+#include "platform/closesignal.h"
 #include "platform/glsurface.h"
 #include "platform/power.h"
 #include "platform/queue.h"
@@ -196,7 +197,10 @@ void RenderFrame(plat::HWND window, const FrameCalls& calls) {
   if (!g_bSaverMode) calls.markModule(window, g_nModule);
   if (g_bSaverMode) CycleModules();
   LimitFrameRate();
-  if (g_bQuit) return;  // quit meanwhile, or closed by a dialog of this frame
+  // Quit meanwhile, or closed by a dialog of this frame; or asked to close from
+  // outside, when the host (XScreenSaver's window) may go any moment: a GL call
+  // on a window the server has destroyed leaves the renderer with garbage.
+  if (g_bQuit || plat::CloseSignalPending()) return;
   // A minimised settings dialog shows nothing: its frames go on (title, sound) undrawn.
   if (!g_bSaverMode && plat::IsIconic(window)) return;
   // While the display sleeps only the picture stops; cycling and the sound go on,
@@ -205,7 +209,7 @@ void RenderFrame(plat::HWND window, const FrameCalls& calls) {
 
   plat::TraceStartup("frame started");
   int drawn = DrawModuleInViews(g_nModule);
-  if (drawn != 0) {
+  if (drawn != 0 && !plat::CloseSignalPending()) {
     if (g_bShowFps) DrawFpsReadout();
     plat::TraceStartup("frame drawn");
     plat::SwapBuffers(g_hDC);

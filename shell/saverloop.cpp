@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/closesignal.h"
 #include "platform/dialog.h"
 #include "platform/monitors.h"
 #include "platform/queue.h"
@@ -13,7 +14,6 @@
 #include "render/views.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
-#include "shell/closesignal.h"
 #include "shell/saverproc.h"
 #include "shell/saverstate.h"
 #include "sound/sound.h"
@@ -170,9 +170,9 @@ plat::LRESULT SaverHandler(plat::HWND window, plat::UINT message, plat::WPARAM w
       break;
     case plat::WM_DESTROY:
       // XScreenSaver sends SIGTERM and takes its window away at once. When the
-      // window goes before the loop has turned the signal into a close request,
-      // the close request still runs, so the settings are saved as promised.
-      if (CloseSignalPending()) OnSaverClose(window);
+      // window goes before the close request has run (the signal not yet taken, or
+      // its request still queued), it runs now, so the settings are saved as promised.
+      if (plat::CloseSignalPending() || g_bQuit) OnSaverClose(window);
       break;
     case plat::WM_SIZE:
       // A host that changes size (XScreenSaver's window, a resized preview) takes
