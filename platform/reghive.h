@@ -33,6 +33,8 @@ struct RegData {
   bool AsString(std::string* text) const;
 };
 
+class LineReader;  // reghive.cpp's: a text's lines one after the other
+
 class RegHive {
  public:
   RegHive() = default;
@@ -94,7 +96,7 @@ class RegHive {
 
   // Parsing, one step each.
   void Decode(std::string_view file);
-  void ParseLine(const std::vector<std::string_view>& lines, std::size_t* i);
+  void ParseLine(LineReader* lines);
   void AddSection(std::string header, std::string path);
   void IndexValues();
 

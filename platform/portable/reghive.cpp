@@ -1,5 +1,6 @@
 #include "platform/reghive.h"
 
+#include <algorithm>
 #include <cstdio>
 
 #include "platform/regstore.h"
@@ -195,17 +196,35 @@ void AppendUtf8(std::string* out, std::uint32_t code) {
   }
 }
 
-// Physical lines, terminators kept.
-std::vector<std::string_view> SplitLines(std::string_view text) {
-  std::vector<std::string_view> lines;
-  for (std::size_t pos = 0; pos < text.size();) {
-    std::size_t nl = text.find('\n', pos);
-    std::size_t end = nl == std::string_view::npos ? text.size() : nl + 1;
-    lines.push_back(text.substr(pos, end - pos));
-    pos = end;
+}  // namespace
+
+// The physical lines of a text, terminators kept, one after the other.
+class LineReader {
+ public:
+  explicit LineReader(std::string_view text) : text_(text) {}
+  bool Done() const { return at_ >= text_.size(); }
+  std::string_view Next() {
+    std::size_t nl = text_.find('\n', at_);
+    std::size_t end = nl == std::string_view::npos ? text_.size() : nl + 1;
+    std::string_view line = text_.substr(at_, end - at_);
+    at_ = end;
+    return line;
   }
-  return lines;
-}
+  const char* Here() const { return text_.data() + at_; }
+  // Lines from here to the next key's header.
+  std::size_t LinesOfSection() const {
+    LineReader ahead = *this;
+    std::size_t count = 0;
+    while (!ahead.Done() && !TrimBlanks(Content(ahead.Next())).starts_with('[')) ++count;
+    return count;
+  }
+
+ private:
+  std::string_view text_;
+  std::size_t at_ = 0;
+};
+
+namespace {
 
 // The key path of a `[...]` header; empty when it is malformed or a deletion (`[-...]`).
 std::string_view HeaderPath(std::string_view body) {
@@ -216,12 +235,12 @@ std::string_view HeaderPath(std::string_view body) {
   return path;
 }
 
-// Line i as a `"name"=data` or `@=data` line: its name, and its data with the lines
-// that hex data continues over (each ending in a backslash), i moved to the last of
-// them. False, with nothing consumed, for anything else (an unterminated name among
-// it: which value it was cannot be told).
-bool SplitValue(const std::vector<std::string_view>& lines, std::size_t* i, std::string* name, std::string* data) {
-  std::string_view body = TrimBlanks(Content(lines[*i]));
+// A `"name"=data` or `@=data` line: its name, and its data with the lines that hex
+// data continues over (each ending in a backslash), read on from `more`. False, with
+// nothing read, for anything else (an unterminated name among it: which value it
+// was cannot be told).
+bool SplitValue(std::string_view line, LineReader* more, std::string* name, std::string* data) {
+  std::string_view body = TrimBlanks(Content(line));
   if (body.empty() || (body.front() != '"' && body.front() != '@')) return false;
   std::size_t pos = 1;
   name->clear();
@@ -231,9 +250,9 @@ bool SplitValue(const std::vector<std::string_view>& lines, std::size_t* i, std:
   data->assign(body.substr(pos + 1));
   if (!StartsWithText(TrimBlanks(*data), "hex")) return true;
   std::string_view piece = body;
-  while (piece.ends_with('\\') && *i + 1 < lines.size()) {
+  while (piece.ends_with('\\') && !more->Done()) {
     data->pop_back();
-    piece = TrimBlanks(Content(lines[++*i]));
+    piece = TrimBlanks(Content(more->Next()));
     *data += piece;
   }
   if (piece.ends_with('\\')) data->pop_back();  // cut short at the end of the file
@@ -242,10 +261,9 @@ bool SplitValue(const std::vector<std::string_view>& lines, std::size_t* i, std:
 
 // The data of a value's text; false when it is malformed or a deletion.
 bool ReadValue(std::string_view raw, RegData* data) {
-  std::vector<std::string_view> lines = SplitLines(raw);
-  std::size_t i = 0;
+  LineReader lines(raw);
   std::string name, text;
-  return !lines.empty() && SplitValue(lines, &i, &name, &text) && ParseData(text, data);
+  return SplitValue(lines.Next(), &lines, &name, &text) && ParseData(text, data);
 }
 
 }  // namespace
@@ -368,10 +386,11 @@ std::string FormatRegValueLine(std::string_view name, const RegData& data) {
 RegHive RegHive::Parse(std::string_view file) {
   RegHive hive;
   hive.Decode(file);
-  std::vector<std::string_view> lines = SplitLines(hive.source_);
-  if (!lines.empty() && !Terminator(lines.front()).empty()) hive.eol_ = Terminator(lines.front());
-  hive.ReserveSlots(lines.size());
-  for (std::size_t i = 0; i < lines.size(); ++i) hive.ParseLine(lines, &i);
+  LineReader lines(hive.source_);
+  if (std::string_view first = LineReader(hive.source_).Next(); !Terminator(first).empty())
+    hive.eol_ = Terminator(first);
+  hive.ReserveSlots(static_cast<std::size_t>(std::count(hive.source_.begin(), hive.source_.end(), '\n')) + 1);
+  while (!lines.Done()) hive.ParseLine(&lines);
   hive.IndexValues();
   return hive;
 }
@@ -393,24 +412,25 @@ void RegHive::Decode(std::string_view file) {
   source_ = file;
 }
 
-// Line i (and the lines a value continues over): a key's header, a value, or a line
-// kept as it is, which is what every line that is neither becomes.
-void RegHive::ParseLine(const std::vector<std::string_view>& lines, std::size_t* i) {
-  std::string_view body = TrimBlanks(Content(lines[*i]));
+// The next line (and the lines a value continues over): a key's header, a value, or
+// a line kept as it is, which is what every line that is neither becomes.
+void RegHive::ParseLine(LineReader* lines) {
+  std::string_view line = lines->Next();
+  std::string_view body = TrimBlanks(Content(line));
   if (!body.empty() && body.front() == '[') {
-    AddSection(std::string(lines[*i]), std::string(HeaderPath(body)));
+    AddSection(std::string(line), std::string(HeaderPath(body)));
+    sections_.back().items.reserve(lines->LinesOfSection() + 128);  // and room for values set
     return;
   }
   if (sections_.empty()) {
-    preamble_ += lines[*i];
+    preamble_ += line;
     return;
   }
-  const std::size_t first = *i;
   Item item;
   std::string data;
-  item.isValue = SplitValue(lines, i, &item.name, &data);
-  item.begin = static_cast<std::size_t>(lines[first].data() - source_.data());
-  item.size = static_cast<std::uint32_t>(lines[*i].data() + lines[*i].size() - lines[first].data());
+  item.isValue = SplitValue(line, lines, &item.name, &data);
+  item.begin = static_cast<std::size_t>(line.data() - source_.data());
+  item.size = static_cast<std::uint32_t>(lines->Here() - line.data());
   sections_.back().items.push_back(std::move(item));
 }
 
