@@ -28,6 +28,11 @@ RECT CentreIn(const RECT& area, int width, int height);
 // shows its lower right part, where a dialog's OK and Cancel are.
 RECT KeepInside(const RECT& placed, const RECT& area);
 bool CoversMonitor(const RECT& window, const MonitorInfo& monitor);
+// Whether the window covers the whole screen (the desktop window's rectangle).
+bool CoversScreen(const RECT& window);
+// The part two rectangles share; empty (no width or no height) when they share none.
+RECT Overlap(const RECT& a, const RECT& b);
+bool IsEmpty(const RECT& rect);
 // The primary monitor's work area (a guess of 1024 x 768 without a display).
 RECT PrimaryWorkArea();
 

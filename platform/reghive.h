@@ -38,6 +38,8 @@ struct RegData {
   bool AsString(std::string* text) const;
 };
 
+class LineReader;  // reghive.cpp's: a text's lines one after the other
+
 class RegHive {
  public:
   RegHive() = default;
@@ -68,23 +70,61 @@ class RegHive {
   std::vector<Entry> Values() const;
 
  private:
+  // A line, or a value's line with the lines it continues over, verbatim with its
+  // line endings: a piece of the text parsed, or once rewritten, a text of its own.
+  // A value's data is read from it when asked for.
   struct Item {
-    std::string raw;          // verbatim, line ending(s) included
-    bool isValue = false;     // a `"name"=` or `@=` line, readable or not
-    bool readable = false;    // data parsed; a deletion (`=-`) or malformed data is not
+    std::size_t begin = 0;     // in source_, or once edited, which of edited_
+    std::uint32_t size = 0;
+    bool edited = false;
+    bool isValue = false;      // a `"name"=` or `@=` line, readable or not
     std::string name;
-    RegData data;
   };
   struct Section {
     std::string header;       // verbatim `[...]` line
     std::string path;         // key path; empty when the header is malformed or a deletion
     std::vector<Item> items;
+    std::uint64_t valueSeed = 0;  // where the hashes of its values' names start
   };
+  // Every key, key with subkeys and value, by a hash of its lower-case path (and
+  // name), in one open-addressed table: a hive of millions of values is indexed
+  // without an allocation each, and every lookup takes the same time. A value's
+  // slot names its last line; a key's, its last section; a parent's, a section
+  // below it. Values are only ever added after their key's last value, ahead of
+  // lines that are none, so a slot stays right once taken.
+  struct Slot {
+    std::uint64_t hash = 0;  // 0: free
+    std::uint32_t section = 0;
+    std::uint32_t item = 0;  // the value's line, or KEY_SLOT or PARENT_SLOT
+  };
+  static constexpr std::uint32_t KEY_SLOT = 0xFFFFFFFF, PARENT_SLOT = 0xFFFFFFFE;
 
-  Item* Find(std::string_view keyPath, std::string_view name);
+  // Parsing, one step each.
+  void Decode(std::string_view file);
+  void ParseLine(LineReader* lines);
+  void AddSection(std::string header, std::string path);
+  void IndexValues();
+
+  std::string_view Raw(const Item& item) const;
+  // The item's text as its own, to be changed.
+  std::string& Edit(Item& item);
+
+  // The slot of the entry, or the free one where it would go; slots_.size() when
+  // there is no table yet.
+  std::size_t Probe(std::uint64_t hash, std::string_view keyPath, std::string_view name, std::uint32_t kind) const;
+  void Index(std::uint64_t hash, std::string_view keyPath, std::string_view name, std::uint32_t section,
+             std::uint32_t item);
+  // Room for this many entries without growing.
+  void ReserveSlots(std::size_t entries);
+  void IndexKey(std::size_t section);
+  void IndexValue(std::size_t section, std::size_t item);
+  // A key's last section; -1 when it has none of its own.
+  long LastSection(std::string_view keyPath) const;
+
   const Item* Find(std::string_view keyPath, std::string_view name) const;
-  std::string* LastPiece();
+  Item* Find(std::string_view keyPath, std::string_view name);
   void EndWithEol();
+  bool EndsWithBlankLine() const;
 
   // The text as worked on: the file itself, or a Unicode file's text in UTF-8.
   std::string Body() const;
@@ -92,8 +132,12 @@ class RegHive {
   bool utf16_ = false;
   std::string oddByte_;   // a Unicode file's stray last byte, kept where it was
   std::string eol_ = "\n";  // the file's own line ending, used for lines we add
+  std::string source_;    // the text parsed, in UTF-8 for a Unicode file
+  std::vector<std::string> edited_;  // the lines rewritten or added
   std::string preamble_;  // the REGEDIT4 line and whatever precedes the first key
   std::vector<Section> sections_;
+  std::vector<Slot> slots_;
+  std::size_t usedSlots_ = 0;
 };
 
 // UTF-16LE code units to UTF-8 and back. A surrogate without its partner takes the

@@ -40,9 +40,14 @@ bool RegStoreSet(RegRoot root, std::string_view subkey, std::string_view name, c
 // hive is not batched: its operations stay transactions of their own. Each value
 // set inside still lands whole or not at all; a crash before the end loses the
 // batch, never part of a value. Batches nest.
+//
+// A batch whose changes could not be stored says so in one line on stderr (Linux),
+// unless it, or one around it, is quiet: writing back what was just read, or a flag
+// of the program's own, loses nothing of the user's.
+enum class RegLoss { Told, Quiet };
 class RegBatch {
  public:
-  RegBatch();
+  explicit RegBatch(RegLoss loss = RegLoss::Told);
   ~RegBatch();
   RegBatch(const RegBatch&) = delete;
   RegBatch& operator=(const RegBatch&) = delete;

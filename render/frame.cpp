@@ -10,9 +10,11 @@
 #include <cstdio>
 
 #include "platform/clock.h"
+#include "platform/closesignal.h"
 #include "platform/glsurface.h"
 #include "platform/power.h"
 #include "platform/queue.h"
+#include "platform/regstore.h"
 #include "platform/startuptrace.h"
 #include "platform/window.h"
 #include "render/fpsreadout.h"
@@ -45,6 +47,7 @@ bool FrameRateTest(plat::HWND host, const FrameCalls& calls) {
   float rate = 1000.0f / (static_cast<float>(elapsed) / 10.0f);
   if (g_fForcedFrameRate > 0.0f) rate = g_fForcedFrameRate;
   if (rate >= 20.0f) {
+    plat::RegBatch quiet(plat::RegLoss::Quiet);  // the program's own flag: measured again if lost
     DisableFrameWarning(host);
   } else if (rate < 10.0f) {
     g_fMeasuredFps = rate;
@@ -194,7 +197,10 @@ void RenderFrame(plat::HWND window, const FrameCalls& calls) {
   if (!g_bSaverMode) calls.markModule(window, g_nModule);
   if (g_bSaverMode) CycleModules();
   LimitFrameRate();
-  if (g_bQuit) return;  // quit meanwhile, or closed by a dialog of this frame
+  // Quit meanwhile, or closed by a dialog of this frame; or asked to close from
+  // outside, when the host (XScreenSaver's window) may go any moment: a GL call
+  // on a window the server has destroyed leaves the renderer with garbage.
+  if (g_bQuit || plat::CloseSignalPending()) return;
   // A minimised settings dialog shows nothing: its frames go on (title, sound) undrawn.
   if (!g_bSaverMode && plat::IsIconic(window)) return;
   // While the display sleeps only the picture stops; cycling and the sound go on,
@@ -203,7 +209,7 @@ void RenderFrame(plat::HWND window, const FrameCalls& calls) {
 
   plat::TraceStartup("frame started");
   int drawn = DrawModuleInViews(g_nModule);
-  if (drawn != 0) {
+  if (drawn != 0 && !plat::CloseSignalPending()) {
     if (g_bShowFps) DrawFpsReadout();
     plat::TraceStartup("frame drawn");
     plat::SwapBuffers(g_hDC);

@@ -6,6 +6,7 @@
 
 #include "platform/window.h"
 #include "render/glcontext.h"
+#include "render/runstate.h"
 #include "scene/modules.h"
 #include "scene/snapshot.h"
 
@@ -20,7 +21,8 @@ void RefreshViews(plat::HWND window) {
   g_bViewsStale = false;
   g_hViewsWnd = window;
   plat::RECT frame, client;
-  if (!plat::GetWindowRect(window, &frame) || !plat::GetClientRect(window, &client)) {
+  // Only full-screen saving is split: a preview across a seam stays one picture.
+  if (!g_bFullScreen || !plat::GetWindowRect(window, &frame) || !plat::GetClientRect(window, &client)) {
     g_Views.clear();
     g_bWholeWindow = true;
     return;
@@ -53,8 +55,9 @@ std::vector<View> LayOutViews(const std::vector<plat::MonitorInfo>& monitors, co
   for (int i = 0; i < static_cast<int>(monitors.size()); ++i)
     if (i != primary) order.push_back(i);
   for (int i : order) {
-    if (!plat::CoversMonitor(window, monitors[static_cast<size_t>(i)]) || WithinLarger(monitors, i)) continue;
-    const plat::RECT& m = monitors[static_cast<size_t>(i)].rect;
+    // What the window shows of the monitor: all of it, or the part on the screen.
+    plat::RECT m = plat::Overlap(window, monitors[static_cast<size_t>(i)].rect);
+    if (plat::IsEmpty(m) || WithinLarger(monitors, i)) continue;
     // GL counts rows from the bottom of the window.
     View view{m.left - window.left, height - (m.bottom - window.top), m.right - m.left, m.bottom - m.top};
     if (std::find(views.begin(), views.end(), view) == views.end()) views.push_back(view);
@@ -95,4 +98,11 @@ int DrawModuleInViews(int n) {
   glDisable(GL_SCISSOR_TEST);
   ApplyView(g_Views[0].x, g_Views[0].y, g_Views[0].width, g_Views[0].height);
   return drawn;
+}
+
+void RedrawStill(int n) {
+  if (g_hRC == 0) return;
+  ModuleSnapshot before = TakeModuleSnapshot(n);
+  if (DrawModuleInViews(n) != 0) plat::SwapBuffers(g_hDC);
+  RestoreModuleSnapshot(before);
 }

@@ -11,10 +11,10 @@ struct View {
   bool operator==(const View&) const = default;
 };
 
-// Views for a window at `window` (desktop coordinates): one per monitor it covers
-// whole, the primary's first, the same rectangle once, none for a monitor inside a
-// larger one. A window that covers no
-// monitor whole (a preview, a hosted window inside one monitor) is one view.
+// Views for a window at `window` (desktop coordinates): one per monitor it overlaps,
+// on the part of the monitor it shows, the primary's first, the same rectangle once,
+// none for a monitor inside a larger one; one over the whole window when it overlaps
+// none. Only full-screen saving is laid out this way: other windows are one view.
 std::vector<View> LayOutViews(const std::vector<plat::MonitorInfo>& monitors, const plat::RECT& window);
 
 // The host's views, laid out again at the next frame after a resize or a
@@ -25,3 +25,6 @@ void ResizeView(int width, int height);
 // Draws module n once per view, its animation advanced once; the viewport is left
 // on the first view. A single view over the whole window draws as without views.
 int DrawModuleInViews(int n);
+// The picture as it stands, drawn and shown again without moving module n on: a
+// window resized or exposed while a dialog holds the frames is not left black.
+void RedrawStill(int n);

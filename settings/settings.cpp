@@ -191,8 +191,9 @@ void LoadSettings() {
   BuildFactoryDefaults();
 
   {
-    // One locked read and one replace of the hive for the whole load and write-back.
-    plat::RegBatch batch;
+    // One locked read and one replace of the hive for the whole load and write-back,
+    // which loses nothing of the user's when it fails.
+    plat::RegBatch batch(plat::RegLoss::Quiet);
     g_StoredValues.clear();
     // Each value stands alone: one that cannot be read falls back to its own default
     // and takes no other value with it (a store that holds them all reads the same).

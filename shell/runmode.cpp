@@ -3,6 +3,7 @@
 #include <cstdlib>
 
 #include "platform/clock.h"
+#include "platform/closesignal.h"
 #include "platform/desktop.h"
 #include "platform/dialog.h"
 #include "platform/nativehost.h"
@@ -11,7 +12,7 @@
 #include "platform/startuptrace.h"
 #include "platform/window.h"
 #include "render/fpsreadout.h"
-#include "shell/closesignal.h"
+#include "render/runstate.h"
 #include "shell/cmdline.h"
 #include "shell/saverpassword.h"
 #include "shell/saverwndproc.h"
@@ -97,7 +98,11 @@ int RunMessageLoop(unsigned long host) {
   DWORD lastCheck = GetTickCount();
   MSG msg;
   for (;;) {
-    if (TakeCloseSignal() && IsWindow(g_hSaverWnd)) PostMessage(g_hSaverWnd, WM_CLOSE, 0, 0);
+    // No frame is drawn from here on: the host may take the window away any moment.
+    if (TakeCloseSignal() && IsWindow(g_hSaverWnd)) {
+      StopFrames();
+      PostMessage(g_hSaverWnd, WM_CLOSE, 0, 0);
+    }
     DWORD now = GetTickCount();
     if (now - lastCheck >= HOST_CHECK_MS) {
       lastCheck = now;

@@ -2,6 +2,7 @@
 
 #include <vector>
 
+#include "platform/closesignal.h"
 #include "platform/dialog.h"
 #include "platform/monitors.h"
 #include "platform/queue.h"
@@ -13,7 +14,6 @@
 #include "render/views.h"
 #include "settings/registry.h"
 #include "settings/settings.h"
-#include "shell/closesignal.h"
 #include "shell/saverproc.h"
 #include "shell/saverstate.h"
 #include "sound/sound.h"
@@ -24,6 +24,9 @@
 namespace {
 
 HardwareWarningFn g_pShowWarning = nullptr;
+// Set while the pump hands a key on or draws a frame: the modal dialogs open there
+// (the warning, the Control Menu, a box), and the frames stand still until they close.
+bool g_bFramesHeld = false;
 constexpr plat::WPARAM SET_WORK_AREA = 0x002F;  // SPI_SETWORKAREA: a task bar moved or resized
 
 void ShowWarning(plat::HWND owner) { (g_pShowWarning ? g_pShowWarning : ShowHardwareWarning)(owner); }
@@ -39,7 +42,7 @@ void OnSaverCreate(plat::HWND window) {
   plat::TraceStartup("window created");
   g_bSaverMode = true;
   {
-    plat::RegBatch batch;  // one read of the hive for the flag and the whole load
+    plat::RegBatch batch(plat::RegLoss::Quiet);  // one read of the hive for the flag and the whole load
     SelectRegKey(window, KIRU_KEY);
     g_bNoFrameWarn = RegReadDword("disable_frame_warn", 0) == 1;
     LoadSettings();
@@ -47,15 +50,17 @@ void OnSaverCreate(plat::HWND window) {
   plat::TraceStartup("settings read");
   plat::SetDisplayLostHook(SaveView);
 
-  // Full screen is a window over at least one whole monitor. XScreenSaver runs one
-  // process per monitor: only the one over the primary monitor sounds.
+  // Full screen is a window over the screen, whatever the monitors say, or over at
+  // least one whole monitor. XScreenSaver runs one process per monitor: only the one
+  // over the primary monitor sounds.
   plat::RECT frame{};
   plat::GetWindowRect(window, &frame);
   std::vector<plat::MonitorInfo> monitors = plat::GetMonitors();
-  g_bFullScreen = false;
-  for (const plat::MonitorInfo& monitor : monitors) g_bFullScreen = g_bFullScreen || plat::CoversMonitor(frame, monitor);
   int primary = plat::PrimaryMonitor(monitors);
-  bool sounding = primary >= 0 && plat::CoversMonitor(frame, monitors[static_cast<size_t>(primary)]);
+  bool sounding = plat::CoversScreen(frame) ||
+                  (primary >= 0 && plat::CoversMonitor(frame, monitors[static_cast<size_t>(primary)]));
+  g_bFullScreen = sounding;
+  for (const plat::MonitorInfo& monitor : monitors) g_bFullScreen = g_bFullScreen || plat::CoversMonitor(frame, monitor);
 
   // A failed context has told the user already; the window stays black until closed.
   if (!CreateGLContext(window, 32)) return;
@@ -116,7 +121,9 @@ void RunFramePump(plat::HWND host, bool dialog) {
     bool key = msg.message == plat::WM_KEYDOWN || msg.message == plat::WM_KEYUP;
     if (key && dialog && DialogKey(host, msg)) continue;
     if (key && !(dialog && g_bEditFocus)) {
+      g_bFramesHeld = true;
       HandleKey(host, msg.message, msg.wParam);
+      g_bFramesHeld = false;
     } else if (msg.message == plat::WM_CLOSE) {
       StopFrames();  // handled once, through the procedure, after the drain
     } else {
@@ -125,7 +132,11 @@ void RunFramePump(plat::HWND host, bool dialog) {
   }
 
   if (g_bQuit && !g_bClosed) plat::PostMessage(host, plat::WM_CLOSE, 0, 0);
-  if (!g_bQuit) RenderFrame(host, SaverFrameCalls());
+  if (!g_bQuit) {
+    g_bFramesHeld = true;
+    RenderFrame(host, SaverFrameCalls());
+    g_bFramesHeld = false;
+  }
   if (!g_bQuit) {
     // Only full-screen saving stays on top; a hosted window (--window, a preview)
     // stacks as its desktop says.
@@ -159,9 +170,9 @@ plat::LRESULT SaverHandler(plat::HWND window, plat::UINT message, plat::WPARAM w
       break;
     case plat::WM_DESTROY:
       // XScreenSaver sends SIGTERM and takes its window away at once. When the
-      // window goes before the loop has turned the signal into a close request,
-      // the close request still runs, so the settings are saved as promised.
-      if (CloseSignalPending()) OnSaverClose(window);
+      // window goes before the close request has run (the signal not yet taken, or
+      // its request still queued), it runs now, so the settings are saved as promised.
+      if (plat::CloseSignalPending() || g_bQuit) OnSaverClose(window);
       break;
     case plat::WM_SIZE:
       // A host that changes size (XScreenSaver's window, a resized preview) takes
@@ -170,6 +181,7 @@ plat::LRESULT SaverHandler(plat::HWND window, plat::UINT message, plat::WPARAM w
         int width = static_cast<int>(lParam & 0xFFFF), height = static_cast<int>((lParam >> 16) & 0xFFFF);
         if (FitGLContextToSize(width, height)) {
           ResizeView(width, height);
+          if (g_bFramesHeld) RedrawStill(g_nModule);
         } else {
           // No frame may run without the context; the box has told why.
           StopFrames();
@@ -185,6 +197,10 @@ plat::LRESULT SaverHandler(plat::HWND window, plat::UINT message, plat::WPARAM w
       // WM_SIZE follows) and the views are laid out again, the module running on.
       if (!g_bPreview) plat::CoverScreen(window);
       InvalidateViews();
+      [[fallthrough]];
+    case plat::WM_PAINT:
+      // Behind a dialog the picture stands still, but stays on the screen.
+      if (g_bFramesHeld && !g_bClosed) RedrawStill(g_nModule);
       break;
     default:
       break;

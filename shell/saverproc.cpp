@@ -67,6 +67,11 @@ LRESULT GenericSaverProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam
     case WM_SHOWWINDOW:
       if (wParam != 0) HideSaverCursor();
       break;
+    case WM_DISPLAYCHANGE:
+      // The screen shrank or a monitor went, and the server kept the pointer on what
+      // is left: only the user's own motion counts toward the distance.
+      ReadSaverCursor(&g_ptLast);
+      break;
     case WM_MOUSEMOVE: {
       POINT p;
       if (!ReadSaverCursor(&p)) break;

@@ -18,9 +18,11 @@ plat::LRESULT ControlMenuProc(plat::HWND dialog, plat::UINT message, plat::WPARA
       if (g_bSaverMode) {
         // The saver hides the cursor; the menu needs it, kept inside the menu.
         plat::ShowCursor(true);
-        plat::RECT rect;
-        if (plat::GetWindowRect(dialog, &rect)) plat::ClipCursor(&rect);
+        ConfineCursorTo(dialog);
       }
+      return 0;
+    case plat::WM_DISPLAYCHANGE:
+      if (g_bSaverMode) ConfineCursorTo(dialog);
       return 0;
     case plat::WM_COMMAND: {
       unsigned id = plat::LOWORD(wParam);

@@ -34,3 +34,8 @@ void CenterOnPointerMonitor(plat::HWND window) {
   int at = plat::GetCursorPos(&pointer) ? plat::MonitorAt(monitors, pointer) : plat::PrimaryMonitor(monitors);
   CenterIn(window, at >= 0 ? monitors[static_cast<size_t>(at)].work : plat::PrimaryWorkArea());
 }
+
+void ConfineCursorTo(plat::HWND dialog) {
+  plat::RECT rect;
+  if (plat::GetWindowRect(dialog, &rect)) plat::ClipCursor(&rect);
+}

@@ -8,3 +8,6 @@ void CheckSelectButton(plat::HWND dialog, int n);
 void CenterOnDesktop(plat::HWND window);
 // The settings dialog: on the monitor that holds the pointer.
 void CenterOnPointerMonitor(plat::HWND window);
+// Keeps the pointer inside the dialog as it now lies (again after the monitors
+// changed and the dialog moved with them).
+void ConfineCursorTo(plat::HWND dialog);

@@ -18,6 +18,8 @@ bool g_bWarningShown;
 
 namespace {
 
+bool g_bWarningConfines;  // the pointer is kept inside the warning
+
 constexpr const char* RUNONCE_KEY = "Software\\Microsoft\\Windows\\CurrentVersion\\RunOnce";
 constexpr const char* KILL_VALUE = "kill_saver";
 constexpr std::size_t MACHINE_STRING_SIZE = 356;
@@ -59,8 +61,8 @@ plat::LRESULT WarningDialogProc(plat::HWND dialog, plat::UINT message, plat::WPA
   switch (message) {
     case plat::WM_INITDIALOG: {
       CenterOnDesktop(dialog);
-      plat::RECT rect;
-      if (plat::GetWindowRect(dialog, &rect)) plat::ClipCursor(&rect);
+      g_bWarningConfines = true;
+      ConfineCursorTo(dialog);
       plat::SetFocus(plat::GetDlgItem(dialog, plat::IDOK));
       char caption[CAPTION_SIZE] = "";
       if (plat::GetWindowText(dialog, caption, CAPTION_SIZE) <= 0)
@@ -70,6 +72,9 @@ plat::LRESULT WarningDialogProc(plat::HWND dialog, plat::UINT message, plat::WPA
       plat::SetWindowText(dialog, (std::string(caption) + rate).c_str());
       return 0;  // the focus is chosen
     }
+    case plat::WM_DISPLAYCHANGE:
+      if (g_bWarningConfines) ConfineCursorTo(dialog);
+      return 0;
     case plat::WM_COMMAND:
       switch (plat::LOWORD(wParam)) {
         case plat::IDOK:
@@ -88,6 +93,7 @@ plat::LRESULT WarningDialogProc(plat::HWND dialog, plat::UINT message, plat::WPA
         case IDC_DOWNLOAD_PELLOR:
           // The dialog stays where it is: lowered, it would fall beneath the
           // full-screen saver, which stays above any browser anyway.
+          g_bWarningConfines = false;
           plat::ClipCursor(nullptr);
           OpenFixedLink(LINK_PELLOR_PAGE);
           return 1;

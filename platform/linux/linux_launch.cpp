@@ -23,6 +23,9 @@ bool StartProgram(const std::vector<std::string>& argv) {
     pid_t grandchild = fork();
     if (grandchild == 0) {
       signal(SIGPIPE, SIG_DFL);  // we ignore it (sound outputs, the X connection); exec keeps that
+      sigset_t none;  // nor may it inherit the close signals blocked for our GUI thread
+      sigemptyset(&none);
+      sigprocmask(SIG_SETMASK, &none, nullptr);
       execvp(args[0], args.data());
       _exit(127);
     }

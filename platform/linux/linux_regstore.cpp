@@ -74,7 +74,8 @@ FileState ReadFile(const std::string& path, std::string* text, struct stat* st) 
     state = FileState::Unreadable;
     error = S_ISDIR(st->st_mode) ? EISDIR : EINVAL;
   } else {
-    char buf[16384];
+    text->reserve(static_cast<std::size_t>(st->st_size));
+    char buf[65536];
     for (;;) {
       ssize_t n = read(fd, buf, sizeof buf);
       if (n < 0 && errno == EINTR) continue;
@@ -187,10 +188,11 @@ class HiveTxn {
                  failure_.empty() ? "cannot write" : failure_.c_str());
   }
 
-  // Writes what changed; when a change could not be stored, says so and returns false.
-  bool Finish() {
+  // Writes what changed; when a change could not be stored, says so (unless quiet)
+  // and returns false.
+  bool Finish(bool quiet = false) {
     bool ok = Commit() && !lost_;
-    if (!ok) ReportLoss();
+    if (!ok && !quiet) ReportLoss();
     lost_ = false;
     return ok;
   }
@@ -269,6 +271,7 @@ class HiveTxn {
 
 struct BatchState {
   int depth = 0;
+  bool quiet = false;  // some batch of the nest is
   std::unique_ptr<HiveTxn> user;  // opened at the batch's first use of the hive
 
   HiveTxn& Open(RegRoot root) {
@@ -352,16 +355,17 @@ bool RegStoreSet(RegRoot root, std::string_view subkey, std::string_view name, c
   return txn.Finish();
 }
 
-RegBatch::RegBatch() {
+RegBatch::RegBatch(RegLoss loss) {
   if (!t_pBatch) t_pBatch = new BatchState;
   ++t_pBatch->depth;
+  t_pBatch->quiet = t_pBatch->quiet || loss == RegLoss::Quiet;
 }
 
 RegBatch::~RegBatch() {
   if (--t_pBatch->depth > 0) return;
   BatchState* state = t_pBatch;
   t_pBatch = nullptr;
-  if (state->user) state->user->Finish();
+  if (state->user) state->user->Finish(state->quiet);
   delete state;
 }
 

@@ -5,10 +5,16 @@
 #include <algorithm>
 #include <cstddef>
 
+#include "platform/window.h"
+
 namespace plat {
 namespace {
 
 bool Contains(const RECT& r, POINT p) { return p.x >= r.left && p.x < r.right && p.y >= r.top && p.y < r.bottom; }
+bool Contains(const RECT& outer, const RECT& inner) {
+  return inner.left >= outer.left && inner.top >= outer.top && inner.right <= outer.right &&
+         inner.bottom <= outer.bottom && !IsEmpty(inner);
+}
 
 }  // namespace
 
@@ -41,11 +47,19 @@ RECT KeepInside(const RECT& placed, const RECT& area) {
   return RECT{left, top, left + width, top + height};
 }
 
-bool CoversMonitor(const RECT& window, const MonitorInfo& monitor) {
-  const RECT& m = monitor.rect;
-  return m.left >= window.left && m.top >= window.top && m.right <= window.right && m.bottom <= window.bottom &&
-         m.right > m.left && m.bottom > m.top;
+bool CoversMonitor(const RECT& window, const MonitorInfo& monitor) { return Contains(window, monitor.rect); }
+
+bool CoversScreen(const RECT& window) {
+  RECT screen;
+  return GetWindowRect(GetDesktopWindow(), &screen) && Contains(window, screen);
 }
+
+RECT Overlap(const RECT& a, const RECT& b) {
+  return RECT{std::max(a.left, b.left), std::max(a.top, b.top), std::min(a.right, b.right),
+              std::min(a.bottom, b.bottom)};
+}
+
+bool IsEmpty(const RECT& rect) { return rect.right <= rect.left || rect.bottom <= rect.top; }
 
 RECT PrimaryWorkArea() {
   std::vector<MonitorInfo> monitors = GetMonitors();

@@ -1,5 +1,6 @@
 #include "platform/reghive.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace plat {
@@ -18,6 +19,20 @@ bool SameText(std::string_view a, std::string_view b) {
     if (Lower(a[i]) != Lower(b[i])) return false;
   return true;
 }
+
+// FNV-1a over text without regard to ASCII case, and over a byte that tells keys,
+// parents and values apart.
+constexpr std::uint64_t HASH_START = 14695981039346656037ull;
+std::uint64_t HashByte(std::uint64_t h, unsigned char byte) { return (h ^ byte) * 1099511628211ull; }
+std::uint64_t HashText(std::uint64_t h, std::string_view s) {
+  for (char c : s) h = HashByte(h, static_cast<unsigned char>(Lower(c)));
+  return h;
+}
+std::uint64_t Taken(std::uint64_t h) { return h == 0 ? 1 : h; }  // 0 marks a free slot
+std::uint64_t KeyHash(std::string_view path) { return Taken(HashByte(HashText(HASH_START, path), 'K')); }
+std::uint64_t ParentHash(std::string_view path) { return Taken(HashByte(HashText(HASH_START, path), 'P')); }
+std::uint64_t ValueSeed(std::string_view path) { return HashByte(HashText(HASH_START, path), 'V'); }
+std::uint64_t ValueHash(std::uint64_t seed, std::string_view name) { return Taken(HashText(seed, name)); }
 
 bool StartsWithText(std::string_view s, std::string_view prefix) {
   return s.size() >= prefix.size() && SameText(s.substr(0, prefix.size()), prefix);
@@ -179,8 +194,75 @@ void AppendUtf8(std::string* out, std::uint32_t code) {
   }
 }
 
-// Keys are the same when their paths match; a path also exists when a key below it does.
-bool SameKey(std::string_view a, std::string_view b) { return !a.empty() && SameText(a, b); }
+}  // namespace
+
+// The physical lines of a text, terminators kept, one after the other.
+class LineReader {
+ public:
+  explicit LineReader(std::string_view text) : text_(text) {}
+  bool Done() const { return at_ >= text_.size(); }
+  std::string_view Next() {
+    std::size_t nl = text_.find('\n', at_);
+    std::size_t end = nl == std::string_view::npos ? text_.size() : nl + 1;
+    std::string_view line = text_.substr(at_, end - at_);
+    at_ = end;
+    return line;
+  }
+  const char* Here() const { return text_.data() + at_; }
+  // Lines from here to the next key's header.
+  std::size_t LinesOfSection() const {
+    LineReader ahead = *this;
+    std::size_t count = 0;
+    while (!ahead.Done() && !TrimBlanks(Content(ahead.Next())).starts_with('[')) ++count;
+    return count;
+  }
+
+ private:
+  std::string_view text_;
+  std::size_t at_ = 0;
+};
+
+namespace {
+
+// The key path of a `[...]` header; empty when it is malformed or a deletion (`[-...]`).
+std::string_view HeaderPath(std::string_view body) {
+  std::size_t close = body.rfind(']');
+  if (close == std::string_view::npos || body.size() <= 1 || body[1] == '-') return {};
+  std::string_view path = TrimBlanks(body.substr(1, close - 1));
+  while (!path.empty() && path.back() == '\\') path.remove_suffix(1);
+  return path;
+}
+
+// A `"name"=data` or `@=data` line: its name, and its data with the lines that hex
+// data continues over (each ending in a backslash), read on from `more`. False, with
+// nothing read, for anything else (an unterminated name among it: which value it
+// was cannot be told).
+bool SplitValue(std::string_view line, LineReader* more, std::string* name, std::string* data) {
+  std::string_view body = TrimBlanks(Content(line));
+  if (body.empty() || (body.front() != '"' && body.front() != '@')) return false;
+  std::size_t pos = 1;
+  name->clear();
+  if (body.front() == '"' && (pos = ParseQuoted(body, name)) == 0) return false;
+  while (pos < body.size() && IsBlank(body[pos])) ++pos;
+  if (pos >= body.size() || body[pos] != '=') return false;
+  data->assign(body.substr(pos + 1));
+  if (!StartsWithText(TrimBlanks(*data), "hex")) return true;
+  std::string_view piece = body;
+  while (piece.ends_with('\\') && !more->Done()) {
+    data->pop_back();
+    piece = TrimBlanks(Content(more->Next()));
+    *data += piece;
+  }
+  if (piece.ends_with('\\')) data->pop_back();  // cut short at the end of the file
+  return true;
+}
+
+// The data of a value's text; false when it is malformed or a deletion.
+bool ReadValue(std::string_view raw, RegData* data) {
+  LineReader lines(raw);
+  std::string name, text;
+  return SplitValue(lines.Next(), &lines, &name, &text) && ParseData(text, data);
+}
 
 }  // namespace
 
@@ -301,93 +383,160 @@ std::string FormatRegValueLine(std::string_view name, const RegData& data) {
 
 RegHive RegHive::Parse(std::string_view file) {
   RegHive hive;
-  std::string decoded;
-  std::string_view text = file;
+  hive.Decode(file);
+  LineReader lines(hive.source_);
+  if (std::string_view first = LineReader(hive.source_).Next(); !Terminator(first).empty())
+    hive.eol_ = Terminator(first);
+  hive.ReserveSlots(static_cast<std::size_t>(std::count(hive.source_.begin(), hive.source_.end(), '\n')) + 1);
+  while (!lines.Done()) hive.ParseLine(&lines);
+  hive.IndexValues();
+  return hive;
+}
+
+// The text to parse: the file, past a UTF-8 mark, or a Unicode file's text in UTF-8.
+void RegHive::Decode(std::string_view file) {
   if (file.starts_with(UTF16_BOM)) {
     std::size_t even = (file.size() - UTF16_BOM.size()) & ~std::size_t{1};
-    decoded = Utf16LeToUtf8(file.substr(UTF16_BOM.size(), even));
-    text = decoded;
-    hive.utf16_ = true;
-    hive.oddByte_ = file.substr(UTF16_BOM.size() + even);
-    hive.eol_ = "\r\n";  // regedit's, for a file without a line yet
-  } else if (file.starts_with(UTF8_BOM)) {
-    hive.preamble_ = UTF8_BOM;
-    text.remove_prefix(UTF8_BOM.size());
+    source_ = Utf16LeToUtf8(file.substr(UTF16_BOM.size(), even));
+    utf16_ = true;
+    oddByte_ = file.substr(UTF16_BOM.size() + even);
+    eol_ = "\r\n";  // regedit's, for a file without a line yet
+    return;
   }
-  // Split into physical lines, terminators kept.
-  std::vector<std::string_view> lines;
-  for (std::size_t pos = 0; pos < text.size();) {
-    std::size_t nl = text.find('\n', pos);
-    std::size_t end = nl == std::string_view::npos ? text.size() : nl + 1;
-    lines.push_back(text.substr(pos, end - pos));
-    pos = end;
+  if (file.starts_with(UTF8_BOM)) {
+    preamble_ = UTF8_BOM;
+    file.remove_prefix(UTF8_BOM.size());
   }
-  if (!lines.empty() && !Terminator(lines.front()).empty()) hive.eol_ = Terminator(lines.front());
+  source_ = file;
+}
 
-  Section* section = nullptr;
-  auto addOpaque = [&](std::string_view raw) {
-    if (section) {
-      Item item;
-      item.raw = raw;
-      section->items.push_back(std::move(item));
-    } else {
-      hive.preamble_ += raw;
-    }
+// The next line (and the lines a value continues over): a key's header, a value, or
+// a line kept as it is, which is what every line that is neither becomes.
+void RegHive::ParseLine(LineReader* lines) {
+  std::string_view line = lines->Next();
+  std::string_view body = TrimBlanks(Content(line));
+  if (!body.empty() && body.front() == '[') {
+    AddSection(std::string(line), std::string(HeaderPath(body)));
+    sections_.back().items.reserve(lines->LinesOfSection() + 128);  // and room for values set
+    return;
+  }
+  if (sections_.empty()) {
+    preamble_ += line;
+    return;
+  }
+  Item item;
+  std::string data;
+  item.isValue = SplitValue(line, lines, &item.name, &data);
+  item.begin = static_cast<std::size_t>(line.data() - source_.data());
+  item.size = static_cast<std::uint32_t>(lines->Here() - line.data());
+  sections_.back().items.push_back(std::move(item));
+}
+
+void RegHive::AddSection(std::string header, std::string path) {
+  std::uint64_t seed = ValueSeed(path);
+  sections_.push_back(Section{std::move(header), std::move(path), {}, seed});
+  IndexKey(sections_.size() - 1);
+}
+
+// Every value parsed, in file order, so that a later line of the same name takes
+// the slot. The table is far larger than any cache: each value's slot is fetched
+// some values ahead of its turn.
+void RegHive::IndexValues() {
+  struct Pending {
+    std::uint64_t hash;
+    std::uint32_t section, item;
   };
-
-  for (std::size_t i = 0; i < lines.size(); ++i) {
-    std::string_view body = TrimBlanks(Content(lines[i]));
-    if (!body.empty() && body.front() == '[') {
-      hive.sections_.emplace_back();
-      section = &hive.sections_.back();
-      section->header = lines[i];
-      std::size_t close = body.rfind(']');
-      if (close != std::string_view::npos && body.size() > 1 && body[1] != '-') {
-        std::string_view path = TrimBlanks(body.substr(1, close - 1));
-        while (!path.empty() && path.back() == '\\') path.remove_suffix(1);
-        section->path = path;
-      }
-      continue;
+  constexpr std::size_t AHEAD = 16;
+  ReserveSlots(1);
+  Pending ring[AHEAD];
+  std::size_t next = 0, held = 0;
+  auto take = [&](const Pending& p) {
+    const Section& s = sections_[p.section];
+    Index(p.hash, s.path, s.items[p.item].name, p.section, p.item);
+  };
+  for (std::size_t section = 0; section < sections_.size(); ++section) {
+    const Section& s = sections_[section];
+    if (s.path.empty()) continue;
+    for (std::size_t item = 0; item < s.items.size(); ++item) {
+      if (!s.items[item].isValue) continue;
+      Pending p{ValueHash(s.valueSeed, s.items[item].name), static_cast<std::uint32_t>(section),
+                static_cast<std::uint32_t>(item)};
+      __builtin_prefetch(&slots_[p.hash & (slots_.size() - 1)]);
+      if (held == AHEAD) take(ring[next]);
+      else ++held;
+      ring[next] = p;
+      next = (next + 1) % AHEAD;
     }
-    if (!section || body.empty() || (body.front() != '"' && body.front() != '@')) {
-      addOpaque(lines[i]);
-      continue;
-    }
-    Item item;
-    item.isValue = true;
-    std::size_t pos;
-    if (body.front() == '@') {
-      pos = 1;
-    } else {
-      pos = ParseQuoted(body, &item.name);
-      if (pos == 0) {  // unterminated name: we cannot tell which value this was
-        addOpaque(lines[i]);
-        continue;
-      }
-    }
-    while (pos < body.size() && IsBlank(body[pos])) ++pos;
-    if (pos >= body.size() || body[pos] != '=') {
-      addOpaque(lines[i]);
-      continue;
-    }
-    std::string dataText(body.substr(pos + 1));
-    item.raw = lines[i];
-    // hex data may continue over further lines, each ending in a backslash.
-    if (StartsWithText(TrimBlanks(dataText), "hex")) {
-      std::string_view piece = body;
-      while (piece.ends_with('\\') && i + 1 < lines.size()) {
-        dataText.pop_back();
-        ++i;
-        item.raw += lines[i];
-        piece = TrimBlanks(Content(lines[i]));
-        dataText += piece;
-      }
-      if (piece.ends_with('\\')) dataText.pop_back();  // cut short at the end of the file
-    }
-    item.readable = ParseData(dataText, &item.data);
-    section->items.push_back(std::move(item));
   }
-  return hive;
+  for (std::size_t k = 0; k < held; ++k) take(ring[(next + AHEAD - held + k) % AHEAD]);
+}
+
+std::size_t RegHive::Probe(std::uint64_t hash, std::string_view keyPath, std::string_view name,
+                           std::uint32_t kind) const {
+  if (slots_.empty()) return 0;
+  const auto kindOf = [](std::uint32_t item) { return item < PARENT_SLOT ? 0 : item == KEY_SLOT ? 1 : 2; };
+  const std::size_t mask = slots_.size() - 1;
+  for (std::size_t at = hash & mask;; at = (at + 1) & mask) {
+    const Slot& slot = slots_[at];
+    if (slot.hash == 0) return at;
+    if (slot.hash != hash || kindOf(slot.item) != kindOf(kind)) continue;
+    std::string_view path = sections_[slot.section].path;
+    if (kind == PARENT_SLOT) {
+      if (path.size() > keyPath.size() && path[keyPath.size()] == '\\' && SameText(path.substr(0, keyPath.size()), keyPath))
+        return at;
+    } else if (SameText(path, keyPath) &&
+               (kind == KEY_SLOT || SameText(sections_[slot.section].items[slot.item].name, name))) {
+      return at;
+    }
+  }
+}
+
+// A new entry takes a free slot; a key's or value's again takes its old one, for
+// the last section or line decides. Kept at most three quarters full.
+void RegHive::Index(std::uint64_t hash, std::string_view keyPath, std::string_view name, std::uint32_t section,
+                    std::uint32_t item) {
+  ReserveSlots(usedSlots_ + 1);
+  Slot& slot = slots_[Probe(hash, keyPath, name, item)];
+  if (slot.hash == 0) ++usedSlots_;
+  else if (item == PARENT_SLOT) return;
+  slot = Slot{hash, section, item};
+}
+
+void RegHive::ReserveSlots(std::size_t entries) {
+  if (entries * 4 <= slots_.size() * 3) return;
+  std::size_t size = std::max<std::size_t>(64, slots_.size());
+  while (entries * 4 > size * 3) size *= 2;
+  std::vector<Slot> old = std::move(slots_);
+  slots_.assign(size, Slot{});
+  for (const Slot& moved : old) {
+    if (moved.hash == 0) continue;
+    std::size_t at = moved.hash & (size - 1);
+    while (slots_[at].hash != 0) at = (at + 1) & (size - 1);
+    slots_[at] = moved;
+  }
+}
+
+// A section's key, and every key above it, which exists through it.
+void RegHive::IndexKey(std::size_t section) {
+  std::string_view path = sections_[section].path;
+  if (path.empty()) return;
+  const auto at = static_cast<std::uint32_t>(section);
+  Index(KeyHash(path), path, {}, at, KEY_SLOT);
+  for (std::size_t cut = path.find('\\'); cut != std::string_view::npos; cut = path.find('\\', cut + 1))
+    Index(ParentHash(path.substr(0, cut)), path.substr(0, cut), {}, at, PARENT_SLOT);
+}
+
+void RegHive::IndexValue(std::size_t section, std::size_t item) {
+  std::string_view path = sections_[section].path;
+  const Item& value = sections_[section].items[item];
+  if (value.isValue && !path.empty())
+    Index(ValueHash(sections_[section].valueSeed, value.name), path, value.name, static_cast<std::uint32_t>(section),
+          static_cast<std::uint32_t>(item));
+}
+
+long RegHive::LastSection(std::string_view keyPath) const {
+  std::size_t at = Probe(KeyHash(keyPath), keyPath, {}, KEY_SLOT);
+  return at < slots_.size() && slots_[at].hash != 0 ? static_cast<long>(slots_[at].section) : -1;
 }
 
 std::string RegHive::Text() const {
@@ -396,36 +545,46 @@ std::string RegHive::Text() const {
 }
 
 std::string RegHive::Body() const {
-  std::string out = preamble_;
+  std::string out;
+  out.reserve(source_.size() + source_.size() / 16);
+  out += preamble_;
   for (const Section& s : sections_) {
     out += s.header;
-    for (const Item& item : s.items) out += item.raw;
+    for (const Item& item : s.items) out += Raw(item);
   }
   return out;
 }
 
+std::string_view RegHive::Raw(const Item& item) const {
+  return item.edited ? std::string_view(edited_[item.begin]) : std::string_view(source_).substr(item.begin, item.size);
+}
+
+std::string& RegHive::Edit(Item& item) {
+  if (!item.edited) {
+    edited_.emplace_back(Raw(item));
+    item.begin = edited_.size() - 1;
+    item.edited = true;
+  }
+  return edited_[item.begin];
+}
+
 bool RegHive::HasKey(std::string_view keyPath) const {
   if (keyPath.find('\\') == std::string_view::npos) return true;  // a root always exists
-  for (const Section& s : sections_) {
-    if (SameKey(s.path, keyPath)) return true;
-    if (s.path.size() > keyPath.size() && s.path[keyPath.size()] == '\\' &&
-        SameText(std::string_view(s.path).substr(0, keyPath.size()), keyPath))
-      return true;
-  }
-  return false;
+  if (LastSection(keyPath) >= 0) return true;
+  std::size_t at = Probe(ParentHash(keyPath), keyPath, {}, PARENT_SLOT);
+  return at < slots_.size() && slots_[at].hash != 0;
 }
 
-std::string* RegHive::LastPiece() {
-  if (!sections_.empty()) {
-    Section& s = sections_.back();
-    return s.items.empty() ? &s.header : &s.items.back().raw;
-  }
-  return &preamble_;
-}
-
+// The text ends its last line, so that a line can follow.
 void RegHive::EndWithEol() {
-  std::string* last = LastPiece();
-  if (!last->empty() && last->back() != '\n') *last += eol_;
+  if (!sections_.empty() && !sections_.back().items.empty()) {
+    Item& item = sections_.back().items.back();
+    std::string_view text = Raw(item);
+    if (!text.empty() && text.back() != '\n') Edit(item) += eol_;
+    return;
+  }
+  std::string& last = sections_.empty() ? preamble_ : sections_.back().header;
+  if (!last.empty() && last.back() != '\n') last += eol_;
 }
 
 bool RegHive::AddKey(std::string_view keyPath) {
@@ -433,24 +592,32 @@ bool RegHive::AddKey(std::string_view keyPath) {
   if (sections_.empty() && (preamble_.empty() || preamble_ == UTF8_BOM))
     preamble_ += (utf16_ ? "Windows Registry Editor Version 5.00" : "REGEDIT4") + eol_;
   EndWithEol();
-  std::string text = Body();  // small; keys are added rarely
-  bool blankBefore = text.size() >= 2 * eol_.size() &&
-                     text.compare(text.size() - 2 * eol_.size(), std::string::npos, eol_ + eol_) == 0;
-  Section s;
-  s.header = (blankBefore ? "" : eol_) + "[" + std::string(keyPath) + "]" + eol_;
-  s.path = keyPath;
-  sections_.push_back(std::move(s));
+  AddSection((EndsWithBlankLine() ? "" : eol_) + "[" + std::string(keyPath) + "]" + eol_, std::string(keyPath));
   return true;
 }
 
-const RegHive::Item* RegHive::Find(std::string_view keyPath, std::string_view name) const {
-  // The last line that names the value decides, as an import of the file would.
+// Whether the text ends in two line endings, read from its last pieces only.
+bool RegHive::EndsWithBlankLine() const {
+  const std::string wanted = eol_ + eol_;
+  std::string tail;
+  auto take = [&](std::string_view piece) {
+    tail.insert(0, piece.substr(piece.size() - std::min(piece.size(), wanted.size() - tail.size())));
+    return tail.size() == wanted.size();
+  };
   for (auto s = sections_.rbegin(); s != sections_.rend(); ++s) {
-    if (!SameKey(s->path, keyPath)) continue;
     for (auto it = s->items.rbegin(); it != s->items.rend(); ++it)
-      if (it->isValue && SameText(it->name, name)) return &*it;
+      if (take(Raw(*it))) return tail == wanted;
+    if (take(s->header)) return tail == wanted;
   }
-  return nullptr;
+  take(preamble_);
+  return tail == wanted;
+}
+
+// The last line that names the value decides, as an import of the file would.
+const RegHive::Item* RegHive::Find(std::string_view keyPath, std::string_view name) const {
+  std::size_t at = Probe(ValueHash(ValueSeed(keyPath), name), keyPath, name, 0);
+  if (at >= slots_.size() || slots_[at].hash == 0) return nullptr;
+  return &sections_[slots_[at].section].items[slots_[at].item];
 }
 
 RegHive::Item* RegHive::Find(std::string_view keyPath, std::string_view name) {
@@ -459,58 +626,60 @@ RegHive::Item* RegHive::Find(std::string_view keyPath, std::string_view name) {
 
 bool RegHive::Get(std::string_view keyPath, std::string_view name, RegData* data) const {
   const Item* item = Find(keyPath, name);
-  if (!item || !item->readable) return false;
-  *data = item->data;
-  return true;
+  return item && ReadValue(Raw(*item), data);
 }
 
 void RegHive::Set(std::string_view keyPath, std::string_view name, const RegData& data) {
   std::string line = FormatRegValueLine(name, data);
   if (Item* item = Find(keyPath, name)) {
-    std::string_view term = Terminator(item->raw);
-    item->raw = line + std::string(term);
-    item->readable = true;
-    item->data = data;
+    std::string term(Terminator(Raw(*item)));
+    Edit(*item) = line + term;
     return;
   }
-  Section* section = nullptr;
-  for (auto s = sections_.rbegin(); s != sections_.rend() && !section; ++s)
-    if (SameKey(s->path, keyPath)) section = &*s;
-  if (!section) {
+  long last = LastSection(keyPath);
+  if (last < 0) {
     // A key known only through its subkeys gets its own section too.
     if (!AddKey(keyPath)) {
       EndWithEol();
-      Section s;
-      s.header = eol_ + "[" + std::string(keyPath) + "]" + eol_;
-      s.path = keyPath;
-      sections_.push_back(std::move(s));
+      AddSection(eol_ + "[" + std::string(keyPath) + "]" + eol_, std::string(keyPath));
     }
-    section = &sections_.back();
+    last = static_cast<long>(sections_.size() - 1);
   }
+  const auto sectionIndex = static_cast<std::size_t>(last);
+  Section* section = &sections_[sectionIndex];
   // New values go after the key's last value, ahead of any blank lines that part it
   // from the next key.
   std::size_t at = section->items.size();
   while (at > 0 && !section->items[at - 1].isValue) --at;
-  std::string& before = at == 0 ? section->header : section->items[at - 1].raw;
-  if (!before.empty() && before.back() != '\n') before += eol_;
   // hex data cut short with a trailing backslash would run on into the new line;
   // a blank line ends it.
-  if (at > 0 && TrimBlanks(Content(before)).ends_with('\\')) before += eol_;
+  Item* previous = at == 0 ? nullptr : &section->items[at - 1];
+  std::string_view before = previous ? Raw(*previous) : std::string_view(section->header);
+  bool unended = !before.empty() && before.back() != '\n';
+  bool runsOn = previous && TrimBlanks(Content(before)).ends_with('\\');
+  if (unended || runsOn) {
+    std::string& text = previous ? Edit(*previous) : section->header;
+    if (unended) text += eol_;
+    if (runsOn) text += eol_;
+  }
+  edited_.push_back(line + eol_);
   Item item;
-  item.raw = line + eol_;
+  item.begin = edited_.size() - 1;
+  item.edited = true;
   item.isValue = true;
-  item.readable = true;
   item.name = name;
-  item.data = data;
   section->items.insert(section->items.begin() + static_cast<std::ptrdiff_t>(at), std::move(item));
+  IndexValue(sectionIndex, at);
 }
 
 std::vector<RegHive::Entry> RegHive::Values() const {
   std::vector<Entry> out;
   for (const Section& s : sections_) {
     if (s.path.empty()) continue;
-    for (const Item& item : s.items)
-      if (item.readable) out.push_back({s.path, item.name, item.data});
+    for (const Item& item : s.items) {
+      RegData data;
+      if (item.isValue && ReadValue(Raw(item), &data)) out.push_back({s.path, item.name, std::move(data)});
+    }
   }
   return out;
 }

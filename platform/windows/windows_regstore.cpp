@@ -61,7 +61,7 @@ bool RegStoreSet(RegRoot root, std::string_view subkey, std::string_view name, c
   return ok;
 }
 
-RegBatch::RegBatch() {}
+RegBatch::RegBatch(RegLoss) {}
 RegBatch::~RegBatch() {}
 
 }  // namespace plat

@@ -85,6 +85,8 @@ class DialogWindow : public Fl_Double_Window {
 
 // Dialogs over the full-screen saver that hold the keyboard, innermost last.
 std::vector<Window> g_keyboardHolders;
+// Every dialog on the screen, as windows of ours.
+std::vector<HWND> g_shownDialogs;
 
 struct NativeDialog {
   DialogWindow* window = nullptr;
@@ -594,6 +596,28 @@ void Teardown(dlg::Dialog& d) {
 
 }  // namespace
 
+// A dialog whose middle is on a monitor is moved wholly onto it; one whose middle is
+// on none (its monitor went, the screen shrank) is centred on the primary. Its
+// procedure then hears of the change, to take its pointer confinement along.
+void FollowMonitors() {
+  if (g_shownDialogs.empty()) return;
+  std::vector<MonitorInfo> monitors = GetMonitors();
+  for (HWND hwnd : g_shownDialogs) {
+    dlg::Dialog* d = dlg::Find(hwnd);
+    RECT rect;
+    if (!d || !d->native || monitors.empty() || !GetWindowRect(hwnd, &rect)) continue;
+    POINT middle{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
+    const RECT& area = monitors[static_cast<size_t>(MonitorAt(monitors, middle))].work;
+    bool on = middle.x >= area.left && middle.x < area.right && middle.y >= area.top && middle.y < area.bottom;
+    RECT placed = KeepInside(on ? rect : CentreIn(area, rect.right - rect.left, rect.bottom - rect.top), area);
+    if (placed.left != rect.left || placed.top != rect.top) {
+      static_cast<NativeDialog*>(d->native)->window->position(placed.left, placed.top);
+      XSync(fl_display, False);
+    }
+    PostMessage(hwnd, WM_DISPLAYCHANGE, 0, 0);
+  }
+}
+
 namespace {
 // The program links the dialogs, so this runs before main: message boxes of the
 // start-up (GL set-up, texture) already appear on the desktop. Tests put their
@@ -740,8 +764,11 @@ int DialogBox(const DialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param) {
 
   HWND hwnd = d->hwnd;
   dlg::Dialog* registered = dlg::Register(std::move(d));
+  WatchScreenChanges();
+  g_shownDialogs.push_back(hwnd);
   dlg::InitDialog(*registered);
   int result = dlg::RunModalLoop(hwnd);
+  std::erase(g_shownDialogs, hwnd);
   if (overSaver) ReleaseKeyboard(xid);
   ResumeInputGrab();
   if (dlg::Dialog* done = dlg::Find(hwnd)) Teardown(*done);

@@ -8,6 +8,10 @@ namespace plat::x11 {
 // Message boxes as small dialogs of their own.
 void InstallFltkMessageBox();
 
+// After the monitors changed: every dialog back on a monitor, the primary for one
+// left on none, and WM_DISPLAYCHANGE posted to each.
+void FollowMonitors();
+
 // The size of a text in the dialog font, wrapped at word boundaries to `width`
 // pixels as a static control draws it (0: unwrapped). False without a display.
 bool MeasureDialogText(const char* text, int width, int* textWidth, int* textHeight);

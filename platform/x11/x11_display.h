@@ -40,4 +40,8 @@ void PumpEvents();
 void SuspendInputGrab();
 void ResumeInputGrab();
 
+// Whether a RandR server of this version has the monitor list (1.5 on); older ones
+// leave the monitors to Xinerama, whose heads carry no primary flag.
+bool RandrListsMonitors(int major, int minor);
+
 }  // namespace plat::x11

@@ -21,6 +21,16 @@ LPARAM PointParam(int x, int y) {
 // it (a GL surface inside a saver window passes its input up).
 WindowRecord* Target(Window xid) { return FindRecordByNative(xid); }
 
+// An exposure of a GL surface is one of the window of ours that holds it.
+WindowRecord* Exposed(Display* dpy, Window xid) {
+  if (WindowRecord* record = Target(xid)) return record;
+  Window root, parent = 0, *children = nullptr;
+  unsigned count = 0;
+  if (!XQueryTree(dpy, xid, &root, &parent, &children, &count)) return nullptr;
+  if (children) XFree(children);
+  return Target(parent);
+}
+
 // The modifier bit that Num Lock sets, asked once (usually Mod2).
 unsigned NumLockMask(Display* dpy) {
   static unsigned s_mask = XkbKeysymToModifiers(dpy, XK_Num_Lock);
@@ -81,7 +91,8 @@ void TranslateEvent(XEvent& event) {
         PostMessage(record->hwnd, WM_SETCURSOR, record->hwnd, HT_CLIENT | (WM_MOUSEMOVE << 16));
       break;
     case Expose:
-      if (record && event.xexpose.count == 0) PostMessage(record->hwnd, WM_PAINT, 0, 0);
+      if (event.xexpose.count == 0 && (record = Exposed(event.xany.display, event.xexpose.window)))
+        PostMessage(record->hwnd, WM_PAINT, 0, 0);
       break;
     case ConfigureNotify:
       record = Target(event.xconfigure.window);

@@ -254,7 +254,8 @@ bool SetFbConfig(GLDC dc, int index) {
   attributes.colormap = XCreateColormap(dpy, root, visual->visual, AllocNone);
   attributes.border_pixel = 0;
   attributes.background_pixel = 0;
-  attributes.event_mask = 0;  // input passes up to the window of ours
+  // Input passes up to the window of ours; its exposures are told to that window.
+  attributes.event_mask = ExposureMask;
   ClearXError();
   Window child = XCreateWindow(
       dpy, record->xid, 0, 0, static_cast<unsigned>(client.right > 0 ? client.right : 1),

@@ -1,5 +1,6 @@
 // Monitors from RandR 1.5's monitor list, else Xinerama's screens, else the whole
-// screen; a root window that changes size resizes the full-screen windows of ours.
+// screen, each cut to the part the screen shows; a root window that changes size
+// resizes the full-screen windows of ours.
 #include "platform/monitors.h"
 
 #include <X11/Xlib.h>
@@ -7,6 +8,7 @@
 #include <X11/extensions/Xrandr.h>
 
 #include "platform/queue.h"
+#include "platform/x11/x11_dialog.h"
 #include "platform/x11/x11_display.h"
 #include "platform/x11/x11_records.h"
 
@@ -30,7 +32,7 @@ void AskRandr(Display* dpy) {
   g_nRandrEvent = 0;
   if (!XRRQueryExtension(dpy, &event, &error) || !XRRQueryVersion(dpy, &major, &minor)) return;
   g_nRandrEvent = event;
-  g_bRandrMonitors = major > 1 || (major == 1 && minor >= 5);
+  g_bRandrMonitors = RandrListsMonitors(major, minor);
   // Size changes come as RandR's screen change and as the root's ConfigureNotify;
   // a monitor split or joined (xrandr --setmonitor) only as RandR's notifications.
   XRRSelectInput(dpy, DefaultRootWindow(dpy), RRScreenChangeNotifyMask | RRCrtcChangeNotifyMask | RROutputChangeNotifyMask);
@@ -66,6 +68,8 @@ void TellFullScreenWindows() {
 
 }  // namespace
 
+bool RandrListsMonitors(int major, int minor) { return major > 1 || (major == 1 && minor >= 5); }
+
 void WatchScreenChanges() {
   Display* dpy = GetDisplay();
   if (!dpy) return;
@@ -84,6 +88,7 @@ bool TranslateScreenEvent(XEvent& event) {
   // Xlib keeps the screen's size from the connection's start until told.
   XRRUpdateConfiguration(&event);
   TellFullScreenWindows();
+  FollowMonitors();
   return true;
 }
 
@@ -95,17 +100,23 @@ std::vector<MonitorInfo> GetMonitors() {
   Display* dpy = GetDisplay();
   if (!dpy) return {};
   AskRandr(dpy);
-  std::vector<MonitorInfo> out = RandrMonitors(dpy);
+  std::vector<MonitorInfo> listed = RandrMonitors(dpy);
   // A server joining screens with Xinerama answers RandR for its first screen only.
   std::vector<MonitorInfo> heads = XineramaMonitors(dpy);
-  if (heads.size() > out.size()) out = heads;
-  if (out.empty()) {
-    Window root;
-    int x, y;
-    unsigned width, height, border, depth;
-    if (!XGetGeometry(dpy, DefaultRootWindow(dpy), &root, &x, &y, &width, &height, &border, &depth)) return out;
-    out.push_back(Make(0, 0, static_cast<int>(width), static_cast<int>(height), true));
+  if (heads.size() > listed.size()) listed = heads;
+  Window root;
+  int x, y;
+  unsigned width, height, border, depth;
+  if (!XGetGeometry(dpy, DefaultRootWindow(dpy), &root, &x, &y, &width, &height, &border, &depth)) return {};
+  // Only what the screen shows of a monitor counts: RandR keeps a monitor that
+  // reaches past the screen (xrandr --setmonitor), or lies beyond it once it shrank.
+  const RECT screen{0, 0, static_cast<int>(width), static_cast<int>(height)};
+  std::vector<MonitorInfo> out;
+  for (MonitorInfo monitor : listed) {
+    monitor.rect = monitor.work = Overlap(monitor.rect, screen);
+    if (!IsEmpty(monitor.rect)) out.push_back(monitor);
   }
+  if (out.empty()) out.push_back(Make(0, 0, screen.right, screen.bottom, true));
   return out;
 }
 

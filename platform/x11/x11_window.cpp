@@ -281,16 +281,19 @@ HWND CreateWindow(const WindowSpec& desc) {
 
   HWND hwnd = AddRecord(record);
   BindWindow(hwnd, GetCurrentThreadId(), desc.proc);
+  // Full-screen saving covers the screen and holds keyboard and pointer before it
+  // sets up (a large settings file, the GL context): what the user types or moves
+  // meanwhile waits in the queue for the first frame.
+  if (desc.kind == WindowKind::FullScreen) {
+    XMapRaised(dpy, xid);
+    TakeInputGrab(xid);
+  }
   if (SendMessage(hwnd, WM_CREATE, 0, 0) == -1) {
     DestroyWindow(hwnd);
     return 0;
   }
   if (!FindRecord(hwnd)) return 0;  // destroyed while being created
   XMapWindow(dpy, xid);
-  if (desc.kind == WindowKind::FullScreen) {
-    XRaiseWindow(dpy, xid);
-    TakeInputGrab(xid);
-  }
   XFlush(dpy);
   SendMessage(hwnd, WM_SHOWWINDOW, 1, 0);
   return hwnd;

@@ -2,10 +2,25 @@
 # Error boxes nobody may be there to answer: on a server without GLX, full-screen
 # saving shows its error box centred on the screen, and a close signal (SIGTERM,
 # SIGINT) still ends it at once; a hosted saver whose host goes away leaves no box
-# behind and ends.
+# behind and ends. Without any display no box can show: every mode says why in
+# one line on stderr and ends with 255.
 source "$(dirname "$0")/common.bash"
 for tool in xdotool xwininfo xev; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
+done
+
+for mode in /s /c "" "/p 12" --root; do
+  for display in unset :9999; do
+    status=0
+    if [ "$display" = unset ]; then
+      env -u DISPLAY "$KIRU" $mode 2>"$WORK/nodisplay.log" || status=$?
+    else
+      DISPLAY=$display "$KIRU" $mode 2>"$WORK/nodisplay.log" || status=$?
+    fi
+    [ "$status" = 255 ] || fail "'kiru $mode' with DISPLAY $display ended with $status"
+    [ "$(grep -c 'display' "$WORK/nodisplay.log")" = 1 ] && [ "$(wc -l <"$WORK/nodisplay.log")" = 1 ] ||
+      fail "'kiru $mode' with DISPLAY $display said: $(cat "$WORK/nodisplay.log")"
+  done
 done
 start_x -extension GLX
 setup_home

@@ -1,8 +1,10 @@
 #!/usr/bin/env bash
 # Several monitors: one view per monitor, centred on it, black where no monitor
 # is; the warning, the Control Menu and the parameter box on the primary monitor;
-# the window and the views following the screen when it grows and shrinks; and a
-# two-screen Xinerama server, where only some framebuffer configs make a window.
+# the window and the views following the screen when it grows and shrinks, the
+# pointer the server moves then ending nothing; dialogs following their monitor
+# when it goes; monitors that reach past the screen; and a two-screen Xinerama
+# server, where only some framebuffer configs make a window.
 source "$(dirname "$0")/common.bash"
 A=1920x1080+0+0
 B=1280x1024+1920+0
@@ -52,25 +54,85 @@ xrandr --delmonitor M1 >/dev/null 2>&1 || fail "xrandr --delmonitor M1"
 sleep 1
 echo "second monitor gone:"
 monitors_centred "$A" || fail "the second monitor's view stayed after the monitor went"
-xrandr --setmonitor M1 1280/300x1024/200+1920+0 none >/dev/null 2>&1 || fail "xrandr --setmonitor M1"
+xrandr --setmonitor '*M1' 1280/300x1024/200+1920+0 none >/dev/null 2>&1 || fail "xrandr --setmonitor M1"
 sleep 1
 echo "second monitor back:"
 monitors_centred "$A" "$B" || fail "no view for the monitor that came back"
+# The screen shrinks under the Control Menu on the primary monitor (RandR still
+# lists it, past the screen): the menu moves onto the first monitor and keeps the
+# pointer inside. A window that comes and goes over the saver, as a screen change
+# repaints it, leaves the picture standing behind the menu, not black.
+xdotool key F1
+menu=$(window_id "Control Menu") || fail "F1 showed no Control Menu"
+xrandr --fb 1920x1080 >/dev/null 2>&1 || true
+wait_until 2 inside_rect "$menu" "$A" || fail "the Control Menu stayed off the screen ($GX,$GY ${GW}x$GH)"
+xdotool mousemove 10 10
+sleep 0.3
+[ "$(pointer_at)" = "$GX $GY " ] || fail "the pointer left the moved Control Menu for $(pointer_at)"
+xev -geometry 1800x1000+60+40 -name cover -event expose >/dev/null 2>&1 &
+cover=$!
+PIDS+=("$cover")
+window_id cover >/dev/null || fail "no covering window"
+kill "$cover"
+wait_for_gone cover || fail "the covering window stayed"
+sleep 0.5
+lit=$(lit_percent 700x1080+0+0)
+[ "${lit%.*}" -ge 1 ] || fail "the saver is black behind the moved Control Menu ($lit % lit)"
+xdotool key Escape
+wait_for_gone "Control Menu" || fail "Esc did not close the moved Control Menu"
+xrandr --fb 3200x1080 >/dev/null 2>&1 || true
 still_running "$KIRU_PID" || fail "the saver ended with the screen change"
 xdotool key Escape
 wait_exit "$KIRU_PID" 10 || fail "Esc did not end the saver"
 [ "$EXIT_STATUS" = 0 ] || fail "the saver ended with status $EXIT_STATUS"
 
-# The settings dialog opens on the monitor that holds the pointer.
+# The settings dialog opens on the monitor that holds the pointer, and follows
+# onto the first when the second goes.
 for monitor in "$A" "$B"; do
   left=${monitor#*+}
   xdotool mousemove $((${left%%+*} + 100)) 100
   start_kiru /c
   settings=$(window_id "Kiru Settings.*") || fail "no settings dialog"
   inside_rect "$settings" "$monitor" || fail "the settings dialog is not on $monitor with the pointer ($GX,$GY ${GW}x$GH)"
+  if [ "$monitor" = "$B" ]; then
+    xrandr --fb 1920x1080 >/dev/null 2>&1 || true
+    wait_until 2 inside_rect "$settings" "$A" || fail "the settings dialog stayed off the screen ($GX,$GY ${GW}x$GH)"
+    xrandr --fb 3200x1080 >/dev/null 2>&1 || true
+  fi
   kill "$KIRU_PID"
   wait_exit "$KIRU_PID" 10 || fail "the settings dialog did not end"
 done
+
+# A monitor partly off the screen: its view lies on the part the screen shows.
+# Then the screen shrinks under the pointer, which the server moves 882 pixels:
+# no motion of the user's, so the saver runs on.
+echo '"disable_frame_warn"=dword:00000001' >>"$HIVE"
+xrandr --fb 1920x1080 >/dev/null 2>&1 || true
+for m in M0 M1; do xrandr --delmonitor $m >/dev/null 2>&1 || fail "xrandr --delmonitor $m"; done
+xrandr --setmonitor P0 1280/300x1024/200+0+0 none >/dev/null 2>&1 || fail "xrandr --setmonitor P0"
+xrandr --setmonitor P1 1280/300x1024/200+1280+500 none >/dev/null 2>&1 || fail "xrandr --setmonitor P1"
+xdotool mousemove 1800 1000
+start_fullscreen_saver
+echo "1280x1024 beside 1280x1024 of which 640x580 on the screen:"
+monitors_centred 1280x1024+0+0 640x580+1280+500 || fail "no view centred on the part of a monitor the screen shows"
+xrandr --fb 1120x800 >/dev/null 2>&1 || true
+sleep 1
+[ "$(pointer_at)" = "1119 799 " ] || fail "the server left the pointer at $(pointer_at)"
+still_running "$KIRU_PID" || fail "the pointer the server moved ended the saver"
+xdotool key Escape
+wait_exit "$KIRU_PID" 10 || fail "Esc did not end the saver"
+# Every monitor reaches past the screen: the saver still covers it, so the keys work.
+for m in P0 P1; do xrandr --delmonitor $m >/dev/null 2>&1 || fail "xrandr --delmonitor $m"; done
+xrandr --setmonitor P2 1920/480x1080/270+0+0 none >/dev/null 2>&1 || fail "xrandr --setmonitor P2"
+start_fullscreen_saver
+xdotool key F1
+window_id "Control Menu" >/dev/null || fail "F1 showed no Control Menu with the monitor past the screen"
+xdotool key Escape
+wait_for_gone "Control Menu" || fail "Esc did not close the Control Menu"
+xdotool key Prior Escape
+wait_exit "$KIRU_PID" 10 || fail "Esc did not end the saver with the monitor past the screen"
+[ "$EXIT_STATUS" = 0 ] && [ "$(hive_dword "mod8 depth")" = 1430 ] ||
+  fail "status $EXIT_STATUS, mod8 depth $(hive_dword "mod8 depth"): Page Up and Esc did not work"
 
 # Two screens joined by Xinerama: the saver draws, with no error box.
 kill "$XVFB_PID"

@@ -182,9 +182,9 @@ for case in "${cases[@]}"; do
 done
 start_x
 
-# --- A store the user may not write: stderr names the file (root writes anyway,
-# so the run is made as nobody where the test runs as root) ---
-write_quiet_hive "$HIVE"  # values missing: the start wants to write them back
+# --- A store the user may not write: OK's save fails and stderr names the file
+# (root writes anyway, so the run is made as nobody where the test runs as root) ---
+write_quiet_hive "$HIVE"  # values missing: OK wants to write them
 chmod 0444 "$HIVE"
 as_user=()
 if [ "$(id -u)" = 0 ]; then
@@ -197,8 +197,10 @@ fi
 "${as_user[@]}" "$KIRU" /c >"$WORK/kiru.log" 2>&1 &
 KIRU_PID=$!
 PIDS+=("$KIRU_PID")
-window_id "Kiru Settings" >/dev/null || fail "no dialog over a read-only store"
-xdotool key Escape
+WIN=$(window_id "Kiru Settings.*") || fail "no dialog over a read-only store"
+sleep 1
+read_geometry "$WIN"
+click_du 352 260  # OK
 wait_dialog_closed
 grep -qF "$HIVE" "$WORK/kiru.log" || fail "stderr does not name the read-only store: $(cat "$WORK/kiru.log")"
 echo "a read-only store was named: $(head -1 "$WORK/kiru.log")"

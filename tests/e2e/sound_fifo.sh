@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
 # Sound outputs that misbehave never hold or end the saver. The output is a file
 # PCM writing into a FIFO: with nobody reading it the voice blocks in its set-up,
-# yet Esc, SIGTERM and the settings dialog's Esc end the process at once with their
+# yet Esc, SIGTERM, SIGHUP and the settings dialog's Esc end the process at once with their
 # usual status and the view saved, the full-screen window leaving the screen before
 # anything waits; a reader that goes away ends the sound, not the saver.
 source "$(dirname "$0")/common.bash"
@@ -41,9 +41,12 @@ done
 [ -n "$unmapped" ] || fail "the window stayed on the screen while the saver waited"
 expect_saved_and_ended "Esc" 5 0
 
-start_zoomed_saver
-kill -TERM "$KIRU_PID"
-expect_saved_and_ended "SIGTERM" 5 0
+# SIGHUP: the terminal that started it closed.
+for signal in TERM HUP; do
+  start_zoomed_saver
+  kill -"$signal" "$KIRU_PID"
+  expect_saved_and_ended "SIG$signal" 5 0
+done
 
 start_kiru /c
 window_id "Kiru Settings.*" >/dev/null || fail "no settings dialog"

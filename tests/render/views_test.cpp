@@ -6,6 +6,7 @@
 #include "tests/support/harness.h"
 #include "platform/monitors.h"
 #include "platform/window.h"
+#include "render/runstate.h"
 #include "render/views.h"
 #include "scene/modules.h"
 #include "scene/snapshot.h"
@@ -19,7 +20,7 @@ plat::MonitorInfo Mon(int left, int top, int right, int bottom, bool primary = f
   return m;
 }
 
-TEST(Views, OnePerCoveredMonitorPrimaryFirstRowsFromTheBottom) {
+TEST(Views, OnePerMonitorOnItsVisiblePartPrimaryFirstRowsFromTheBottom) {
   struct Case {
     const char* what;
     std::vector<plat::MonitorInfo> monitors;
@@ -50,10 +51,15 @@ TEST(Views, OnePerCoveredMonitorPrimaryFirstRowsFromTheBottom) {
        {Mon(0, 0, 1280, 1024), Mon(0, 0, 1920, 1080, true)},
        {0, 0, 1920, 1080},
        {{0, 0, 1920, 1080}}},
-      {"a preview inside one monitor is one view",
+      {"a window inside one monitor is one view",
        {Mon(0, 0, 1920, 1080, true), Mon(1920, 0, 3200, 1024)},
-       {1900, 100, 2052, 212},
+       {1950, 100, 2102, 212},
        {{0, 0, 152, 112}}},
+      {"a monitor partly off the screen: a view on the part it shows",
+       {Mon(0, 0, 1280, 1024, true), Mon(1280, 500, 2560, 1524)},
+       {0, 0, 1920, 1080},
+       {{0, 56, 1280, 1024}, {1280, 0, 640, 580}}},
+      {"a monitor larger than the screen", {Mon(0, 0, 1920, 1080)}, {0, 0, 1120, 800}, {{0, 0, 1120, 800}}},
       {"a hosted window over the second monitor only",
        {Mon(0, 0, 1920, 1080, true), Mon(1920, 0, 3200, 1024)},
        {1920, 0, 3200, 1024},
@@ -101,6 +107,7 @@ class ViewFrames : public harness::Test {
  protected:
   // A full-screen window over a 320 x 100 desktop.
   void Open(std::vector<plat::MonitorInfo> monitors) {
+    g_bFullScreen = true;
     plat::headless::SetDesktopSizeForTesting(320, 100);
     plat::headless::SetMonitorsForTesting(std::move(monitors));
     plat::WindowSpec desc;

@@ -11,7 +11,7 @@
 #include "platform/window.h"
 #include "scene/quadric.h"
 #include "settings/registry.h"
-#include "shell/closesignal.h"
+#include "platform/closesignal.h"
 #include "sound/voice.h"
 #include "ui/keys.h"
 
@@ -98,6 +98,15 @@ TEST_F(FramePumpTest, CreationStartsThePumpAndFullScreenIsTheDesktopWidth) {
   ResetRunStateForTesting();
   MakeSaver(plat::WindowKind::TopLevel);  // 160 wide on a 1024 desktop: the preview
   EXPECT_FALSE(g_bFullScreen);
+
+  DestroyGLContext();
+  ResetRunStateForTesting();
+  // Over the screen it is full screen whatever the monitors say: the one here reaches past it.
+  plat::MonitorInfo beyond;
+  beyond.rect = beyond.work = plat::RECT{0, 0, 1920, 1080};
+  plat::headless::SetMonitorsForTesting({beyond});
+  MakeSaver();
+  EXPECT_TRUE(g_bFullScreen);
 }
 
 // The voices start with full-screen saving and sound on, never in a preview.
@@ -648,17 +657,25 @@ TEST_F(HostedTest, DisplayChangeCoversTheNewScreen) {
 // The daemon sends SIGTERM and destroys its window right away: the window may be
 // gone before the loop sees the signal, and the settings are saved all the same.
 TEST_F(HostedTest, WindowGoneWithACloseSignalPendingStillClosesOnce) {
-  InstallCloseSignals();
+  plat::InstallCloseSignals();
   plat::HWND saver = MakeSaver();
   g_fDepth = 66.0f;
   std::raise(SIGTERM);
-  ASSERT_TRUE(CloseSignalPending());
+  ASSERT_TRUE(plat::CloseSignalPending());
   plat::DestroyWindow(saver);
   EXPECT_TRUE(g_bClosed);
   EXPECT_EQ(g_hRC, 0u);
   EXPECT_FLOAT_EQ(g_Modules[g_nModule].depth, 66.0f);
-  EXPECT_TRUE(TakeCloseSignal());
-  EXPECT_FALSE(CloseSignalPending());
+  EXPECT_TRUE(plat::TakeCloseSignal());
+  EXPECT_FALSE(plat::CloseSignalPending());
+
+  // Taken, its request still queued when the window goes: saved all the same.
+  ResetRunStateForTesting();
+  saver = MakeSaver();
+  g_fDepth = 77.0f;
+  StopFrames();
+  plat::DestroyWindow(saver);
+  EXPECT_FLOAT_EQ(g_Modules[g_nModule].depth, 77.0f);
 }
 
 // Without a request (a preview whose host closed) nothing is stored, as before.

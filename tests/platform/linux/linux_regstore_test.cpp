@@ -112,6 +112,11 @@ TEST_F(RegStore, WithoutWriteRightsWritesFailAndReadsFallBack) {
     EXPECT_FALSE(RegWriteDword("y", 1));
     EXPECT_EQ(RegReadDword("x", 9), 9);
   }
+  {
+    RegBatch quiet(RegLoss::Quiet);  // a write-back of what was read: nothing is lost
+    RegBatch inner;
+    EXPECT_FALSE(RegWriteDword("x", 1));
+  }
   EXPECT_EQ(testing::internal::GetCapturedStderr(), lost + "Not a directory\n" + lost + "Not a directory\n");
   // A hive that cannot be read is never replaced by one that has lost its contents.
   setenv("XDG_CONFIG_HOME", (config_.Root() + "/config").c_str(), 1);

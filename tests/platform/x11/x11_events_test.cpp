@@ -28,6 +28,22 @@ class InputTest : public testing::Test {
   plat::HWND window_ = 0;
 };
 
+// The window shows and holds the keyboard before its WM_CREATE runs: keys typed
+// while the saver sets up (reading a large settings file) wait for its first frame.
+TEST(InputAtCreation, KeysTypedWhileTheWindowIsCreatedArrive) {
+  g_messages.clear();
+  plat::WindowSpec desc;
+  desc.kind = plat::WindowKind::FullScreen;
+  desc.proc = [](plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam) {
+    if (message == plat::WM_CREATE) Shell("xdotool key Prior Escape");
+    return RecordingProc(window, message, wParam, lParam);
+  };
+  plat::HWND window = plat::CreateWindow(desc);
+  ASSERT_TRUE(PumpUntil([] { return Count(plat::WM_KEYUP) == 2; }));
+  EXPECT_EQ(KeysDown(), (std::vector<plat::WPARAM>{33, 27}));
+  plat::DestroyWindow(window);
+}
+
 // The grab sends every key to the full-screen window, whatever has the focus.
 // With Num Lock off the keypad's keys are the navigation keys.
 TEST_F(InputTest, KeysArriveAsVirtualKeysOfTheKeyTable) {

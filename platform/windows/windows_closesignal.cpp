@@ -1,7 +1,8 @@
-#include "shell/closesignal.h"
+#include "platform/closesignal.h"
 
 #include <csignal>
 
+namespace plat {
 namespace {
 
 volatile std::sig_atomic_t g_bCloseSignal = 0;
@@ -11,8 +12,6 @@ void NoteCloseSignal(int) { g_bCloseSignal = 1; }
 }  // namespace
 
 void InstallCloseSignals() {
-  // The C library's signal() keeps the handler and restarts interrupted reads and
-  // writes of other threads (glibc's BSD semantics); a wait ends early either way.
   std::signal(SIGTERM, NoteCloseSignal);
   std::signal(SIGINT, NoteCloseSignal);
 }
@@ -24,3 +23,5 @@ bool TakeCloseSignal() {
 }
 
 bool CloseSignalPending() { return g_bCloseSignal != 0; }
+
+}  // namespace plat

@@ -1,9 +1,0 @@
-// SIGTERM and SIGINT as polite close requests: XScreenSaver ends a hack this way,
-// and the saver should store its view and settings before it goes.
-#pragma once
-
-void InstallCloseSignals();
-// True once for each batch of signals received since the last call.
-bool TakeCloseSignal();
-// Whether a signal has come that TakeCloseSignal has not taken yet.
-bool CloseSignalPending();
