@@ -605,7 +605,7 @@ void FollowMonitors() {
   for (HWND hwnd : g_shownDialogs) {
     dlg::Dialog* d = dlg::Find(hwnd);
     RECT rect;
-    if (!d || !d->native || monitors.empty() || !GetWindowRect(hwnd, &rect)) continue;
+    if (!d || !d->native || monitors.empty() || !x11::GetWindowRect(hwnd, &rect)) continue;
     POINT middle{(rect.left + rect.right) / 2, (rect.top + rect.bottom) / 2};
     const RECT& area = monitors[static_cast<size_t>(MonitorAt(monitors, middle))].work;
     bool on = middle.x >= area.left && middle.x < area.right && middle.y >= area.top && middle.y < area.bottom;
