@@ -17,6 +17,7 @@
 #include <map>
 
 #include "platform/clock.h"
+#include "platform/linux/linux_extensions.h"
 #include "platform/wayland/wayland_records.h"
 
 namespace plat::wayland {
@@ -62,13 +63,6 @@ std::map<GLRC, RenderContext> g_RCs;
 std::uintptr_t g_nNextHandle = FIRST_HANDLE;
 GLRC g_hCurrentRC = 0;
 
-bool HasWord(const char* list, const char* word) {
-  std::size_t length = std::strlen(word);
-  for (const char* at = list; at && (at = std::strstr(at, word)); at += length)
-    if ((at == list || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0')) return true;
-  return false;
-}
-
 template <typename Call>
 bool Load(Call& call, const char* name) {
   call = reinterpret_cast<Call>(eglGetProcAddress(name));
@@ -83,7 +77,7 @@ bool SoftwareDevice(EGLDisplay display) {
   EGLAttrib device = 0;
   return Load(queryDisplay, "eglQueryDisplayAttribEXT") && Load(queryDevice, "eglQueryDeviceStringEXT") &&
          queryDisplay(display, EGL_DEVICE_EXT, &device) && device &&
-         HasWord(queryDevice(reinterpret_cast<EGLDeviceEXT>(device), EGL_EXTENSIONS), "EGL_MESA_device_software");
+         ListsExtension(queryDevice(reinterpret_cast<EGLDeviceEXT>(device), EGL_EXTENSIONS), "EGL_MESA_device_software");
 }
 
 bool InitEgl() {

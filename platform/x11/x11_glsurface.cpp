@@ -13,6 +13,7 @@
 #include <map>
 #include <set>
 
+#include "platform/linux/linux_extensions.h"
 #include "platform/x11/x11_display.h"
 #include "platform/x11/x11_records.h"
 
@@ -52,11 +53,7 @@ int Attribute(Display* dpy, GLXFBConfig config, int attribute) {
 }
 
 bool HasExtension(Display* dpy, const char* name) {
-  const char* list = glXQueryExtensionsString(dpy, Screen(dpy));
-  size_t length = std::strlen(name);
-  for (const char* at = list; at && (at = std::strstr(at, name)); at += length)
-    if ((at == list || at[-1] == ' ') && (at[length] == ' ' || at[length] == '\0')) return true;
-  return false;
+  return ListsExtension(glXQueryExtensionsString(dpy, Screen(dpy)), name);
 }
 
 // GLX has no flag for "drawn by the system's software renderer" (GLX_SLOW_CONFIG
