@@ -53,3 +53,19 @@ bool CoverScreen(HWND window);
 bool IsDisplayAsleep();
 
 }  // namespace plat::wayland
+
+namespace plat::wayland {
+
+// The compositor's idle notification, for the idle watcher (kiru --watch), on a
+// connection of its own to $WAYLAND_DISPLAY: ext-idle-notify-v1, else
+// org_kde_kwin_idle. Both already count the clients' idle inhibitors. Returns the
+// protocol's name for the log, or nullptr when there is no compositor or it
+// offers neither.
+const char* OpenIdleWatch(DWORD waitMs);
+// A new wait: the notification is made afresh with it.
+void SetIdleWatchWait(DWORD waitMs);
+// Waits at most `ms` for the compositor. The session's state now: 1 idle (no
+// input for the wait), 0 active, -1 the connection broke.
+int WaitIdleWatch(DWORD ms);
+
+}  // namespace plat::wayland
