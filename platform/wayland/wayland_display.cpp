@@ -38,6 +38,10 @@ void OnGlobal(void*, wl_registry* registry, std::uint32_t name, const char* inte
   } else if (std::strcmp(interface, wl_seat_interface.name) == 0 && !g_Globals.seat) {
     g_Globals.seat = static_cast<wl_seat*>(bind(&wl_seat_interface, 5));
     BindSeat(g_Globals.seat);
+  } else if (std::strcmp(interface, wl_shm_interface.name) == 0) {
+    g_Globals.shm = static_cast<wl_shm*>(bind(&wl_shm_interface, 1));
+  } else if (std::strcmp(interface, wl_subcompositor_interface.name) == 0) {
+    g_Globals.subcompositor = static_cast<wl_subcompositor*>(bind(&wl_subcompositor_interface, 1));
   } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
     AddOutput(name, version);
   }

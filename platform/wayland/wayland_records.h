@@ -31,6 +31,8 @@ struct Globals {
   xdg_wm_base* wmBase = nullptr;
   zxdg_output_manager_v1* outputManager = nullptr;
   wl_seat* seat = nullptr;
+  wl_shm* shm = nullptr;                    // buffers drawn by the CPU: the first black one, dialogs
+  wl_subcompositor* subcompositor = nullptr;  // dialogs over the saver's surfaces
 };
 extern Globals g_Globals;
 
