@@ -26,10 +26,11 @@ claim_test_user() {
     sleep 0.02
   done
   rm -f "$ready"
-  # useradd takes the password files' own lock: two scripts here at once are fine.
-  id "$TEST_USER" >/dev/null 2>&1 ||
-    useradd -M -d /nonexistent -s /bin/sh -c "$TEST_USER_MARK" "$TEST_USER" 2>/dev/null ||
-    id "$TEST_USER" >/dev/null 2>&1
+  # One at a time: two useradd at once both make the user, under two ids.
+  (
+    flock -x 9
+    id "$TEST_USER" >/dev/null 2>&1 || useradd -M -d /nonexistent -s /bin/sh -c "$TEST_USER_MARK" "$TEST_USER"
+  ) 9>>"$TEST_USER_LOCK.new"
 }
 
 release_test_user() {
