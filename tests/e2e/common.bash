@@ -346,10 +346,10 @@ picture_centred() {
 import sys
 magic, w, h, _, px = open(sys.argv[1], 'rb').read().split(None, 4)
 w, h = int(w), int(h)
-n = sx = sy = 0
-for i, v in enumerate(px[:w * h]):
-    if v > 5:
-        n += 1; sx += i % w; sy += i // w
+lit = px[:w * h].translate(bytes(0 if v <= 5 else 1 for v in range(256)))
+n = lit.count(1)
+sx = sum(x * lit[x::w].count(1) for x in range(w))
+sy = sum(y * lit[y * w:(y + 1) * w].count(1) for y in range(h))
 if not w * h // 100 <= n <= w * h * 6 // 10:
     print(f"  {sys.argv[2]}: {n} of {w * h} lit"); sys.exit(1)
 dx, dy = 100 * (sx / n - w / 2) / w, 100 * (sy / n - h / 2) / h

@@ -27,15 +27,24 @@ PIDS+=("${SESSION_PIDS[@]}")
 OUTPUTS=(Virtual-0 Virtual-1)
 
 keys() { local k steps=(); for k in "$@"; do steps+=("key:$(input_code "$k")"); done; session "$SESSION/virtual_pointer" "${steps[@]}"; }
-shot() { session python3 "$SESSION/kwin_screenshot.py" "$1" "$SESSION/$1.ppm"; }
+# Pictures of the outputs named, in SESSION/NAME.ppm.
+shot() {
+  local o args=()
+  for o in "$@"; do args+=("$o" "$SESSION/$o.ppm"); done
+  session python3 "$SESSION/kwin_screenshot.py" "${args[@]}"
+}
 output_centred() { shot "$1" && picture_centred "$SESSION/$1.ppm" "$1"; }
-all_centred() { local o; for o in "${OUTPUTS[@]}"; do output_centred "$o" || return 1; done; }
-# The key list shows on one of them: the larger share of the dialogs' grey, in GREY.
+all_centred() {
+  local o
+  shot "${OUTPUTS[@]}" || return 1
+  for o in "${OUTPUTS[@]}"; do picture_centred "$SESSION/$o.ppm" "$o" || return 1; done
+}
+# The key list shows on one output: the larger share of the dialogs' grey, in GREY.
 dialog_grey() {
   local o share
   GREY=0
+  shot "${OUTPUTS[@]}" || return 1
   for o in "${OUTPUTS[@]}"; do
-    shot "$o" || return 1
     share=$(grey_share "$SESSION/$o.ppm")
     [ "$share" -le "$GREY" ] || GREY=$share
   done

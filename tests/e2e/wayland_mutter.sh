@@ -50,7 +50,7 @@ covered() {
   done
   same_shape "${pictures[@]}" && return $ok
 }
-# The key list shows on one of them: the larger share of the dialogs' grey, in GREY.
+# The key list shows on one output: the larger share of the dialogs' grey, in GREY.
 dialog_grey() {
   local m share
   GREY=0

@@ -1,4 +1,4 @@
-"""KWin's picture of one output, as a PPM file: kwin_screenshot.py OUTPUT FILE.
+"""KWin's pictures of outputs, as PPM files: kwin_screenshot.py OUTPUT FILE [OUTPUT FILE...].
 
 Through org.kde.KWin.ScreenShot2, which KWin answers any client when started with
 KWIN_SCREENSHOT_NO_PERMISSION_CHECKS=1: the pixels come raw through a pipe."""
@@ -26,8 +26,7 @@ def capture(output):
     return reply.unpack()[0], data
 
 
-def main():
-    output, path = sys.argv[1:3]
+def save(output, path):
     info, data = capture(output)
     w, h, stride = info['width'], info['height'], info['stride']
     if info.get('format') not in BGRA_FORMATS or len(data) < stride * h:
@@ -41,4 +40,5 @@ def main():
         f.write(b'P6\n%d %d\n255\n' % (w, h) + rgb)
 
 
-main()
+for i in range(1, len(sys.argv) - 1, 2):
+    save(sys.argv[i], sys.argv[i + 1])
