@@ -14,12 +14,13 @@ TEST_USER_LOCK=/run/lock/kiru-test-user.lock
 TEST_USER_HOLD=
 
 claim_test_user() {
-  [ "$(id -u)" = 0 ] || return 0
+  [ "$(id -u)" = 0 ] && [ -z "$TEST_USER_HOLD" ] || return 0
   local ready
   ready=$(mktemp -u)
   # One process holds the lock, so that the script's own children (which may
-  # outlive it by a moment) do not.
-  sh -c 'exec 9>>"$1" && flock -s 9 && : >"$2" && exec sleep infinity' sh "$TEST_USER_LOCK" "$ready" &
+  # outlive it by a moment) do not; it lets go when the script is gone, even killed.
+  sh -c 'exec 9>>"$1" && flock -s 9 && : >"$2" && while kill -0 "$3" 2>/dev/null; do sleep 1 9>&-; done' \
+    sh "$TEST_USER_LOCK" "$ready" "$$" &
   TEST_USER_HOLD=$!
   while [ ! -e "$ready" ]; do
     kill -0 "$TEST_USER_HOLD" 2>/dev/null || { echo "cannot hold $TEST_USER_LOCK" >&2; return 1; }
