@@ -41,7 +41,7 @@ session() { "${AS_SESSION[@]}" "$@"; }
 
 # FOLDER: the session's folders, owned by the user that runs it.
 session_folders() {
-  SESSION_FOLDER=$1 WL_NAME= SWAYSOCK= SESSION_BUS= SESSION_AS=()
+  SESSION_FOLDER=$1 WL_NAME='' SWAYSOCK='' SESSION_BUS='' SESSION_AS=()
   mkdir -p "$SESSION_FOLDER/run" "$SESSION_FOLDER/home" "$SESSION_FOLDER/config"
   chmod 700 "$SESSION_FOLDER/run"
   if [ "$(id -u)" = 0 ]; then
@@ -53,7 +53,7 @@ session_folders() {
 }
 
 # PID COMMAND...: every 50 ms until COMMAND succeeds (true) or PID has ended or
-# 10 s have passed (false, with the log of PID's program, FOLDER/NAME.log).
+# 10 s have passed (false, printing the session's logs, FOLDER/*.log).
 session_wait() {
   local pid=$1 i
   shift
@@ -157,5 +157,5 @@ stop_session() {
     kill "${SESSION_PIDS[i]}" 2>/dev/null || true
     wait "${SESSION_PIDS[i]}" 2>/dev/null || true
   done
-  SESSION_PIDS=() COMPOSITOR_PID= SWAY_PID=
+  SESSION_PIDS=() COMPOSITOR_PID='' SWAY_PID=''
 }
