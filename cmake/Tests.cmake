@@ -16,8 +16,8 @@ if(NOT KIRU_FUZZ)
   set_target_properties(test_scene PROPERTIES ENABLE_EXPORTS ON)
   target_link_libraries(test_scene PRIVATE ${CMAKE_DL_LIBS})
   kiru_script_tests(e2e e2e 600)
-  # tests/e2e/wayland.sh moves the pointer with it.
-  kiru_wayland_protocols(kiru_virtual_pointer_protocol wlr-virtual-pointer-unstable-v1.xml)
+  # tests/e2e/wayland.sh moves the pointer with it, tests/e2e/wayland_kwin.sh types with it.
+  kiru_wayland_protocols(kiru_virtual_pointer_protocol wlr-virtual-pointer-unstable-v1.xml fake-input.xml)
   add_executable(virtual_pointer tests/e2e/helpers/virtual_pointer.c)
   target_link_libraries(virtual_pointer PRIVATE kiru_virtual_pointer_protocol)
 

@@ -297,3 +297,98 @@ inside_rect() {
   x=${x%%+*}
   [ "$GX" -ge "$x" ] && [ "$GY" -ge "$y" ] && [ $((GX + GW)) -le $((x + w)) ] && [ $((GY + GH)) -le $((y + h)) ]
 }
+
+# Runs the rest of the line until it succeeds, for at most $1 seconds of wall time:
+# for checks that take a while themselves (a screenshot through D-Bus).
+within() {
+  local end=$((${EPOCHREALTIME//[.,]/} + $1 * 1000000))
+  shift
+  until "$@"; do
+    [ "${EPOCHREALTIME//[.,]/}" -lt "$end" ] || return 1
+    sleep 0.1
+  done
+}
+
+# A check whose failure is reported without ending the run, so that one run of a
+# grouped script reports every check; end the script with checks_passed.
+FAILED_CHECKS=()
+expect() {  # DESCRIPTION COMMAND...
+  local what=$1
+  shift
+  if "$@"; then
+    echo "  ok: $what"
+  else
+    echo "  FAILED: $what" >&2
+    FAILED_CHECKS+=("$what")
+  fi
+}
+checks_passed() {
+  [ ${#FAILED_CHECKS[@]} = 0 ] || fail "${#FAILED_CHECKS[@]} checks failed: $(printf '%s; ' "${FAILED_CHECKS[@]}")"
+  echo "PASS"
+}
+
+# The Linux input code of a key, for the compositors' fake keyboards.
+input_code() {
+  case $1 in
+    Escape) echo 1 ;;
+    F1) echo 59 ;;
+    Prior) echo 104 ;;
+    *) fail "no input code for $1" ;;
+  esac
+}
+
+# Picture $1 (an output's) shows the saver: black but for 1 to 60 % of lit pixels
+# (a compositor's own background is not black), their centre of mass within 10 % of
+# the picture's centre. Prints the figures, named $2.
+picture_centred() {
+  convert "$1" -scale 25% -colorspace gray -depth 8 "$1.pgm"
+  python3 - "$1.pgm" "$2" <<'PY'
+import sys
+magic, w, h, _, px = open(sys.argv[1], 'rb').read().split(None, 4)
+w, h = int(w), int(h)
+lit = px[:w * h].translate(bytes(0 if v <= 5 else 1 for v in range(256)))
+n = lit.count(1)
+sx = sum(x * lit[x::w].count(1) for x in range(w))
+sy = sum(y * lit[y * w:(y + 1) * w].count(1) for y in range(h))
+if not w * h // 100 <= n <= w * h * 6 // 10:
+    print(f"  {sys.argv[2]}: {n} of {w * h} lit"); sys.exit(1)
+dx, dy = 100 * (sx / n - w / 2) / w, 100 * (sy / n - h / 2) / h
+print(f"  {sys.argv[2]}: {100 * n // (w * h)} % lit, centre of mass off by {dx:+.1f} % x {dy:+.1f} %")
+sys.exit(0 if abs(dx) <= 10 and abs(dy) <= 10 else 1)
+PY
+}
+
+# Share of picture $1's pixels in the dialogs' grey (212, 208, 200), in tenths of a percent.
+grey_share() {
+  convert "$1" -fill white -fuzz 1% -opaque 'rgb(212,208,200)' -fill black +opaque white \
+    -colorspace gray -format '%[fx:int(mean*1000)]\n' info:
+}
+
+# Pictures of outputs of different sizes show the picture undistorted alike: the
+# view's height is fixed by its vertical field, so the shapes in it (the mean run of
+# lit pixels across, over the mean run down) measure the same on every output,
+# within 15 %. One drawn for another size and stretched to fit measures off by the
+# ratio of the two aspects (4:3 on 16:9: a third more).
+same_shape() {
+  local f
+  for f in "$@"; do convert "$f" -colorspace gray -depth 8 "$f.pgm"; done
+  python3 - "${@/%/.pgm}" <<'PY'
+import sys
+dark = bytes(0 if v <= 5 else 1 for v in range(256))
+def mean_run(lines):
+    lit = runs = 0
+    for line in lines:
+        lit += line.count(1)
+        runs += line.count(b'\0\1') + line.startswith(b'\1')
+    return lit / max(runs, 1)
+ratios = []
+for path in sys.argv[1:]:
+    magic, w, h, _, px = open(path, 'rb').read().split(None, 4)
+    w, h = int(w), int(h)
+    lit = px[:w * h].translate(dark)
+    down = mean_run(lit[x::w] for x in range(w))
+    ratios.append(mean_run(lit[y * w:(y + 1) * w] for y in range(h)) / down if down else 0)
+print("  runs across / down: " + ", ".join(f"{r:.3f}" for r in ratios))
+sys.exit(0 if max(ratios) <= 1.15 * min(ratios) else 1)
+PY
+}

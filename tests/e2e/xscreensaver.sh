@@ -51,7 +51,7 @@ finish() {
   [ "$status" = 0 ] || tail -30 "$WORK/xscreensaver.log" >&2 2>/dev/null || true
   stop_daemon
   cleanup
-  if [ -n "${created_user:-}" ]; then userdel "$created_user" || echo "could not remove user $created_user" >&2; fi
+  release_test_user
 }
 trap finish EXIT
 
@@ -59,16 +59,12 @@ trap finish EXIT
 base=$WORK/xss
 mkdir -p "$base/home" "$base/config/kiru" "$base/xdg" "$base/bin"
 
-# Who runs the daemon: ourselves, or (as root) a test user, made for this run (home
-# in the run's folder, removed at the end) unless one is there already.
+# Who runs the daemon: ourselves, or (as root) the test user.
+source "$(dirname "$0")/../../tools/test-user.sh"
 as_user=()
-created_user=
 if [ "$(id -u)" = 0 ]; then
-  user=kirutest
-  if ! id "$user" >/dev/null 2>&1; then
-    useradd -M -d "$base/home" -s /bin/sh "$user" || fail "cannot create user $user"
-    created_user=$user
-  fi
+  claim_test_user || fail "cannot make user $TEST_USER"
+  user=$TEST_USER
   as_user=(setpriv --reuid="$user" --regid="$user" --init-groups --reset-env)
 else
   user=$(id -un)

@@ -1,22 +1,29 @@
-/* Moves the pointer of a Wayland seat through the virtual-pointer protocol:
- * virtual_pointer DX,DY [DX,DY ...] makes each relative move 300 ms apart. */
+/* Moves the pointer of a Wayland seat, and on KWin types keys too:
+ * virtual_pointer STEP [STEP ...] makes each step 300 ms apart, a step being a
+ * relative move DX,DY or a key press and release key:CODE (a Linux input code).
+ * Through wlroots' virtual-pointer protocol (moves only), or KWin's fake input,
+ * which KWin grants when started with KWIN_WAYLAND_NO_PERMISSION_CHECKS=1. */
 #include <stdio.h>
 #include <string.h>
 #include <time.h>
 #include <wayland-client.h>
 
+#include "fake-input-client-protocol.h"
 #include "wlr-virtual-pointer-unstable-v1-client-protocol.h"
 
 static struct wl_seat *seat;
 static struct zwlr_virtual_pointer_manager_v1 *manager;
+static struct org_kde_kwin_fake_input *fake;
 
 static void global(void *data, struct wl_registry *registry, uint32_t name, const char *interface,
                    uint32_t version) {
-  (void)data, (void)version;
+  (void)data;
   if (strcmp(interface, wl_seat_interface.name) == 0 && !seat)
     seat = wl_registry_bind(registry, name, &wl_seat_interface, 1);
   else if (strcmp(interface, zwlr_virtual_pointer_manager_v1_interface.name) == 0)
     manager = wl_registry_bind(registry, name, &zwlr_virtual_pointer_manager_v1_interface, 1);
+  else if (strcmp(interface, org_kde_kwin_fake_input_interface.name) == 0 && version >= 4)
+    fake = wl_registry_bind(registry, name, &org_kde_kwin_fake_input_interface, 4);
 }
 
 static void global_remove(void *data, struct wl_registry *registry, uint32_t name) {
@@ -30,22 +37,39 @@ int main(int argc, char **argv) {
   struct wl_registry *registry = wl_display_get_registry(display);
   wl_registry_add_listener(registry, &listener, NULL);
   wl_display_roundtrip(display);
-  if (!seat || !manager) return fprintf(stderr, "virtual_pointer: no seat or no virtual pointers\n"), 1;
-  struct zwlr_virtual_pointer_v1 *pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(manager, seat);
+  struct zwlr_virtual_pointer_v1 *pointer = NULL;
+  if (fake)
+    org_kde_kwin_fake_input_authenticate(fake, "kiru tests", "end-to-end input");
+  else if (seat && manager)
+    pointer = zwlr_virtual_pointer_manager_v1_create_virtual_pointer(manager, seat);
+  else
+    return fprintf(stderr, "virtual_pointer: no virtual pointers and no fake input\n"), 1;
   const struct timespec pause = {0, 300 * 1000 * 1000};
   for (int i = 1; i < argc; ++i) {
     double dx = 0, dy = 0;
-    if (sscanf(argv[i], "%lf,%lf", &dx, &dy) != 2) return fprintf(stderr, "virtual_pointer: %s?\n", argv[i]), 2;
+    unsigned code = 0;
     nanosleep(&pause, NULL);
-    zwlr_virtual_pointer_v1_motion(pointer, (uint32_t)clock(), wl_fixed_from_double(dx), wl_fixed_from_double(dy));
-    zwlr_virtual_pointer_v1_frame(pointer);
+    if (fake && sscanf(argv[i], "key:%u", &code) == 1) {
+      org_kde_kwin_fake_input_keyboard_key(fake, code, WL_KEYBOARD_KEY_STATE_PRESSED);
+      org_kde_kwin_fake_input_keyboard_key(fake, code, WL_KEYBOARD_KEY_STATE_RELEASED);
+    } else if (sscanf(argv[i], "%lf,%lf", &dx, &dy) == 2) {
+      if (fake) {
+        org_kde_kwin_fake_input_pointer_motion(fake, wl_fixed_from_double(dx), wl_fixed_from_double(dy));
+      } else {
+        zwlr_virtual_pointer_v1_motion(pointer, (uint32_t)clock(), wl_fixed_from_double(dx), wl_fixed_from_double(dy));
+        zwlr_virtual_pointer_v1_frame(pointer);
+      }
+    } else {
+      return fprintf(stderr, "virtual_pointer: %s?\n", argv[i]), 2;
+    }
     wl_display_roundtrip(display);
   }
   nanosleep(&pause, NULL);
-  zwlr_virtual_pointer_v1_destroy(pointer);
+  if (pointer) zwlr_virtual_pointer_v1_destroy(pointer);
+  if (manager) zwlr_virtual_pointer_manager_v1_destroy(manager);
+  if (fake) org_kde_kwin_fake_input_destroy(fake);
   wl_display_roundtrip(display);
-  zwlr_virtual_pointer_manager_v1_destroy(manager);
-  wl_seat_destroy(seat);
+  if (seat) wl_seat_destroy(seat);
   wl_registry_destroy(registry);
   wl_display_disconnect(display);
   return 0;
