@@ -6,5 +6,6 @@ namespace plat::wayland {
 const char* OpenIdleWatch(DWORD) { return nullptr; }
 void SetIdleWatchWait(DWORD) {}
 int WaitIdleWatch(DWORD) { return -1; }
+int IdleWatchFd() { return -1; }
 
 }  // namespace plat::wayland
