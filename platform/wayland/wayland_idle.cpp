@@ -116,4 +116,6 @@ int WaitIdleWatch(DWORD ms) {
   return g_nIdleState;
 }
 
+int IdleWatchFd() { return g_pIdleDisplay ? wl_display_get_fd(g_pIdleDisplay) : -1; }
+
 }  // namespace plat::wayland

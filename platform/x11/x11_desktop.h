@@ -57,4 +57,13 @@ bool GetNativeClientRect(unsigned long nativeId, RECT* rect);
 bool TakesHackFlags();
 int DialogBox(const DialogTemplate& dialogTemplate, HWND owner, DLGPROC proc, LPARAM param);
 
+// The idle watcher's (idle.h): MIT-SCREEN-SAVER's idle counter, false without the
+// display or the extension; milliseconds since the last input; the connection to
+// poll, and what it brought, thrown away; whether XScreenSaver's daemon runs.
+bool OpenIdleCounter();
+DWORD IdleCounter();
+int DisplayFd();
+void DiscardEvents();
+bool XScreenSaverRuns();
+
 }  // namespace plat::x11
