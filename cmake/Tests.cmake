@@ -20,6 +20,9 @@ if(NOT KIRU_FUZZ)
   kiru_wayland_protocols(kiru_virtual_pointer_protocol wlr-virtual-pointer-unstable-v1.xml)
   add_executable(virtual_pointer tests/e2e/helpers/virtual_pointer.c)
   target_link_libraries(virtual_pointer PRIVATE kiru_virtual_pointer_protocol)
+  # tests/e2e/watch_x11.sh keeps the session awake with it, as a video player would.
+  add_executable(inhibit_client tests/e2e/helpers/inhibit_client.c)
+  target_link_libraries(inhibit_client PRIVATE PkgConfig::DBUS)
 
   # Includes point down the layers (shell, ui, sound, render, scene, settings, platform).
   add_test(NAME tools.check_layers COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tools/check-layers
