@@ -28,6 +28,9 @@ if(NOT KIRU_FUZZ)
   kiru_wayland_protocols(kiru_idle_inhibit_protocol unstable/idle-inhibit/idle-inhibit-unstable-v1.xml)
   add_executable(idle_inhibitor tests/e2e/helpers/idle_inhibitor.c)
   target_link_libraries(idle_inhibitor PRIVATE kiru_idle_inhibit_protocol kiru_wayland_protocols)
+  # tests/e2e/watch_x11.sh keeps the session awake with it, as a video player would.
+  add_executable(inhibit_client tests/e2e/helpers/inhibit_client.c)
+  target_link_libraries(inhibit_client PRIVATE PkgConfig::DBUS)
 
   # Includes point down the layers (shell, ui, sound, render, scene, settings, platform).
   add_test(NAME tools.check_layers COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tools/check-layers

@@ -59,11 +59,12 @@ int DialogBox(const DialogTemplate& dialogTemplate, HWND owner, DLGPROC proc, LP
 
 // The idle watcher's (idle.h): MIT-SCREEN-SAVER's idle counter, false without the
 // display or the extension; milliseconds since the last input; the connection to
-// poll, and what it brought, thrown away; whether XScreenSaver's daemon runs.
+// poll, and what it brought (true when XScreenSaver's daemon, once seen, has gone);
+// whether that daemon runs.
 bool OpenIdleCounter();
 DWORD IdleCounter();
 int DisplayFd();
-void DiscardEvents();
+bool TakeEvents();
 bool XScreenSaverRuns();
 
 }  // namespace plat::x11

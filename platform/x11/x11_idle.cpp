@@ -47,14 +47,20 @@ int DisplayFd() {
   return dpy ? ConnectionNumber(dpy) : -1;
 }
 
-// Nothing is selected, but some events come to every client (keyboard mapping
-// changes); read, they no longer wake the poll.
-void DiscardEvents() {
+// Only the daemon's window is followed; other events come to every client (keyboard
+// mapping changes): read, they no longer wake the poll.
+bool TakeEvents() {
   Display* dpy = GetDisplay();
+  bool daemonGone = false;
   while (dpy && XPending(dpy) > 0) {
     XEvent event;
     XNextEvent(dpy, &event);
+    if (event.type == DestroyNotify && event.xdestroywindow.window == g_nDaemonWindow) {
+      g_nDaemonWindow = 0;
+      daemonGone = true;
+    }
   }
+  return daemonGone;
 }
 
 // The daemon marks a window of its own, a child of the root, with
@@ -71,6 +77,8 @@ bool XScreenSaverRuns() {
   for (unsigned int i = 0; i < count && !g_nDaemonWindow; ++i)
     if (HasVersionMark(dpy, children[i], version)) g_nDaemonWindow = children[i];
   if (children) XFree(children);
+  // Its window's end wakes the watcher, which starts nothing while the daemon runs.
+  if (g_nDaemonWindow) XSelectInput(dpy, g_nDaemonWindow, StructureNotifyMask);
   return g_nDaemonWindow != 0;
 }
 
