@@ -24,12 +24,13 @@ org_kde_kwin_idle_timeout* g_pKdeTimeout = nullptr;
 int g_nIdleState = 0;  // 1 idle, 0 active, -1 the connection broke
 
 void OnIdleGlobal(void*, wl_registry* registry, std::uint32_t name, const char* interface, std::uint32_t) {
+  auto bind = [&](const wl_interface& wanted) { return wl_registry_bind(registry, name, &wanted, 1); };
   if (std::strcmp(interface, wl_seat_interface.name) == 0 && !g_pIdleSeat)
-    g_pIdleSeat = static_cast<wl_seat*>(wl_registry_bind(registry, name, &wl_seat_interface, 1));
+    g_pIdleSeat = static_cast<wl_seat*>(bind(wl_seat_interface));
   else if (std::strcmp(interface, ext_idle_notifier_v1_interface.name) == 0)
-    g_pNotifier = static_cast<ext_idle_notifier_v1*>(wl_registry_bind(registry, name, &ext_idle_notifier_v1_interface, 1));
+    g_pNotifier = static_cast<ext_idle_notifier_v1*>(bind(ext_idle_notifier_v1_interface));
   else if (std::strcmp(interface, org_kde_kwin_idle_interface.name) == 0)
-    g_pKdeIdle = static_cast<org_kde_kwin_idle*>(wl_registry_bind(registry, name, &org_kde_kwin_idle_interface, 1));
+    g_pKdeIdle = static_cast<org_kde_kwin_idle*>(bind(org_kde_kwin_idle_interface));
 }
 
 void OnIdleGlobalRemove(void*, wl_registry*, std::uint32_t) {}
