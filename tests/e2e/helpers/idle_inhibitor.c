@@ -1,13 +1,15 @@
 /* Keeps a Wayland session awake as a video player does: a small window (an
  * xdg_toplevel with a grey buffer) holding a zwp_idle_inhibitor_v1, shown until
- * SIGTERM. Prints "inhibiting" once the window is mapped with its inhibitor;
- * compositors honour an inhibitor only while its surface is visible. */
+ * SIGTERM. Prints "inhibiting" once the window is mapped with its inhibitor, and
+ * "released <ms since the epoch>" once the compositor has dropped it; compositors
+ * honour an inhibitor only while its surface is visible. */
 #define _GNU_SOURCE
 #include <poll.h>
 #include <signal.h>
 #include <stdio.h>
 #include <string.h>
 #include <sys/mman.h>
+#include <time.h>
 #include <unistd.h>
 #include <wayland-client.h>
 
@@ -135,6 +137,9 @@ int main(void) {
   wl_compositor_destroy(compositor);
   wl_registry_destroy(registry);
   wl_display_disconnect(display);
-  printf("released\n");
+  /* When the compositor had let go, for the caller's clock (date +%s%N). */
+  struct timespec now;
+  clock_gettime(CLOCK_REALTIME, &now);
+  printf("released %lld\n", (long long)now.tv_sec * 1000 + now.tv_nsec / 1000000);
   return 0;
 }
