@@ -1,8 +1,17 @@
 # Installation where XScreenSaver looks for hacks, and a .deb built with CPack.
 include(GNUInstallDirs)
 install(TARGETS kiru RUNTIME DESTINATION libexec/xscreensaver)
+# On PATH too, for `kiru --watch` in a compositor's configuration.
+file(MAKE_DIRECTORY ${CMAKE_CURRENT_BINARY_DIR}/link)
+file(CREATE_LINK ../libexec/xscreensaver/kiru ${CMAKE_CURRENT_BINARY_DIR}/link/kiru SYMBOLIC)
+install(FILES ${CMAKE_CURRENT_BINARY_DIR}/link/kiru DESTINATION bin)
 install(FILES data/kiru.xml DESTINATION share/xscreensaver/config)
-install(FILES data/kiru-settings.desktop DESTINATION share/applications)
+# The settings' menu entry, the theme for mate-screensaver and xfce4-screensaver, the
+# idle watcher's autostart entry: written with the prefix of the install itself.
+install(CODE "set(KIRU_DATA_DIR \"${CMAKE_CURRENT_SOURCE_DIR}/data\")
+  set(KIRU_ENTRY_DIR \"${CMAKE_CURRENT_BINARY_DIR}/entries\")
+  set(KIRU_SYSCONFDIR \"${CMAKE_INSTALL_SYSCONFDIR}\")")
+install(SCRIPT cmake/InstallEntries.cmake)
 install(FILES resources/ICON/104.png DESTINATION share/icons/hicolor/64x64/apps RENAME kiru.png)
 
 # Debian wants the man page and the changelog compressed, reproducibly (no name or time).
@@ -37,6 +46,9 @@ set(CPACK_DEBIAN_PACKAGE_SHLIBDEPS ON)
 set(CPACK_DEBIAN_PACKAGE_DEPENDS "fonts-dejavu-core | fonts-liberation | fonts-freefont-ttf")
 set(CPACK_DEBIAN_PACKAGE_RECOMMENDS "xscreensaver, xdg-utils")
 set(CPACK_DEBIAN_FILE_NAME DEB-DEFAULT)
+# What it puts under /etc is the administrator's to change: dpkg keeps the changes.
+file(WRITE ${CMAKE_CURRENT_BINARY_DIR}/conffiles "/etc/xdg/autostart/kiru-watch.desktop\n")
+set(CPACK_DEBIAN_PACKAGE_CONTROL_EXTRA ${CMAKE_CURRENT_BINARY_DIR}/conffiles)
 # Directories the package shares with others stay root-owned and 0755.
 set(CPACK_INSTALL_DEFAULT_DIRECTORY_PERMISSIONS
   OWNER_READ OWNER_WRITE OWNER_EXECUTE GROUP_READ GROUP_EXECUTE WORLD_READ WORLD_EXECUTE)

@@ -12,6 +12,10 @@ if(NOT KIRU_FUZZ)
   foreach(program ${programs})
     gtest_discover_tests(${program} DISCOVERY_TIMEOUT 60 PROPERTIES TIMEOUT 300)
   endforeach()
+  # The idle watch's tests play the compositor.
+  pkg_check_modules(WAYLAND_SERVER REQUIRED IMPORTED_TARGET wayland-server)
+  kiru_wayland_server_headers(test_wayland staging/ext-idle-notify/ext-idle-notify-v1.xml idle.xml)
+  target_link_libraries(test_wayland PRIVATE PkgConfig::WAYLAND_SERVER)
   # Its GL entry points are exported, so that it catches what libGLU emits.
   set_target_properties(test_scene PROPERTIES ENABLE_EXPORTS ON)
   target_link_libraries(test_scene PRIVATE ${CMAKE_DL_LIBS})
@@ -20,6 +24,13 @@ if(NOT KIRU_FUZZ)
   kiru_wayland_protocols(kiru_virtual_pointer_protocol wlr-virtual-pointer-unstable-v1.xml fake-input.xml)
   add_executable(virtual_pointer tests/e2e/helpers/virtual_pointer.c)
   target_link_libraries(virtual_pointer PRIVATE kiru_virtual_pointer_protocol)
+  # tests/e2e/watch_sway.sh keeps the session awake with it, as a video player does.
+  kiru_wayland_protocols(kiru_idle_inhibit_protocol unstable/idle-inhibit/idle-inhibit-unstable-v1.xml)
+  add_executable(idle_inhibitor tests/e2e/helpers/idle_inhibitor.c)
+  target_link_libraries(idle_inhibitor PRIVATE kiru_idle_inhibit_protocol kiru_wayland_protocols)
+  # tests/e2e/watch_x11.sh keeps the session awake with it, as a video player would.
+  add_executable(inhibit_client tests/e2e/helpers/inhibit_client.c)
+  target_link_libraries(inhibit_client PRIVATE PkgConfig::DBUS)
 
   # Includes point down the layers (shell, ui, sound, render, scene, settings, platform).
   add_test(NAME tools.check_layers COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tools/check-layers

@@ -19,8 +19,10 @@
 // folder may not be written, where the hive cannot be read or is not a regular file
 // (it is then never replaced), and when the lock is not had within a bounded wait.
 #pragma once
+#include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 #include "platform/reghive.h"
 
@@ -31,6 +33,11 @@ std::string RegHiveFile(RegRoot root);
 
 // Opens (creating) root\subkey and reads one value.
 bool RegStoreGet(RegRoot root, std::string_view subkey, std::string_view name, RegData* data);
+// Reads values of root\subkey as they are, from one reading of the hive, and creates
+// nothing: for a reader that watches the store and must not write it. Each name's
+// data, or nullopt where it is missing.
+std::vector<std::optional<RegData>> RegStorePeek(RegRoot root, std::string_view subkey,
+                                                 const std::vector<std::string_view>& names);
 // Opens (creating) root\subkey and sets one value.
 bool RegStoreSet(RegRoot root, std::string_view subkey, std::string_view name, const RegData& data);
 

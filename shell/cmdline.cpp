@@ -106,6 +106,8 @@ HackFlags ParseHackFlags(const char* args) {
       flags.settings = true;
     } else if (name == "fps") {
       flags.fps = true;
+    } else if (name == "watch") {
+      flags.watch = true;
     }
     if (TakesValue(name)) ++i;
   }

@@ -20,6 +20,7 @@ struct HackFlags {
   unsigned long windowId = 0;  // -window-id's value (0 when missing or malformed)
   bool settings = false;  // -settings: XScreenSaver's settings tool asks for our dialog
   bool fps = false;
+  bool watch = false;  // --watch: start the saver when the session is idle (shell/watch.h)
 };
 // Whole words with one or two leading dashes; the last host flag wins.
 HackFlags ParseHackFlags(const char* args);

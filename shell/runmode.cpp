@@ -19,6 +19,7 @@
 #include "shell/saverstate.h"
 
 #include "shell/saverloop.h"
+#include "shell/watch.h"
 #include "ui/settingsdlg.h"
 
 using namespace plat;
@@ -36,6 +37,7 @@ constexpr DWORD LOOP_WAIT_MS = 50;  // bounds how late a close signal is seen
 int DispatchMode(const char* args, const ModeActions& actions) {
   HackFlags hack = TakesHackFlags() ? ParseHackFlags(args) : HackFlags{};
   g_bShowFps = hack.fps;  // beside any mode, as other hacks take it
+  if (hack.watch) return actions.runWatcher();
   // --settings comes from the settings tool's preview; under the daemon (--root) the
   // box may still be ticked, and blanking must never turn into a dialog.
   if (hack.settings && hack.host != HackFlags::Host::Root) return actions.runSettingsDialog(0);
@@ -137,7 +139,7 @@ int RunSettingsWithPreview(HWND owner) { return RunSettingsDialog(owner, RunDial
 
 const ModeActions& DefaultModeActions() {
   static const ModeActions actions{
-      RunSaverWindow, RunSettingsWithPreview, ChangePassword, IsNativeWindow, GetForegroundWindow,
+      RunSaverWindow, RunSettingsWithPreview, ChangePassword, IsNativeWindow, GetForegroundWindow, RunWatcher,
   };
   return actions;
 }

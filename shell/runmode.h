@@ -24,6 +24,7 @@ struct ModeActions {
   void (*changePassword)(plat::HWND owner);
   bool (*isNativeWindow)(unsigned long nativeId);
   plat::HWND (*foregroundWindow)();
+  int (*runWatcher)();  // --watch
 };
 const ModeActions& DefaultModeActions();
 

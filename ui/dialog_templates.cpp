@@ -1,5 +1,7 @@
 #include "ui/dialog_templates.h"
 
+#include <algorithm>
+
 using plat::ControlKind;
 using plat::DialogControl;
 using plat::DialogTemplate;
@@ -75,6 +77,20 @@ DialogTemplate MakeSettings() {
   c.push_back(Ctl(-1, ControlKind::EtchedLine, 195, 216, 1, 41));
   c.push_back(Ctl(-1, ControlKind::StaticCentre, 42, 261, 199, 8,
                   "* These control keys also work while screensaver is active.*"));
+  return t;
+}
+
+DialogTemplate MakeSettingsWithSaverPage() {
+  DialogTemplate t = MakeSettings();
+  auto about = std::find_if(t.controls.begin(), t.controls.end(), [](const DialogControl& c) { return c.id == IDC_ABOUT; });
+  t.controls.insert(about + 1, {
+      Ctl(-1, ControlKind::GroupBox, 287, 179, 130, 42, "Screen Saver"),
+      Ctl(IDC_SAVER_ACTIVE, ControlKind::AutoCheckBox, 293, 191, 120, 10, "Use Kiru as my screen saver"),
+      Ctl(-1, ControlKind::StaticLeft, 293, 206, 18, 8, "Wait"),
+      Ctl(IDC_SAVER_WAIT, ControlKind::EditDigits, 313, 204, 31, 13),
+      Ctl(IDC_SAVER_SPIN, ControlKind::UpDown, 342, 205, 6, 11),
+      Ctl(-1, ControlKind::StaticLeft, 350, 206, 34, 9, "minutes"),
+  });
   return t;
 }
 
@@ -168,6 +184,10 @@ DialogTemplate MakeWarning() {
 
 const DialogTemplate& SettingsDialogTemplate() {
   static const DialogTemplate t = MakeSettings();
+  return t;
+}
+const DialogTemplate& SettingsWithSaverPageTemplate() {
+  static const DialogTemplate t = MakeSettingsWithSaverPage();
   return t;
 }
 const DialogTemplate& AboutDialogTemplate() {

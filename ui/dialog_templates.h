@@ -19,6 +19,11 @@ constexpr int IDC_ENABLE_ALL = 1046;
 constexpr int IDC_DISABLE_ALL = 1047;
 constexpr int IDC_SOUND = 1049;
 constexpr int IDC_ABOUT = 16;
+// ... where Kiru starts itself when the session is idle (Linux): the switch and the
+// wait that Windows keeps on its own Screen Saver page
+constexpr int IDC_SAVER_ACTIVE = 1060;
+constexpr int IDC_SAVER_WAIT = 1061;  // minutes
+constexpr int IDC_SAVER_SPIN = 1062;
 
 // About dialog (100)
 constexpr int IDC_LINK_ICT = 1046;
@@ -31,7 +36,10 @@ constexpr int IDC_DOWNLOAD_PELLOR = 1050;
 constexpr int IDC_DISABLE_WARNING = 1052;
 constexpr int IDC_REMOVE_KIRU = 1047;
 
+// The settings dialog as Windows has it (also the resource script's, tools/rcgen).
 const plat::DialogTemplate& SettingsDialogTemplate();
+// The same with the screen saver's switch and wait, between About and Cancel.
+const plat::DialogTemplate& SettingsWithSaverPageTemplate();
 const plat::DialogTemplate& AboutDialogTemplate();
 const plat::DialogTemplate& ControlMenuTemplate();
 const plat::DialogTemplate& WarningDialogTemplate();

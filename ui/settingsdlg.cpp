@@ -2,13 +2,17 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <optional>
 
 #include "platform/dialog.h"
+#include "platform/idle.h"
 #include "platform/queue.h"
+#include "platform/regstore.h"
 #include "platform/window.h"
 #include "render/runstate.h"
 #include "render/glcontext.h"
 #include "settings/registry.h"
+#include "settings/saverpage.h"
 #include "settings/settings.h"
 #include "sound/sound.h"
 #include "ui/about.h"
@@ -23,32 +27,67 @@ constexpr int SECONDS_FIELD_CHARS = 9;
 
 plat::HWND g_hPreviewWnd;
 int g_nLastSpinPos;
+int g_nLastWaitSpinPos;
 DialogPumpFn g_pPump;  // handed over as the dialog's parameter
+// The screen saver's switch and wait as the dialog showed them, so that OK stores
+// only what the user changed (a wait of seconds from a hand edit stays as it is).
+SaverPage g_SaverPageShown;
 
-int ReadSecondsField(plat::HWND dialog) {
+int ReadNumberField(plat::HWND dialog, int id) {
   char text[SECONDS_FIELD_CHARS + 1];
-  plat::GetDlgItemText(dialog, IDC_SECONDS, text, sizeof text);
+  plat::GetDlgItemText(dialog, id, text, sizeof text);
   return std::atoi(text);
 }
+int ReadSecondsField(plat::HWND dialog) { return ReadNumberField(dialog, IDC_SECONDS); }
 
 // A stored number longer than the field would be cut to its first digits when read
 // back; it is shown, and so stored, as the largest number the field holds instead.
 constexpr int SECONDS_FIELD_MAX = 999999999;
 
-void WriteSeconds(plat::HWND dialog, int seconds) {
-  if (seconds > SECONDS_FIELD_MAX) seconds = SECONDS_FIELD_MAX;
+void WriteNumber(plat::HWND dialog, int id, int value) {
+  if (value > SECONDS_FIELD_MAX) value = SECONDS_FIELD_MAX;
   char text[16];
-  std::snprintf(text, sizeof text, "%d", seconds);
-  plat::SetDlgItemText(dialog, IDC_SECONDS, text);
+  std::snprintf(text, sizeof text, "%d", value);
+  plat::SetDlgItemText(dialog, id, text);
 }
+void WriteSeconds(plat::HWND dialog, int seconds) { WriteNumber(dialog, IDC_SECONDS, seconds); }
 
 int ClampSeconds(int seconds) {
   return seconds < MIN_SECONDS ? MIN_SECONDS : seconds > MAX_SECONDS ? MAX_SECONDS : seconds;
+}
+int ClampMinutes(int minutes) {
+  return minutes < SAVER_WAIT_MIN_MINUTES ? SAVER_WAIT_MIN_MINUTES
+         : minutes > SAVER_WAIT_MAX_MINUTES ? SAVER_WAIT_MAX_MINUTES
+                                            : minutes;
 }
 
 void StoreSeconds(plat::HWND dialog, int seconds) {
   g_nCycleSeconds = ClampSeconds(seconds);
   WriteSeconds(dialog, g_nCycleSeconds);
+}
+
+bool HasSaverPage(plat::HWND dialog) { return plat::GetDlgItem(dialog, IDC_SAVER_ACTIVE) != 0; }
+
+void ShowSaverPage(plat::HWND dialog) {
+  g_SaverPageShown = ReadSaverPage();
+  plat::CheckDlgButton(dialog, IDC_SAVER_ACTIVE, g_SaverPageShown.active);
+  plat::SetScrollRange(plat::GetDlgItem(dialog, IDC_SAVER_SPIN), plat::SB_CTL, SAVER_WAIT_MIN_MINUTES,
+                       SAVER_WAIT_MAX_MINUTES, false);
+  WriteNumber(dialog, IDC_SAVER_WAIT, SaverWaitMinutes(g_SaverPageShown.waitSeconds));
+}
+
+// What changed since the dialog showed it; a wait is also stored when the switch
+// goes on over a wait the store did not hold (or held damaged), so that it says
+// what the watcher will use.
+void StoreSaverPage(plat::HWND dialog) {
+  bool active = plat::IsDlgButtonChecked(dialog, IDC_SAVER_ACTIVE);
+  int minutes = ClampMinutes(ReadNumberField(dialog, IDC_SAVER_WAIT));
+  std::optional<bool> storeActive;
+  std::optional<int> storeWait;
+  if (active != g_SaverPageShown.active) storeActive = active;
+  if (minutes != SaverWaitMinutes(g_SaverPageShown.waitSeconds) || (active && !g_SaverPageShown.waitStored))
+    storeWait = minutes * 60;
+  if (storeActive || storeWait) WriteSaverPage(storeActive, storeWait);
 }
 
 void StartUp(plat::HWND dialog) {
@@ -64,6 +103,7 @@ void StartUp(plat::HWND dialog) {
       plat::CheckDlgButton(dialog, IDC_ENABLE_FIRST - 1 + n, g_Modules[n].active);
   plat::SetScrollRange(plat::GetDlgItem(dialog, IDC_SPIN), plat::SB_CTL, MIN_SECONDS, MAX_SECONDS, false);
   WriteSeconds(dialog, g_nCycleSeconds);
+  if (HasSaverPage(dialog)) ShowSaverPage(dialog);
   if (!previewReady) {
     plat::PostMessage(dialog, plat::WM_CLOSE, 0, 0);  // the context has said why already
     return;
@@ -113,28 +153,42 @@ void OnCommand(plat::HWND dialog, unsigned id, unsigned notification) {
       if (notification == plat::EN_KILLFOCUS) StoreSeconds(dialog, ReadSecondsField(dialog));
       else g_bEditFocus = true;
       break;
+    case IDC_SAVER_WAIT:
+      if (notification == plat::EN_KILLFOCUS)
+        WriteNumber(dialog, IDC_SAVER_WAIT, ClampMinutes(ReadNumberField(dialog, IDC_SAVER_WAIT)));
+      else
+        g_bEditFocus = true;
+      break;
     case IDC_ABOUT:
       ShowAboutDialog(dialog);
       break;
-    case plat::IDOK:
+    case plat::IDOK: {
       g_nCycleSeconds = ReadSecondsField(dialog);
       StoreModuleParams(g_nModule);
+      plat::RegBatch batch;  // one replace of the store for both
       SaveSettings();
+      if (HasSaverPage(dialog)) StoreSaverPage(dialog);
       Cancel(dialog);
       break;
+    }
     case plat::IDCANCEL:
       Cancel(dialog);
       break;
   }
 }
 
-void OnSpin(plat::HWND dialog, plat::WPARAM wParam) {
-  int value = ReadSecondsField(dialog);  // a typed number is the base
+// The two spins share their arithmetic: the seconds a module is shown (1 to 9999)
+// and the screen saver's wait in minutes (1 to 9999).
+void OnSpin(plat::HWND dialog, plat::WPARAM wParam, plat::LPARAM lParam) {
+  bool wait = lParam != 0 && static_cast<plat::HWND>(lParam) == plat::GetDlgItem(dialog, IDC_SAVER_SPIN);
+  int field = wait ? IDC_SAVER_WAIT : IDC_SECONDS;
+  int& lastPosition = wait ? g_nLastWaitSpinPos : g_nLastSpinPos;
+  int value = ReadNumberField(dialog, field);  // a typed number is the base
   switch (plat::LOWORD(wParam)) {
     case plat::SB_THUMBPOSITION: {
       int position = static_cast<short>(plat::HIWORD(wParam));
-      value = position <= g_nLastSpinPos ? value + 1 : value - 1;
-      g_nLastSpinPos = position;
+      value = position <= lastPosition ? value + 1 : value - 1;
+      lastPosition = position;
       break;
     }
     case plat::SB_TOP:
@@ -147,7 +201,8 @@ void OnSpin(plat::HWND dialog, plat::WPARAM wParam) {
     case plat::SB_ENDSCROLL:
       return;
   }
-  StoreSeconds(dialog, value);
+  if (wait) WriteNumber(dialog, IDC_SAVER_WAIT, ClampMinutes(value));
+  else StoreSeconds(dialog, value);
 }
 
 void OnClose(plat::HWND dialog) {
@@ -172,7 +227,7 @@ plat::LRESULT SettingsDialogProc(plat::HWND dialog, plat::UINT message, plat::WP
       return 1;
     case plat::WM_HSCROLL:
     case plat::WM_VSCROLL:
-      OnSpin(dialog, wParam);
+      OnSpin(dialog, wParam, lParam);
       return 1;
     case FramePump:
       if (g_pPump) g_pPump(dialog);
@@ -185,7 +240,9 @@ plat::LRESULT SettingsDialogProc(plat::HWND dialog, plat::UINT message, plat::WP
 }
 
 int RunSettingsDialog(plat::HWND owner, DialogPumpFn pump) {
-  int result = plat::DialogBox(SettingsDialogTemplate(), owner, SettingsDialogProc, reinterpret_cast<plat::LPARAM>(pump));
+  const plat::DialogTemplate& layout =
+      plat::HasIdleWatcher() ? SettingsWithSaverPageTemplate() : SettingsDialogTemplate();
+  int result = plat::DialogBox(layout, owner, SettingsDialogProc, reinterpret_cast<plat::LPARAM>(pump));
   // Every way the dialog closes ends it with 1; one that could not be shown ends so too.
   return result == plat::IDCANCEL ? 1 : result;
 }
@@ -193,4 +250,5 @@ int RunSettingsDialog(plat::HWND owner, DialogPumpFn pump) {
 void ResetSettingsDialogForTesting() {
   g_hPreviewWnd = 0;
   g_nLastSpinPos = 0;
+  g_nLastWaitSpinPos = 0;
 }

@@ -1,6 +1,9 @@
 #include "platform/closesignal.h"
 
+#include "platform/linux/linux_closesignal.h"
+
 #include <signal.h>
+#include <sys/signalfd.h>
 
 #include <csignal>
 #include <initializer_list>
@@ -52,6 +55,12 @@ bool CloseSignalPending() {
   for (int signal : {SIGTERM, SIGINT, SIGHUP})
     if (sigismember(&g_closeSignals, signal) && sigismember(&pending, signal)) return true;
   return false;
+}
+
+int CloseSignalFd() {
+  static int s_nFd = -1;
+  if (s_nFd < 0 && g_bInstalled) s_nFd = signalfd(-1, &g_closeSignals, SFD_NONBLOCK | SFD_CLOEXEC);
+  return s_nFd;
 }
 
 }  // namespace plat

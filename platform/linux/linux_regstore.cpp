@@ -289,6 +289,14 @@ thread_local BatchState* t_pBatch = nullptr;
 // no order in which two processes could each wait for the other's hive.
 bool Batched(RegRoot root) { return t_pBatch && root == RegRoot::CurrentUser; }
 
+// The hive as it is now, unlocked: what cannot be read holds nothing.
+RegHive ReadHive(const std::string& path) {
+  std::string text;
+  struct stat st;
+  ReadFile(path, &text, &st);
+  return RegHive::Parse(text);
+}
+
 std::string KeyPath(RegRoot root, std::string_view subkey) {
   std::string path = RegRootName(root);
   while (!subkey.empty() && subkey.front() == '\\') subkey.remove_prefix(1);
@@ -316,10 +324,7 @@ bool RegStoreGet(RegRoot root, std::string_view subkey, std::string_view name, R
   }
   std::string path = RegHiveFile(root);
   if (path.empty()) return false;
-  std::string text;
-  struct stat st;
-  ReadFile(path, &text, &st);
-  RegHive hive = RegHive::Parse(text);
+  RegHive hive = ReadHive(path);
   if (hive.HasKey(key)) return hive.Get(key, name, data);
   // A missing key is created, and holds nothing yet.
   HiveTxn txn(root);
@@ -330,6 +335,20 @@ bool RegStoreGet(RegRoot root, std::string_view subkey, std::string_view name, R
     txn.Commit();
   }
   return txn.Hive().Get(key, name, data);
+}
+
+std::vector<std::optional<RegData>> RegStorePeek(RegRoot root, std::string_view subkey,
+                                                 const std::vector<std::string_view>& names) {
+  std::vector<std::optional<RegData>> values(names.size());
+  std::string path = RegHiveFile(root);
+  if (path.empty()) return values;
+  RegHive hive = ReadHive(path);
+  std::string key = KeyPath(root, subkey);
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    RegData data;
+    if (hive.Get(key, names[i], &data)) values[i] = std::move(data);
+  }
+  return values;
 }
 
 bool RegStoreSet(RegRoot root, std::string_view subkey, std::string_view name, const RegData& data) {

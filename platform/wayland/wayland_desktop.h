@@ -67,5 +67,9 @@ void SetIdleWatchWait(DWORD waitMs);
 // Waits at most `ms` for the compositor. The session's state now: 1 idle (no
 // input for the wait), 0 active, -1 the connection broke.
 int WaitIdleWatch(DWORD ms);
+// The connection's descriptor, for the watcher's poll over its other sources (the
+// session bus, signals, the store): once it is readable, WaitIdleWatch(0) takes
+// what came. -1 without a connection.
+int IdleWatchFd();
 
 }  // namespace plat::wayland

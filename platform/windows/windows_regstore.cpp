@@ -51,6 +51,25 @@ bool RegStoreGet(RegRoot root, std::string_view subkey, std::string_view name, R
   return true;
 }
 
+std::vector<std::optional<RegData>> RegStorePeek(RegRoot root, std::string_view subkey,
+                                                 const std::vector<std::string_view>& names) {
+  std::vector<std::optional<RegData>> values(names.size());
+  HKEY key = nullptr;
+  std::string path(subkey);
+  if (::RegOpenKeyExA(RootKey(root), path.c_str(), 0, KEY_QUERY_VALUE, &key) != ERROR_SUCCESS) return values;
+  for (std::size_t i = 0; i < names.size(); ++i) {
+    std::string valueName(names[i]);
+    ::DWORD type = 0, size = 0;
+    if (::RegQueryValueExA(key, valueName.c_str(), nullptr, &type, nullptr, &size) != ERROR_SUCCESS) continue;
+    std::vector<std::uint8_t> bytes(size);
+    if (::RegQueryValueExA(key, valueName.c_str(), nullptr, &type, bytes.data(), &size) != ERROR_SUCCESS) continue;
+    bytes.resize(size);
+    values[i] = RegData{type, std::move(bytes)};
+  }
+  ::RegCloseKey(key);
+  return values;
+}
+
 bool RegStoreSet(RegRoot root, std::string_view subkey, std::string_view name, const RegData& data) {
   HKEY key = OpenKey(root, subkey, KEY_SET_VALUE);
   if (!key) return false;

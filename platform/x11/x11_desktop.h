@@ -57,4 +57,14 @@ bool GetNativeClientRect(unsigned long nativeId, RECT* rect);
 bool TakesHackFlags();
 int DialogBox(const DialogTemplate& dialogTemplate, HWND owner, DLGPROC proc, LPARAM param);
 
+// The idle watcher's (idle.h): MIT-SCREEN-SAVER's idle counter, false without the
+// display or the extension; milliseconds since the last input; the connection to
+// poll, and what it brought (true when XScreenSaver's daemon, once seen, has gone);
+// whether that daemon runs.
+bool OpenIdleCounter();
+DWORD IdleCounter();
+int DisplayFd();
+bool TakeEvents();
+bool XScreenSaverRuns();
+
 }  // namespace plat::x11

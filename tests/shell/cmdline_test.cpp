@@ -87,4 +87,8 @@ TEST(HackFlags, OtherXScreenSaverFlagsAreIgnoredWithTheirValues) {
   EXPECT_EQ(ParseHackFlags("-visual -root").host, HackFlags::Host::None);
   EXPECT_EQ(ParseHackFlags("-root -window").host, HackFlags::Host::Window);  // last wins
   EXPECT_TRUE(ParseHackFlags("--root --settings").settings);
+  EXPECT_TRUE(ParseHackFlags("--watch").watch);
+  EXPECT_TRUE(ParseHackFlags("-watch").watch);
+  EXPECT_FALSE(ParseHackFlags("--watcher").watch);
+  EXPECT_FALSE(ParseHackFlags("-display --watch").watch);  // the display's name
 }

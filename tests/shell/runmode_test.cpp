@@ -43,8 +43,12 @@ int RecordSettings(plat::HWND owner) {
 void RecordPassword(plat::HWND owner) { g_calls.push_back({"password", owner}); }
 bool IsLive(unsigned long id) { return id == LIVE_WINDOW || id == 0x2a; }
 plat::HWND Foreground() { return FOREGROUND; }
+int RecordWatch() {
+  g_calls.push_back({"watch"});
+  return 9;
+}
 
-const ModeActions RECORDER{RecordSaver, RecordSettings, RecordPassword, IsLive, Foreground};
+const ModeActions RECORDER{RecordSaver, RecordSettings, RecordPassword, IsLive, Foreground, RecordWatch};
 
 class RunModeTest : public ::testing::Test {
  protected:
@@ -141,13 +145,22 @@ TEST_F(RunModeTest, HackFlagsComeBeforeTheModeLetters) {
   ASSERT_EQ(g_calls.size(), 1u);
   EXPECT_EQ(g_calls[0].what, "settings");
   EXPECT_EQ(g_calls[0].arg, 0u);
+
+  // The watcher stands before every other mode: it never blanks or opens a dialog itself.
+  g_calls.clear();
+  EXPECT_EQ(Run("--watch"), 9);
+  EXPECT_EQ(Run("-root -watch /s"), 9);
+  ASSERT_EQ(g_calls.size(), 2u);
+  EXPECT_EQ(g_calls[0].what, "watch");
+  EXPECT_EQ(g_calls[1].what, "watch");
 }
 
 // Windows starts savers with the letters only: XScreenSaver's flags are unknown
 // modes there, and -fps shows nothing.
 TEST_F(RunModeTest, WithoutXScreenSaverItsFlagsAreUnknownModes) {
   if (plat::TakesHackFlags()) GTEST_SKIP() << "XScreenSaver's desktop";
-  for (const char* args : {"-root", "--root", "-window", "-window-id 0x2a", "-fps /s", "-window-id 0x2a --settings"})
+  for (const char* args :
+       {"-root", "--root", "-window", "-window-id 0x2a", "-fps /s", "-window-id 0x2a --settings", "--watch"})
     EXPECT_EQ(Run(args), -1) << args;
   EXPECT_TRUE(g_calls.empty());
   g_bShowFps = false;
@@ -302,7 +315,8 @@ int Settings(plat::HWND) {
 void Password(plat::HWND) {}
 bool Live(unsigned long) { return true; }
 plat::HWND Foreground() { return 0; }
-const ModeActions ACTIONS{Saver, Settings, Password, Live, Foreground};
+int Watch() { return 0; }
+const ModeActions ACTIONS{Saver, Settings, Password, Live, Foreground, Watch};
 
 TEST(HackModeFlags, FpsShowsTheReadoutInEveryModeAndOnlyWhenGiven) {
   if (!plat::TakesHackFlags()) GTEST_SKIP() << "no XScreenSaver on this desktop";

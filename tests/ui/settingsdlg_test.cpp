@@ -8,7 +8,9 @@
 #include "render/runstate.h"
 #include "shell/saverloop.h"
 #include "render/glcontext.h"
+#include "platform/regstore.h"
 #include "settings/registry.h"
+#include "settings/saverpage.h"
 #include "settings/settings.h"
 #include "sound/voice.h"
 #include "tests/ui/dialog_env.h"
@@ -24,13 +26,14 @@ class SettingsDialog : public testing::Test {
   kiru_test::TempHome home;
   plat::HWND dialog = 0;
   std::string hiveAtStart;
+  const plat::DialogTemplate* layout = &SettingsDialogTemplate();
 
   void SetUp() override { Open(); }
   void Open() {
     hl::ResetForTesting();
     ResetRunStateForTesting();
     ResetSettingsDialogForTesting();
-    dialog = hl::CreateDialogForTesting(SettingsDialogTemplate(), 0, SettingsDialogProc, reinterpret_cast<plat::LPARAM>(&RunDialogFramePump));
+    dialog = hl::CreateDialogForTesting(*layout, 0, SettingsDialogProc, reinterpret_cast<plat::LPARAM>(&RunDialogFramePump));
     ASSERT_NE(dialog, 0u);
     hiveAtStart = kiru_test::ReadFile(home.UserHive());
     Pump();
@@ -275,3 +278,113 @@ TEST(SettingsDialogStart, WithoutAPreviewTheDialogClosesAtOnce) {
 }
 
 }  // namespace
+
+// Where Kiru starts itself (Linux), the dialog also holds the screen saver's switch
+// and wait, stored as Windows' own Screen Saver page stores them.
+class SettingsDialogWithSaverPage : public SettingsDialog {
+ protected:
+  void SetUp() override {
+    layout = &SettingsWithSaverPageTemplate();
+    Open();
+  }
+  void Reopen(const char* active, const char* wait) {
+    TearDown();
+    if (active) Store(SAVER_ACTIVE_VALUE, active);
+    if (wait) Store(SAVER_WAIT_VALUE, wait);
+    Open();
+  }
+  static void Store(const char* name, const char* text) {
+    plat::RegStoreSet(plat::RegRoot::CurrentUser, DESKTOP_KEY, name, plat::RegData::String(text));
+  }
+  static std::string Page(const char* name) {
+    plat::RegData data;
+    std::string text;
+    if (!plat::RegStoreGet(plat::RegRoot::CurrentUser, DESKTOP_KEY, name, &data)) return "<missing>";
+    return data.AsString(&text) ? text : "<not a string>";
+  }
+  std::string Minutes() {
+    char text[32];
+    plat::GetDlgItemText(dialog, IDC_SAVER_WAIT, text, sizeof text);
+    return text;
+  }
+  void Ok() {
+    hl::ClickForTesting(dialog, plat::IDOK);
+    Pump();
+    ASSERT_TRUE(Ended());
+  }
+};
+
+TEST_F(SettingsDialogWithSaverPage, ShowsTheStoredSwitchAndTheWaitInMinutes) {
+  EXPECT_FALSE(plat::IsDlgButtonChecked(dialog, IDC_SAVER_ACTIVE));  // off when absent
+  EXPECT_EQ(Minutes(), "10");
+  Reopen("1", "90");
+  EXPECT_TRUE(plat::IsDlgButtonChecked(dialog, IDC_SAVER_ACTIVE));
+  EXPECT_EQ(Minutes(), "2");
+}
+
+TEST_F(SettingsDialogWithSaverPage, OkStoresOnlyWhatTheUserChanged) {
+  Reopen("1", "5");  // seconds from a hand edit: shown as 1 minute
+  EXPECT_EQ(Minutes(), "1");
+  Ok();
+  EXPECT_EQ(Page(SAVER_WAIT_VALUE), "5");
+  Reopen(nullptr, nullptr);
+  hl::ClickForTesting(dialog, IDC_SAVER_ACTIVE);
+  Ok();
+  EXPECT_EQ(Page(SAVER_ACTIVE_VALUE), "0");
+  EXPECT_EQ(Page(SAVER_WAIT_VALUE), "5");
+  Reopen(nullptr, nullptr);
+  hl::ClickForTesting(dialog, IDC_SAVER_ACTIVE);
+  hl::TypeForTesting(dialog, IDC_SAVER_WAIT, "3");
+  Ok();
+  EXPECT_EQ(Page(SAVER_ACTIVE_VALUE), "1");
+  EXPECT_EQ(Page(SAVER_WAIT_VALUE), "180");
+}
+
+TEST_F(SettingsDialogWithSaverPage, SwitchedOnOverNoUsableWaitStoresTheWaitShown) {
+  hl::ClickForTesting(dialog, IDC_SAVER_ACTIVE);
+  Ok();
+  EXPECT_EQ(Page(SAVER_ACTIVE_VALUE), "1");
+  EXPECT_EQ(Page(SAVER_WAIT_VALUE), "600");
+  Reopen(nullptr, "-3");
+  Ok();
+  EXPECT_EQ(Page(SAVER_WAIT_VALUE), "600") << "a damaged wait is put right once the switch is on";
+}
+
+TEST_F(SettingsDialogWithSaverPage, TheWaitIsClampedWhenLeftAndSpunApartFromTheSeconds) {
+  std::string seconds = Field();
+  hl::TypeForTesting(dialog, IDC_SAVER_WAIT, "0");
+  Pump();
+  EXPECT_TRUE(g_bEditFocus) << "keys go to the field while it is edited";
+  hl::FocusForTesting(dialog, -1);
+  Pump();
+  EXPECT_EQ(Minutes(), "1");
+  hl::TypeForTesting(dialog, IDC_SAVER_WAIT, "12345");
+  hl::FocusForTesting(dialog, -1);
+  Pump();
+  EXPECT_EQ(Minutes(), "9999");
+  plat::SetDlgItemText(dialog, IDC_SAVER_WAIT, "9");
+  hl::SpinForTesting(dialog, IDC_SAVER_SPIN, true);
+  Pump();
+  EXPECT_EQ(Minutes(), "10");
+  hl::SpinForTesting(dialog, IDC_SAVER_SPIN, false);
+  hl::SpinForTesting(dialog, IDC_SAVER_SPIN, false);
+  Pump();
+  EXPECT_EQ(Minutes(), "8");
+  plat::HWND spin = plat::GetDlgItem(dialog, IDC_SAVER_SPIN);
+  plat::SendMessage(dialog, plat::WM_VSCROLL, plat::MAKEWPARAM(plat::SB_BOTTOM, 0), static_cast<plat::LPARAM>(spin));
+  EXPECT_EQ(Minutes(), "1");
+  EXPECT_EQ(Field(), seconds);
+  EXPECT_EQ(std::to_string(g_nCycleSeconds), seconds);
+  Ok();
+  EXPECT_EQ(Page(SAVER_WAIT_VALUE), "60");
+}
+
+TEST_F(SettingsDialogWithSaverPage, CancelStoresNothingOfThePage) {
+  hl::ClickForTesting(dialog, IDC_SAVER_ACTIVE);
+  hl::TypeForTesting(dialog, IDC_SAVER_WAIT, "4");
+  hl::ClickForTesting(dialog, plat::IDCANCEL);
+  Pump();
+  EXPECT_TRUE(Ended());
+  EXPECT_EQ(kiru_test::ReadFile(home.UserHive()), hiveAtStart);
+  EXPECT_EQ(Page(SAVER_ACTIVE_VALUE), "<missing>");
+}

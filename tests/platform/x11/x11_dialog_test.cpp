@@ -23,8 +23,8 @@ TEST(DialogText, EveryStaticFitsItsRectangleOnEveryScreen) {
     if (screenWidth == 1024) {
       EXPECT_EQ(size, 10);  // DejaVu Sans needs no shrinking there
     }
-    for (const plat::DialogTemplate* t :
-         {&settings, &AboutDialogTemplate(), &ControlMenuTemplate(), &WarningDialogTemplate()}) {
+    for (const plat::DialogTemplate* t : {&settings, &SettingsWithSaverPageTemplate(), &AboutDialogTemplate(),
+                                          &ControlMenuTemplate(), &WarningDialogTemplate()}) {
       for (const plat::DialogControl& c : t->controls) {
         if (c.text.empty() ||
             (c.kind != plat::ControlKind::StaticLeft && c.kind != plat::ControlKind::StaticCentre))

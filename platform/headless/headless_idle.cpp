@@ -1,0 +1,19 @@
+// Off screen there is no session to watch: tests run the watcher's logic without it.
+#include "platform/idle.h"
+
+namespace plat {
+
+bool HasIdleWatcher() { return false; }
+WatchClaim ClaimSessionWatch() { return WatchClaim::Held; }
+const char* OpenIdleSource(DWORD) { return nullptr; }
+void SetIdleWait(DWORD) {}
+DWORD GetIdleTime() { return 0; }
+bool IsIdleInhibited() { return false; }
+const char* OtherSaverDaemon() { return nullptr; }
+bool StartSaver() { return false; }
+bool SaverRunning() { return false; }
+int SaverExitStatus() { return 0; }
+void EndSaver() {}
+unsigned WaitWatch(DWORD) { return WATCH_LOST; }
+
+}  // namespace plat
