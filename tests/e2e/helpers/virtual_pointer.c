@@ -1,5 +1,6 @@
 /* Moves the pointer of a Wayland seat through the virtual-pointer protocol:
- * virtual_pointer DX,DY [DX,DY ...] makes each relative move 300 ms apart. */
+ * virtual_pointer STEP [STEP ...] takes each step 300 ms apart: DX,DY a relative
+ * move, X,Y@W,H a move to X,Y of a desktop W x H, "click" the left button. */
 #include <stdio.h>
 #include <string.h>
 #include <time.h>
@@ -35,9 +36,22 @@ int main(int argc, char **argv) {
   const struct timespec pause = {0, 300 * 1000 * 1000};
   for (int i = 1; i < argc; ++i) {
     double dx = 0, dy = 0;
-    if (sscanf(argv[i], "%lf,%lf", &dx, &dy) != 2) return fprintf(stderr, "virtual_pointer: %s?\n", argv[i]), 2;
+    unsigned x, y, w, h;
     nanosleep(&pause, NULL);
-    zwlr_virtual_pointer_v1_motion(pointer, (uint32_t)clock(), wl_fixed_from_double(dx), wl_fixed_from_double(dy));
+    if (strcmp(argv[i], "click") == 0) {
+      for (int state = 1; state >= 0; --state) {
+        zwlr_virtual_pointer_v1_button(pointer, (uint32_t)clock(), 0x110 /* BTN_LEFT */, (uint32_t)state);
+        zwlr_virtual_pointer_v1_frame(pointer);
+        wl_display_roundtrip(display);
+      }
+      continue;
+    }
+    if (sscanf(argv[i], "%u,%u@%u,%u", &x, &y, &w, &h) == 4)
+      zwlr_virtual_pointer_v1_motion_absolute(pointer, (uint32_t)clock(), x, y, w, h);
+    else if (sscanf(argv[i], "%lf,%lf", &dx, &dy) == 2)
+      zwlr_virtual_pointer_v1_motion(pointer, (uint32_t)clock(), wl_fixed_from_double(dx), wl_fixed_from_double(dy));
+    else
+      return fprintf(stderr, "virtual_pointer: %s?\n", argv[i]), 2;
     zwlr_virtual_pointer_v1_frame(pointer);
     wl_display_roundtrip(display);
   }
