@@ -186,15 +186,9 @@ void Paint(Native& w, dlg::Dialog& d) {
   DialogFrame frame = FrameAround(d);
   ShmBuffer* b = FreeBuffer(w, BufferExtent(frame.width, w.scale), BufferExtent(frame.height, w.scale));
   if (!b) return;
-  cairo_surface_t* target = cairo_image_surface_create_for_data(static_cast<unsigned char*>(b->data),
-                                                                CAIRO_FORMAT_RGB24, b->width, b->height, b->stride);
-  cairo_t* cr = cairo_create(target);
-  cairo_scale(cr, w.scale, w.scale);
   int pressed = PressedShown(w, d);
-  PaintDialog(cr, d, DialogLook{w.caption.c_str(), pressed, w.upperArrow, pressed == CLOSE_BOX});
-  cairo_destroy(cr);
-  cairo_surface_flush(target);
-  cairo_surface_destroy(target);
+  RenderDialog(static_cast<unsigned char*>(b->data), b->width, b->height, b->stride, w.scale, d,
+               DialogLook{w.caption.c_str(), pressed, w.upperArrow, pressed == CLOSE_BOX});
   ApplyScale(w);
   wl_surface_attach(w.surface, b->buffer, 0, 0);
   wl_surface_damage(w.surface, 0, 0, frame.width, frame.height);

@@ -50,6 +50,9 @@ struct DialogLook {
 };
 // The whole dialog, frame included, in logical pixels from (0, 0).
 void PaintDialog(cairo_t* cr, const dlg::Dialog& dialog, const DialogLook& look);
+// The same into XRGB pixels at a scale: width x height is the frame's BufferExtent.
+void RenderDialog(unsigned char* pixels, int width, int height, int stride, double scale, const dlg::Dialog& dialog,
+                  const DialogLook& look);
 
 // For the saver's window and input code (wayland_window.cpp, wayland_input.cpp).
 bool IsDialogWindow(HWND window);

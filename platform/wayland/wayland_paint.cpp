@@ -469,4 +469,15 @@ void PaintDialog(cairo_t* cr, const dlg::Dialog& d, const DialogLook& look) {
   g_object_unref(context);
 }
 
+void RenderDialog(unsigned char* pixels, int width, int height, int stride, double scale, const dlg::Dialog& d,
+                  const DialogLook& look) {
+  cairo_surface_t* target = cairo_image_surface_create_for_data(pixels, CAIRO_FORMAT_RGB24, width, height, stride);
+  cairo_t* cr = cairo_create(target);
+  cairo_scale(cr, scale, scale);
+  PaintDialog(cr, d, look);
+  cairo_destroy(cr);
+  cairo_surface_flush(target);
+  cairo_surface_destroy(target);
+}
+
 }  // namespace plat::wayland
