@@ -97,8 +97,9 @@ int g_nCursorScale = 0;
 wl_surface* g_pCursorSurface = nullptr;
 
 // The saver's black picture for a surface that has shown nothing yet: a dialog on
-// an unmapped surface would neither show nor get the keyboard.
-std::unique_ptr<ShmBuffer> g_pBlack;
+// an unmapped surface would neither show nor get the keyboard. Kept for the
+// process, as the connection is.
+ShmBuffer* g_pBlack = nullptr;
 
 Native& Of(dlg::Dialog& d) { return *static_cast<Native*>(d.native); }
 
@@ -220,9 +221,13 @@ void Map(Native& w, dlg::Dialog& d) {
   wl_subsurface_set_desync(w.subsurface);
   wl_subsurface_set_position(w.subsurface, w.at.x, w.at.y);
   Paint(w, d);
-  if (NeverShown(host) && (g_pBlack = MakeBuffer(host.width, host.height))) {
-    wl_surface_attach(host.surface, g_pBlack->buffer, 0, 0);
-    wl_surface_damage(host.surface, 0, 0, host.width, host.height);
+  if (NeverShown(host)) {
+    delete g_pBlack;
+    g_pBlack = MakeBuffer(host.width, host.height).release();
+    if (g_pBlack) {
+      wl_surface_attach(host.surface, g_pBlack->buffer, 0, 0);
+      wl_surface_damage(host.surface, 0, 0, host.width, host.height);
+    }
   }
   wl_surface_commit(host.surface);
   if (FindSurface(g_pPointerSurface)) ShowArrow(static_cast<int>(std::ceil(w.scale)));
@@ -446,11 +451,12 @@ int GetDialogCaption(HWND window, char* buffer, int size) {
 bool DialogTakesKey(UINT virtualKey, bool down, bool shift, LPARAM keyData) {
   Native* w = Innermost();
   if (!w) return false;
-  // The dialog loop reads no Shift: Shift+Tab is worked here.
-  if (virtualKey == VK_TAB && shift) {
+  // Tab, Shift+Tab and Space work on the controls here, as a toolkit's keys do
+  // (the dialog loop reads no Shift); Space is typed into a field that has the focus.
+  if (virtualKey == VK_TAB || virtualKey == VK_SPACE) {
     dlg::Dialog* d = dlg::Find(w->hwnd);
-    if (d && down) dlg::NavigationKey(*d, VK_TAB, true);
-    return true;
+    if (down && d && dlg::NavigationKey(*d, virtualKey, shift)) return true;
+    if (virtualKey == VK_TAB) return true;
   }
   PostMessage(w->hwnd, down ? WM_KEYDOWN : WM_KEYUP, virtualKey, keyData);
   return true;

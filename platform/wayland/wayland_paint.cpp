@@ -26,7 +26,6 @@ constexpr int FONT_SIZE = 10, MIN_FONT_SIZE = 6;
 constexpr const char* FONT_FAMILY = "DejaVu Sans";
 constexpr int CHECK_SIZE = 13, CHECK_GAP = 4;
 constexpr int ICON_SIZE = 32;
-constexpr int CLOSE_WIDTH = 16;
 
 int g_nFontSize = FONT_SIZE;
 

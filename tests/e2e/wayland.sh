@@ -1,13 +1,15 @@
 #!/usr/bin/env bash
 # Full-screen saving as a native Wayland client, under a headless sway with two
 # outputs of different sizes. With neither Wayland nor X it says so in one line
-# and ends with 255. Without an X server both outputs show their own
-# picture, centred; F1's key list, drawn by the saver itself, shows and
-# Esc closes it; F11's values show in a box, not on stderr; a click on the key
-# list's OK closes it; saving goes on through all of it; Page Up x3 and Esc end
-# it with 0 and store the depth; a 50-pixel pointer move keeps it and 150 in all
-# end it; an output added while saving is covered within 2 s; swayidle's timeout
-# starts it. With Xwayland and a bright X window open, the native saver covers the
+# and ends with 255. Without an X server both outputs show their own picture,
+# centred; F1's key list, drawn by the saver itself, shows and Esc closes it;
+# F11's values show in a box, not on stderr, which Space closes; a click on the
+# key list's OK closes it; saving goes on through all of it; Page Up x3 and Esc
+# end it with 0 and store the depth; a 50-pixel pointer move keeps it and 150 in
+# all end it. An error box before the first frame shows over the black window and
+# Enter closes it; the frame-rate warning's check box is ticked and Continue pressed
+# from the keyboard. An output added while saving is covered within 2 s; swayidle's
+# timeout starts it. With Xwayland and a bright X window open, the native saver covers the
 # window, F1's key list shows over the saver with no pixel of the window, Esc
 # closes it, the saver covers again and a second Esc ends it with 0. sway refuses
 # root: as root, it runs as the test user kirutest.
@@ -107,8 +109,8 @@ keys Escape
 wait_until 5 dialog_gone || fail "Esc did not close the key list"
 keys F11
 wait_until 5 dialog_shown || fail "F11 showed no box"
-keys Escape
-wait_until 5 dialog_gone || fail "Esc did not close F11's box"
+keys space  # presses its focused OK
+wait_until 5 dialog_gone || fail "Space did not close F11's box"
 ! grep -q 'g_fDepth\|no X server\|cancelled' "$WORK/kiru.log" || fail "a box was told on stderr: $(cat "$WORK/kiru.log")"
 keys F1
 wait_until 5 dialog_shown || fail "F1 showed no key list a second time"
@@ -122,6 +124,26 @@ keys Prior Prior Prior Escape
 wait_exit "$KIRU_PID" 10 || fail "Esc did not end the saver"
 [ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS after Esc"
 [ "$(hive_dword "mod1 depth")" = 5300 ] || fail "mod1 depth $(hive_dword "mod1 depth") after Page Up x3, expected 5300"
+
+echo "an error box before the first frame, and the frame-rate warning:"
+start_saver LIBGL_DRIVERS_PATH=/nonexistent  # no GL driver: no context, a box over the black window
+wait_until 10 dialog_shown || fail "the GL error box did not show"
+keys Return
+wait_until 5 dialog_gone || fail "Enter did not close the error box"
+keys Escape
+wait_exit "$KIRU_PID" 10 || fail "Esc did not end the saver after the error box"
+[ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS after the error box"
+! grep -q "Can't Create" "$WORK/kiru.log" || fail "the error was told on stderr, not in its box"
+session sed -i '/disable_frame_warn/d' "$HIVE"
+start_saver KIRU_TEST_FRAME_RATE=5
+wait_until 20 dialog_shown || fail "the frame-rate warning did not show"
+# From the focused Continue back to "Disable this warning", tick it, and Continue.
+session wtype -s 500 -M shift -k Tab -m shift -s 300 -k space -s 300 -k Tab -s 300 -k space
+wait_until 5 dialog_gone || fail "Continue did not close the warning"
+[ "$(hive_dword disable_frame_warn)" = 1 ] || fail "the ticked box did not disable the warning"
+still_running "$KIRU_PID" || fail "Continue ended the saver"
+keys Escape
+wait_exit "$KIRU_PID" 10 || fail "Esc did not end the saver after the warning"
 
 echo "an output added, and the pointer:"
 start_saver
