@@ -143,10 +143,12 @@ void ShowArrow(int scale) {
   if (!cursor || cursor->image_count == 0) return;
   wl_cursor_image* image = cursor->images[0];
   if (!g_pCursorSurface) g_pCursorSurface = wl_compositor_create_surface(g_Globals.compositor);
+  // A theme without that size gives another: a scale it is no multiple of is refused.
+  if (wl_surface_get_version(g_pCursorSurface) < WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION ||
+      image->width % static_cast<unsigned>(scale) != 0 || image->height % static_cast<unsigned>(scale) != 0)
+    scale = 1;
   if (wl_surface_get_version(g_pCursorSurface) >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION)
     wl_surface_set_buffer_scale(g_pCursorSurface, scale);
-  else
-    scale = 1;
   wl_surface_attach(g_pCursorSurface, wl_cursor_image_get_buffer(image), 0, 0);
   wl_surface_damage(g_pCursorSurface, 0, 0, static_cast<std::int32_t>(image->width), static_cast<std::int32_t>(image->height));
   wl_surface_commit(g_pCursorSurface);
@@ -205,7 +207,9 @@ void Place(Native& w, const dlg::Dialog& d, Surface& host) {
   w.host = &host;
   w.hostWidth = host.width;
   w.hostHeight = host.height;
-  w.scale = DialogScale(host.output->geometry);
+  // A compositor too old for buffer scales shows every buffer at scale 1.
+  bool scales = wl_compositor_get_version(g_Globals.compositor) >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION;
+  w.scale = scales ? DialogScale(host.output->geometry) : 1;
   DialogFrame frame = FrameAround(d);
   w.at = PlaceOnOutput(host.width, host.height, frame.width, frame.height);
 }
