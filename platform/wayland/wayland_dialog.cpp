@@ -5,8 +5,6 @@
 // on the output with the keyboard focus, centred, drawn at the output's scale.
 // The subsurface is desynchronised: the saver's picture stands still while a
 // modal dialog is open, and the dialog's frames must not wait for it.
-#include <sys/mman.h>
-#include <unistd.h>
 #include <wayland-cursor.h>
 
 #include <algorithm>
@@ -16,10 +14,10 @@
 #include <string>
 
 #include "platform/monitors.h"
-#include "platform/msgbox.h"
 #include "platform/queue.h"
 #include "platform/wayland/wayland_desktop.h"
 #include "platform/wayland/wayland_dialog.h"
+#include "platform/wayland/wayland_shm.h"
 
 namespace plat::wayland {
 namespace {
@@ -30,43 +28,6 @@ constexpr int CHECK_HIT_SIZE = 18;  // a text-less check box is at least this ea
 constexpr std::uint32_t BTN_LEFT = 0x110;  // linux/input-event-codes.h
 constexpr int CURSOR_SIZE = 24;
 constexpr int NO_CONTROL = -1, CLOSE_BOX = -2;
-
-struct ShmBuffer {
-  wl_buffer* buffer = nullptr;
-  void* data = MAP_FAILED;
-  std::size_t size = 0;
-  int width = 0, height = 0, stride = 0;
-  bool busy = false;  // the compositor may still read it
-  ~ShmBuffer() {
-    if (buffer) wl_buffer_destroy(buffer);
-    if (data != MAP_FAILED) munmap(data, size);
-  }
-};
-
-const wl_buffer_listener BUFFER{[](void* data, wl_buffer*) { static_cast<ShmBuffer*>(data)->busy = false; }};
-
-// An XRGB buffer in shared memory, black; nullptr when none can be made.
-std::unique_ptr<ShmBuffer> MakeBuffer(int width, int height) {
-  auto b = std::make_unique<ShmBuffer>();
-  b->width = width;
-  b->height = height;
-  b->stride = cairo_format_stride_for_width(CAIRO_FORMAT_RGB24, width);
-  b->size = static_cast<std::size_t>(b->stride) * static_cast<std::size_t>(height);
-  int fd = memfd_create("kiru-dialog", MFD_CLOEXEC);
-  if (fd < 0) return nullptr;
-  if (ftruncate(fd, static_cast<off_t>(b->size)) == 0)
-    b->data = mmap(nullptr, b->size, PROT_READ | PROT_WRITE, MAP_SHARED, fd, 0);
-  if (b->data == MAP_FAILED) {
-    close(fd);
-    return nullptr;
-  }
-  wl_shm_pool* pool = wl_shm_create_pool(g_Globals.shm, fd, static_cast<std::int32_t>(b->size));
-  b->buffer = wl_shm_pool_create_buffer(pool, 0, width, height, b->stride, WL_SHM_FORMAT_XRGB8888);
-  wl_shm_pool_destroy(pool);
-  close(fd);
-  wl_buffer_add_listener(b->buffer, &BUFFER, b.get());
-  return b;
-}
 
 // A dialog's native side.
 struct Native {
@@ -109,17 +70,6 @@ Native* FindNative(HWND window) {
   return nullptr;
 }
 
-// The saver's surface on the output with the keyboard focus, else the first one.
-Surface* DialogHost() {
-  SaverWindow* saver = TheSaver();
-  if (!saver || !saver->shown) return nullptr;
-  Surface* focus = KeyboardFocus();
-  if (focus && focus->configured && focus->width > 0) return focus;
-  for (auto& s : saver->surfaces)
-    if (s->configured && s->width > 0) return s.get();
-  return nullptr;
-}
-
 // The scale is set in one place, so that a fractional one can take a viewport here.
 void ApplyScale(Native& w) {
   if (wl_surface_get_version(w.surface) >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION)
@@ -150,7 +100,8 @@ void ShowArrow(int scale) {
   if (wl_surface_get_version(g_pCursorSurface) >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION)
     wl_surface_set_buffer_scale(g_pCursorSurface, scale);
   wl_surface_attach(g_pCursorSurface, wl_cursor_image_get_buffer(image), 0, 0);
-  wl_surface_damage(g_pCursorSurface, 0, 0, static_cast<std::int32_t>(image->width), static_cast<std::int32_t>(image->height));
+  wl_surface_damage(g_pCursorSurface, 0, 0, static_cast<std::int32_t>(image->width),
+                    static_cast<std::int32_t>(image->height));
   wl_surface_commit(g_pCursorSurface);
   UseCursor(g_pCursorSurface, static_cast<std::int32_t>(image->hotspot_x) / scale,
             static_cast<std::int32_t>(image->hotspot_y) / scale);
@@ -180,7 +131,7 @@ ShmBuffer* FreeBuffer(Native& w, int width, int height) {
   std::erase_if(w.buffers, [&](const auto& b) { return !b->busy && (b->width != width || b->height != height); });
   for (auto& b : w.buffers)
     if (!b->busy) return b.get();
-  if (auto b = MakeBuffer(width, height)) w.buffers.push_back(std::move(b));
+  if (auto b = MakeShmBuffer(width, height)) w.buffers.push_back(std::move(b));
   else return nullptr;
   return w.buffers.back().get();
 }
@@ -227,7 +178,7 @@ void Map(Native& w, dlg::Dialog& d) {
   Paint(w, d);
   if (NeverShown(host)) {
     delete g_pBlack;
-    g_pBlack = MakeBuffer(host.width, host.height).release();
+    g_pBlack = MakeShmBuffer(host.width, host.height).release();
     if (g_pBlack) {
       wl_surface_attach(host.surface, g_pBlack->buffer, 0, 0);
       wl_surface_damage(host.surface, 0, 0, host.width, host.height);
@@ -327,6 +278,16 @@ void Release(Native& w, dlg::Dialog& d) {
 Native* Innermost() { return g_Dialogs.empty() ? nullptr : g_Dialogs.back(); }
 
 }  // namespace
+
+Surface* DialogHost() {
+  SaverWindow* saver = TheSaver();
+  if (!saver || !saver->shown) return nullptr;
+  Surface* focus = KeyboardFocus();
+  if (focus && focus->configured && focus->width > 0) return focus;
+  for (auto& s : saver->surfaces)
+    if (s->configured && s->width > 0) return s.get();
+  return nullptr;
+}
 
 DialogFrame FrameAround(const dlg::Dialog& d) {
   DialogFrame frame;
@@ -507,24 +468,5 @@ void DialogHostGone(Surface& surface) {
       w->host = nullptr;
     }
 }
-
-namespace {
-
-// Long lines wrap at half the output's width.
-int MessageBoxOverSaver(HWND owner, const char* text, const char* caption, UINT) {
-  Surface* host = DialogHost();
-  if (!host) {
-    std::fprintf(stderr, "%s: %s\n", caption ? caption : "", text ? text : "");
-    return IDOK;
-  }
-  FitDialogFont(DialogTemplate{}, host->width, host->height);  // measured at the size the box will take
-  DialogTemplate box = dlg::MessageBoxTemplate(text ? text : "", caption ? caption : "", MeasureDialogText, host->width / 2);
-  wayland::DialogBox(box, owner, dlg::MessageBoxProc, 0);
-  return IDOK;
-}
-
-}  // namespace
-
-void InstallMessageBox() { SetMessageBoxHandler(MessageBoxOverSaver); }
 
 }  // namespace plat::wayland

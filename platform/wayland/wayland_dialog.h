@@ -54,6 +54,10 @@ void PaintDialog(cairo_t* cr, const dlg::Dialog& dialog, const DialogLook& look)
 void RenderDialog(unsigned char* pixels, int width, int height, int stride, double scale, const dlg::Dialog& dialog,
                   const DialogLook& look);
 
+// The saver's surface that a dialog opens on: the one on the output with the
+// keyboard focus, else the first; nullptr while the saver shows on none.
+Surface* DialogHost();
+
 // For the saver's window and input code (wayland_window.cpp, wayland_input.cpp).
 bool IsDialogWindow(HWND window);
 bool GetDialogRect(HWND window, RECT* rect);  // desktop coordinates
@@ -69,7 +73,8 @@ bool DialogPointerMotion(wl_surface* surface, wl_fixed_t x, wl_fixed_t y);
 bool DialogPointerButton(wl_surface* surface, std::uint32_t button, bool down);
 // The saver's surface on an output goes: its dialogs move to another output.
 void DialogHostGone(Surface& surface);
-// Message boxes over the saver are dialogs of its own from now on.
+// Message boxes over the saver are dialogs of its own from now on
+// (wayland_msgbox.cpp).
 void InstallMessageBox();
 
 }  // namespace plat::wayland

@@ -53,7 +53,8 @@ void PostToSaver(UINT message, WPARAM wParam, LPARAM lParam) {
 
 // Keys go to an open dialog of the saver's, else to the saver.
 void PostKey(UINT vk, bool down, LPARAM data) {
-  bool shift = g_pKeyState && xkb_state_mod_name_is_active(g_pKeyState, XKB_MOD_NAME_SHIFT, XKB_STATE_MODS_EFFECTIVE) > 0;
+  bool shift =
+      g_pKeyState && xkb_state_mod_name_is_active(g_pKeyState, XKB_MOD_NAME_SHIFT, XKB_STATE_MODS_EFFECTIVE) > 0;
   if (!DialogTakesKey(vk, down, shift, data)) PostToSaver(down ? WM_KEYDOWN : WM_KEYUP, vk, data);
 }
 

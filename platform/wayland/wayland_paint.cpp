@@ -327,7 +327,8 @@ void PaintPicture(cairo_t* cr, const dlg::Control& c, int resource) {
     cairo_translate(cr, r.left, r.top);
     cairo_scale(cr, ICON_SIZE / w, ICON_SIZE / h);
   } else {
-    cairo_translate(cr, std::round(r.left + (r.right - r.left - w) / 2), std::round(r.top + (r.bottom - r.top - h) / 2));
+    cairo_translate(cr, std::round(r.left + (r.right - r.left - w) / 2),
+                    std::round(r.top + (r.bottom - r.top - h) / 2));
   }
   cairo_set_source_surface(cr, picture, 0, 0);
   cairo_paint(cr);

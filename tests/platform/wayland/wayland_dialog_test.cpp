@@ -15,7 +15,9 @@ namespace wl = plat::wayland;
 using plat::ControlKind;
 using plat::POINT;
 
-std::unique_ptr<plat::dlg::Dialog> Laid(const plat::DialogTemplate& t) { return plat::dlg::NewDialog(t, 0, nullptr, 0); }
+std::unique_ptr<plat::dlg::Dialog> Laid(const plat::DialogTemplate& t) {
+  return plat::dlg::NewDialog(t, 0, nullptr, 0);
+}
 
 int IndexOf(const plat::dlg::Dialog& d, int id) {
   for (std::size_t i = 0; i < d.controls.size(); ++i)
