@@ -57,10 +57,10 @@ wl_cursor_theme* g_pCursorTheme = nullptr;
 int g_nCursorScale = 0;
 wl_surface* g_pCursorSurface = nullptr;
 
-// The saver's black picture for a surface that has shown nothing yet: a dialog on
-// an unmapped surface would neither show nor get the keyboard. Kept for the
-// process, as the connection is.
-ShmBuffer* g_pBlack = nullptr;
+// The saver's black pictures for surfaces that had shown nothing yet: a dialog on
+// an unmapped surface would neither show nor get the keyboard. Each is kept until
+// the compositor is done with it.
+std::vector<std::unique_ptr<ShmBuffer>> g_Blacks;
 
 Native& Of(dlg::Dialog& d) { return *static_cast<Native*>(d.native); }
 
@@ -176,14 +176,14 @@ void Map(Native& w, dlg::Dialog& d) {
   wl_subsurface_set_desync(w.subsurface);
   wl_subsurface_set_position(w.subsurface, w.at.x, w.at.y);
   Paint(w, d);
-  if (NeverShown(host)) {
-    delete g_pBlack;
-    g_pBlack = MakeShmBuffer(host.width, host.height).release();
-    if (g_pBlack) {
-      wl_surface_attach(host.surface, g_pBlack->buffer, 0, 0);
+  std::erase_if(g_Blacks, [](const auto& b) { return !b->busy; });
+  if (NeverShown(host))
+    if (auto black = MakeShmBuffer(host.width, host.height)) {
+      wl_surface_attach(host.surface, black->buffer, 0, 0);
       wl_surface_damage(host.surface, 0, 0, host.width, host.height);
+      black->busy = true;
+      g_Blacks.push_back(std::move(black));
     }
-  }
   wl_surface_commit(host.surface);
   if (FindSurface(g_pPointerSurface)) ShowArrow(static_cast<int>(std::ceil(w.scale)));
   wl_display_flush(g_Globals.display);
