@@ -94,4 +94,12 @@ void NotifyEdit(Dialog& dialog, Control& control, UINT notification);
 void NotifySpin(Dialog& dialog, Control& control, bool up);
 void NotifyFocus(Dialog& dialog, HWND control);  // focus moved by the user
 
+// A message box as a small dialog of its own: the text, wrapped at `wrapWidth`
+// pixels when it is wider, and an OK button below it, laid out with the base units
+// of the desktop's font, which `measure` measures in (as MeasureDialogText does).
+using TextMeasure = bool (*)(const char* text, int width, int* textWidth, int* textHeight);
+DialogTemplate MessageBoxTemplate(const char* text, const char* caption, TextMeasure measure, int wrapWidth);
+// Its procedure: OK, Esc and the close button end it with IDOK.
+LRESULT MessageBoxProc(HWND box, UINT message, WPARAM wParam, LPARAM lParam);
+
 }  // namespace plat::dlg

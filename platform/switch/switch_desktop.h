@@ -11,7 +11,5 @@ bool OnWayland();
 bool NoneUsable();
 // Whether a window is the Wayland desktop's; every other window is X11's.
 bool WaylandWindow(HWND window);
-// Whether a dialog has gone to the X11 desktop while Wayland serves the saver.
-bool X11Opened();
 
 }  // namespace plat::desktops

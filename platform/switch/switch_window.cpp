@@ -36,7 +36,6 @@ bool GetWindowRect(HWND window, RECT* rect) {
 HWND GetDesktopWindow() { return OnWayland() ? wayland::GetDesktopWindow() : x11::GetDesktopWindow(); }
 HWND GetParent(HWND window) { return WaylandWindow(window) ? 0 : x11::GetParent(window); }
 
-// A dialog over the Wayland saver is an X window: while one is open the keyboard is its.
 HWND GetForegroundWindow() {
   if (!OnWayland()) return x11::GetForegroundWindow();
   HWND saver = wayland::GetForegroundWindow();
@@ -88,11 +87,9 @@ void SetDisplayLostHook(DisplayLostHook hook) {
 bool GetCursorPos(POINT* point) { return OnWayland() ? wayland::GetCursorPos(point) : x11::GetCursorPos(point); }
 void ShowCursor(bool show) { OnWayland() ? wayland::ShowCursor(show) : x11::ShowCursor(show); }
 
-// Confining the pointer is asked for by dialogs, which are X windows; lifting it
-// where none was set must not open an X connection.
+// Over the Wayland saver a dialog holds the pointer itself: the saver hears none.
 void ClipCursor(const RECT* rect) {
-  if (OnWayland() && !rect && !desktops::X11Opened()) return;
-  x11::ClipCursor(rect);
+  if (!OnWayland()) x11::ClipCursor(rect);
 }
 
 std::vector<MonitorInfo> GetMonitors() { return OnWayland() ? wayland::GetMonitors() : x11::GetMonitors(); }

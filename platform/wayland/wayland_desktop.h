@@ -1,10 +1,12 @@
 // The Wayland desktop's side of the platform interface, for the switch
 // (platform/switch/) that forwards to it: full-screen saving only, one surface
 // per output on the layer shell's overlay layer (a fullscreen xdg_toplevel per
-// output where there is none), EGL, xkbcommon keys. Dialogs and previews stay X11.
+// output where there is none), EGL, xkbcommon keys, and the dialogs over the saver,
+// drawn by the saver itself. Previews and the settings dialog stay X11.
 #pragma once
 #include <vector>
 
+#include "platform/dialog.h"
 #include "platform/glsurface.h"
 #include "platform/monitors.h"
 #include "platform/window.h"
@@ -17,10 +19,9 @@ namespace plat::wayland {
 bool Connect(bool verbose);
 bool OwnsWindow(HWND window);  // the saver window or the desktop's
 bool OwnsGL(std::uintptr_t handle);  // one of its GLDCs or GLRCs
-// While a dialog of another desktop (an X window on Xwayland) is open the saver
-// steps aside, below the windows, without the keyboard; counted, so they may nest.
-void StepAside();
-void ComeBack();
+// A dialog over the saver, on the output with the keyboard focus; cancelled when
+// the saver shows on none.
+int DialogBox(const DialogTemplate& dialogTemplate, HWND owner, DLGPROC proc, LPARAM param);
 
 HWND CreateWindow(const WindowSpec& desc);  // FullScreen only
 void DestroyWindow(HWND window);

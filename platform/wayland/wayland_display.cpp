@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "platform/queue.h"
+#include "platform/wayland/wayland_dialog.h"
 #include "platform/wayland/wayland_records.h"
 
 namespace plat::wayland {
@@ -90,6 +91,7 @@ bool Connect(bool verbose) {
     return false;
   }
   SetThreadEventSource(wl_display_get_fd(g_Globals.display), PumpForThread, nullptr);
+  InstallMessageBox();
   s_nConnected = 1;
   return true;
 }

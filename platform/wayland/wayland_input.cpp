@@ -6,6 +6,7 @@
 
 #include "platform/clock.h"
 #include "platform/queue.h"
+#include "platform/wayland/wayland_dialog.h"
 #include "platform/wayland/wayland_keys.h"
 #include "platform/wayland/wayland_records.h"
 
@@ -21,6 +22,7 @@ xkb_context* g_pXkb = nullptr;
 xkb_keymap* g_pKeymap = nullptr;
 xkb_state* g_pKeyState = nullptr;
 bool g_bKeyboardHere = false;
+wl_surface* g_pKeyboardSurface = nullptr;
 
 // The key held down, repeated as presses with the previous-state bit, as X does.
 struct HeldKey {
@@ -49,6 +51,13 @@ void PostToSaver(UINT message, WPARAM wParam, LPARAM lParam) {
   if (SaverWindow* saver = TheSaver()) PostMessage(saver->hwnd, message, wParam, lParam);
 }
 
+// Keys go to an open dialog of the saver's, else to the saver.
+void PostKey(UINT vk, bool down, LPARAM data) {
+  bool shift =
+      g_pKeyState && xkb_state_mod_name_is_active(g_pKeyState, XKB_MOD_NAME_SHIFT, XKB_STATE_MODS_EFFECTIVE) > 0;
+  if (!DialogTakesKey(vk, down, shift, data)) PostToSaver(down ? WM_KEYDOWN : WM_KEYUP, vk, data);
+}
+
 void OnKeymap(void*, wl_keyboard*, std::uint32_t format, std::int32_t fd, std::uint32_t size) {
   if (format != WL_KEYBOARD_KEYMAP_FORMAT_XKB_V1) {
     close(fd);
@@ -71,10 +80,12 @@ void OnKeymap(void*, wl_keyboard*, std::uint32_t format, std::int32_t fd, std::u
 
 void OnKeyboardEnter(void*, wl_keyboard*, std::uint32_t, wl_surface* surface, wl_array*) {
   g_bKeyboardHere = FindSurface(surface) != nullptr;
+  g_pKeyboardSurface = surface;
 }
 
 void OnKeyboardLeave(void*, wl_keyboard*, std::uint32_t, wl_surface*) {
   g_bKeyboardHere = false;
+  g_pKeyboardSurface = nullptr;
   g_Held.held = false;
 }
 
@@ -82,7 +93,7 @@ void OnKey(void*, wl_keyboard*, std::uint32_t, std::uint32_t, std::uint32_t key,
   if (!g_pKeyState) return;
   bool down = state == WL_KEYBOARD_KEY_STATE_PRESSED;
   UINT vk = VirtualKeyOfKey(g_pKeyState, key);
-  PostToSaver(down ? WM_KEYDOWN : WM_KEYUP, vk, KeyData(key, down, false));
+  PostKey(vk, down, KeyData(key, down, false));
   if (down && xkb_keymap_key_repeats(g_pKeymap, key + 8) && g_dwRepeatInterval > 0)
     g_Held = HeldKey{key, vk, GetTickCount() + g_dwRepeatDelay, true};
   else if (!down && g_Held.key == key)
@@ -122,7 +133,7 @@ wl_surface* g_pPointerSurface = nullptr;
 void OnPointerEnter(void*, wl_pointer* pointer, std::uint32_t serial, wl_surface* surface, wl_fixed_t sx,
                     wl_fixed_t sy) {
   g_pPointerSurface = surface;
-  if (!FindSurface(surface)) return;
+  if (DialogPointerEnter(pointer, serial, surface, sx, sy) || !FindSurface(surface)) return;
   if (g_bCursorHidden) wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
   PointerAt(surface, sx, sy);
   PostToSaver(WM_SETCURSOR, TheSaver()->hwnd, HT_CLIENT | (WM_MOUSEMOVE << 16));
@@ -131,15 +142,15 @@ void OnPointerEnter(void*, wl_pointer* pointer, std::uint32_t serial, wl_surface
 void OnPointerLeave(void*, wl_pointer*, std::uint32_t, wl_surface*) { g_pPointerSurface = nullptr; }
 
 void OnMotion(void*, wl_pointer*, std::uint32_t, wl_fixed_t sx, wl_fixed_t sy) {
-  if (!FindSurface(g_pPointerSurface)) return;
+  if (DialogPointerMotion(g_pPointerSurface, sx, sy) || !FindSurface(g_pPointerSurface)) return;
   PointerAt(g_pPointerSurface, sx, sy);
   PostToSaver(WM_SETCURSOR, TheSaver()->hwnd, HT_CLIENT | (WM_MOUSEMOVE << 16));
   PostToSaver(WM_MOUSEMOVE, 0, WindowPoint());
 }
 
 void OnButton(void*, wl_pointer*, std::uint32_t, std::uint32_t, std::uint32_t button, std::uint32_t state) {
-  if (!FindSurface(g_pPointerSurface)) return;
   bool down = state == WL_POINTER_BUTTON_STATE_PRESSED;
+  if (DialogPointerButton(g_pPointerSurface, button, down) || !FindSurface(g_pPointerSurface)) return;
   UINT message;
   switch (button) {
     case BTN_LEFT: message = down ? WM_LBUTTONDOWN : WM_LBUTTONUP; break;
@@ -200,10 +211,12 @@ void RepeatKeys() {
   DWORD now = GetTickCount();
   // One repeat per look, however late: a stalled loop does not make up a burst.
   if (static_cast<std::int32_t>(now - g_Held.next) >= 0) {
-    PostToSaver(WM_KEYDOWN, g_Held.vk, KeyData(g_Held.key, true, true));
+    PostKey(g_Held.vk, true, KeyData(g_Held.key, true, true));
     g_Held.next = now + g_dwRepeatInterval;
   }
 }
+
+Surface* KeyboardFocus() { return FindSurface(g_pKeyboardSurface); }
 
 bool GetCursorPos(POINT* point) {
   if (!point) return false;

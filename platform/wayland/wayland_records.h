@@ -113,5 +113,6 @@ void FitGLTargets(int width, int height);  // the window's picture changed size
 // The seat (wayland_input.cpp).
 void BindSeat(wl_seat* seat);
 void RepeatKeys();  // a held key repeats as the compositor's rate says
+Surface* KeyboardFocus();  // the saver's surface that has the keyboard, if one has
 
 }  // namespace plat::wayland

@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "platform/queue.h"
+#include "platform/wayland/wayland_dialog.h"
 #include "platform/wayland/wayland_records.h"
 
 namespace plat::wayland {
@@ -12,7 +13,6 @@ namespace {
 
 std::unique_ptr<SaverWindow> g_pSaver;
 HWND g_hDesktop = 0;
-int g_nAside = 0;  // dialogs of another desktop open over the saver
 bool g_bDestroying = false;
 
 constexpr std::uint32_t ALL_EDGES =
@@ -66,20 +66,12 @@ void OnXdgConfigure(void* data, xdg_surface* surface, std::uint32_t serial) {
 
 const xdg_surface_listener XDG_SURFACE{OnXdgConfigure};
 
-// Aside, a layer surface goes below the windows without the keyboard, and a
-// toplevel leaves fullscreen, where it would cover every window.
+// Over everything, holding the keyboard: the saver's own dialogs are drawn on it.
 void Stack(Surface& s) {
-  bool aside = g_nAside > 0;
-  if (s.toplevel) {
-    if (aside)
-      xdg_toplevel_unset_fullscreen(s.toplevel);
-    else
-      xdg_toplevel_set_fullscreen(s.toplevel, s.output->output);
-    return;
-  }
-  if (zwlr_layer_surface_v1_get_version(s.layer) >= ZWLR_LAYER_SURFACE_V1_SET_LAYER_SINCE_VERSION)
-    zwlr_layer_surface_v1_set_layer(s.layer, aside ? ZWLR_LAYER_SHELL_V1_LAYER_BOTTOM : ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY);
-  zwlr_layer_surface_v1_set_keyboard_interactivity(s.layer, aside ? 0 : 1);  // none, exclusive
+  if (s.toplevel)
+    xdg_toplevel_set_fullscreen(s.toplevel, s.output->output);
+  else
+    zwlr_layer_surface_v1_set_keyboard_interactivity(s.layer, 1);  // exclusive
 }
 
 std::unique_ptr<Surface> MakeSurface(Output& output, const std::string& title) {
@@ -108,6 +100,7 @@ std::unique_ptr<Surface> MakeSurface(Output& output, const std::string& title) {
 }
 
 void DropSurface(Surface& s) {
+  DialogHostGone(s);
   DetachGL(s);
   if (s.layer) zwlr_layer_surface_v1_destroy(s.layer);
   if (s.toplevel) xdg_toplevel_destroy(s.toplevel);
@@ -128,15 +121,6 @@ void CoverOutputs(SaverWindow& w) {
       w.surfaces.push_back(MakeSurface(*output, w.title));
 }
 
-void Restack() {
-  if (!g_pSaver) return;
-  for (auto& s : g_pSaver->surfaces) {
-    Stack(*s);
-    wl_surface_commit(s->surface);
-  }
-  Roundtrip();  // the compositor has moved the keyboard before the dialog shows or goes
-}
-
 }  // namespace
 
 SaverWindow* TheSaver() { return g_pSaver.get(); }
@@ -155,15 +139,7 @@ void OutputsChanged() {
   PostMessage(g_pSaver->hwnd, WM_DISPLAYCHANGE, 0, 0);
 }
 
-bool OwnsWindow(HWND window) { return window && (FindSaver(window) || window == g_hDesktop); }
-
-void StepAside() {
-  if (++g_nAside == 1) Restack();
-}
-
-void ComeBack() {
-  if (g_nAside > 0 && --g_nAside == 0) Restack();
-}
+bool OwnsWindow(HWND window) { return window && (FindSaver(window) || window == g_hDesktop || IsDialogWindow(window)); }
 
 HWND CreateWindow(const WindowSpec& desc) {
   if (desc.kind != WindowKind::FullScreen || !desc.proc || !g_Globals.display || g_pSaver) return 0;
@@ -196,9 +172,13 @@ void DestroyWindow(HWND window) {
   wl_display_flush(g_Globals.display);
 }
 
-bool IsWindow(HWND window) { return FindSaver(window) ? IsWindowBound(window) : window && window == g_hDesktop; }
+bool IsWindow(HWND window) {
+  if (IsDialogWindow(window)) return true;
+  return FindSaver(window) ? IsWindowBound(window) : window && window == g_hDesktop;
+}
 
 bool GetWindowRect(HWND window, RECT* rect) {
+  if (IsDialogWindow(window)) return GetDialogRect(window, rect);
   if (!rect || !OwnsWindow(window)) return false;
   *rect = FindSaver(window) ? g_pSaver->rect : BoundingRect(GetMonitors());
   return true;
@@ -217,9 +197,10 @@ HWND GetDesktopWindow() {
   return g_hDesktop;
 }
 
-HWND GetForegroundWindow() { return g_pSaver && g_pSaver->shown && g_nAside == 0 ? g_pSaver->hwnd : 0; }
+HWND GetForegroundWindow() { return g_pSaver && g_pSaver->shown ? g_pSaver->hwnd : 0; }
 
 bool SetWindowText(HWND window, const char* text) {
+  if (IsDialogWindow(window)) return SetDialogCaption(window, text);
   if (!FindSaver(window) || !text) return false;
   g_pSaver->title = text;
   for (auto& s : g_pSaver->surfaces)
@@ -228,6 +209,7 @@ bool SetWindowText(HWND window, const char* text) {
 }
 
 int GetWindowText(HWND window, char* buffer, int size) {
+  if (IsDialogWindow(window)) return GetDialogCaption(window, buffer, size);
   if (!buffer || size <= 0) return 0;
   buffer[0] = '\0';
   if (!FindSaver(window)) return 0;
@@ -239,6 +221,7 @@ int GetWindowText(HWND window, char* buffer, int size) {
 
 // Hidden, the surfaces go, and the keyboard and pointer with them.
 bool ShowWindow(HWND window, bool show) {
+  if (IsDialogWindow(window)) return true;  // shown while it runs
   SaverWindow* w = FindSaver(window);
   if (!w) return false;
   if (show == w->shown) return true;

@@ -32,6 +32,7 @@
 #include <thread>
 #include <vector>
 
+#include "platform/standin/bitmapfile.h"
 #include "platform/standin/dialogcore.h"
 #include "platform/monitors.h"
 #include "platform/queue.h"
@@ -291,36 +292,14 @@ void Pump(dlg::Dialog&, bool wait) {
   else Fl::check();
 }
 
-// A bottom-up or top-down 24- or 32-bit uncompressed BMP, as RGB.
+// The BMP as an RGB image that owns its pixels.
 Fl_RGB_Image* DecodeBmp(const unsigned char* data, std::size_t size) {
-  auto u16 = [&](std::size_t at) { return static_cast<unsigned>(data[at] | data[at + 1] << 8); };
-  auto u32 = [&](std::size_t at) {
-    return static_cast<std::uint32_t>(data[at] | data[at + 1] << 8 | data[at + 2] << 16 |
-                                      static_cast<std::uint32_t>(data[at + 3]) << 24);
-  };
-  if (size < 54 || data[0] != 'B' || data[1] != 'M') return nullptr;
-  std::uint32_t offset = u32(10);
-  int width = static_cast<std::int32_t>(u32(18));
-  int height = static_cast<std::int32_t>(u32(22));
-  unsigned bits = u16(28);
-  if (u32(30) != 0 || (bits != 24 && bits != 32) || width <= 0 || width > 4096 || height == 0 ||
-      height > 4096 || height < -4096)
-    return nullptr;
-  bool bottomUp = height > 0;
-  int rows = bottomUp ? height : -height;
-  std::size_t stride = (static_cast<std::size_t>(width) * (bits / 8) + 3) & ~std::size_t{3};
-  if (offset > size || stride * static_cast<std::size_t>(rows) > size - offset) return nullptr;
-  auto* pixels = new unsigned char[static_cast<std::size_t>(width) * rows * 3];
-  for (int y = 0; y < rows; ++y) {
-    const unsigned char* src = data + offset + stride * static_cast<std::size_t>(bottomUp ? rows - 1 - y : y);
-    unsigned char* dst = pixels + static_cast<std::size_t>(y) * width * 3;
-    for (int x = 0; x < width; ++x, src += bits / 8) {
-      dst[x * 3] = src[2];
-      dst[x * 3 + 1] = src[1];
-      dst[x * 3 + 2] = src[0];
-    }
-  }
-  auto* image = new Fl_RGB_Image(pixels, width, rows, 3);
+  std::vector<unsigned char> rgb;
+  int width = 0, height = 0;
+  if (!dlg::DecodeBmp(data, size, &rgb, &width, &height)) return nullptr;
+  auto* pixels = new unsigned char[rgb.size()];
+  std::memcpy(pixels, rgb.data(), rgb.size());
+  auto* image = new Fl_RGB_Image(pixels, width, height, 3);
   image->alloc_array = 1;  // the image frees the pixels
   return image;
 }

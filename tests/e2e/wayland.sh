@@ -1,13 +1,18 @@
 #!/usr/bin/env bash
 # Full-screen saving as a native Wayland client, under a headless sway with two
 # outputs of different sizes. With neither Wayland nor X it says so in one line
-# and ends with 255. Without an X server both outputs show their own
-# picture, centred; F1's box cannot show and saving goes on; Page Up x3 and Esc
+# and ends with 255. Without an X server both outputs show their own picture,
+# centred; F1's key list, drawn by the saver itself, shows and Esc closes it;
+# F11's values show in a box, not on stderr, which Space closes; a click on the
+# key list's OK closes it; saving goes on through all of it; Page Up x3 and Esc
 # end it with 0 and store the depth; a 50-pixel pointer move keeps it and 150 in
-# all end it; an output added while saving is covered within 2 s; swayidle's
-# timeout starts it. With Xwayland present too, the native saver is still used,
-# F1's key list shows over it, Esc closes it, the saver covers again and a second
-# Esc ends it with 0. sway refuses root: as root, it runs as the test user kirutest.
+# all end it. An error box before the first frame shows over the black window and
+# Enter closes it; the frame-rate warning's check box is ticked and Continue pressed
+# from the keyboard. An output added while saving is covered within 2 s; swayidle's
+# timeout starts it. With Xwayland and a bright X window open, the native saver covers the
+# window, F1's key list shows over the saver with no pixel of the window, Esc
+# closes it, the saver covers again and a second Esc ends it with 0. sway refuses
+# root: as root, it runs as the test user kirutest.
 source "$(dirname "$0")/common.bash"
 for tool in sway swaymsg swayidle grim wtype python3; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
@@ -52,6 +57,21 @@ dialog_grey() {
   session grim - >"$WORK/grey.png"
   grey_share "$WORK/grey.png"
 }
+dialog_shown() { [ "$(dialog_grey)" -ge 5 ]; }
+dialog_gone() { [ "$(dialog_grey)" -lt 1 ]; }
+# Pixels of the X window's green (0, 255, 0) on the desktop screenshot $1; the
+# saver's own green is far from it.
+green_pixels() {
+  convert "$1" -alpha off -fuzz 5% -transparent 'rgb(0,255,0)' -alpha extract -negate -precision 12 \
+    -format '%[fx:int(mean*w*h+0.5)]\n' info:
+}
+# The middle of the key list's OK button on the desktop, from the grey of the
+# screenshot $1: OK is centred, and its middle is 17 dialog units (some 28
+# pixels) above the bottom of the client area, which is the grey's.
+ok_button() {
+  convert "$1" -alpha off -fuzz 1% -transparent 'rgb(212,208,200)' -alpha extract -negate -trim \
+    -format '%[fx:int(page.x+w/2)],%[fx:int(page.y+h-29)]\n' info:
+}
 tree_has() { session swaymsg -t get_tree | grep -q "\"name\": \"$1\""; }
 
 echo "no display at all:"
@@ -66,13 +86,48 @@ start_saver
 wait_until 20 output_centred HEADLESS-1 || fail "HEADLESS-1 not lit with a centred picture"
 output_centred HEADLESS-2 || fail "HEADLESS-2 not lit with a centred picture"
 keys F1
-sleep 1
-still_running "$KIRU_PID" || fail "F1 without an X server ended the saver"
-[ "$(grep -c 'no X server' "$WORK/kiru.log")" = 1 ] || fail "not one line about the missing X server"
+pressed=$(date +%s%N)
+wait_until 2 dialog_shown || fail "F1 showed no key list"
+echo "  key list seen $(( ($(date +%s%N) - pressed) / 1000000 )) ms after F1 (screenshots included)"
+keys Escape
+wait_until 5 dialog_gone || fail "Esc did not close the key list"
+keys F11
+wait_until 5 dialog_shown || fail "F11 showed no box"
+keys space  # presses its focused OK
+wait_until 5 dialog_gone || fail "Space did not close F11's box"
+! grep -q 'g_fDepth\|no X server\|cancelled' "$WORK/kiru.log" || fail "a box was told on stderr: $(cat "$WORK/kiru.log")"
+keys F1
+wait_until 5 dialog_shown || fail "F1 showed no key list a second time"
+session grim - >"$WORK/menu.png"
+at=$(ok_button "$WORK/menu.png")
+session "$SESSION/virtual_pointer" "$at@2304,768" click || fail "the virtual pointer did not click"
+wait_until 5 dialog_gone || fail "a click on OK at $at did not close the key list"
+still_running "$KIRU_PID" || fail "the dialogs ended the saver"
+output_centred HEADLESS-1 && output_centred HEADLESS-2 || fail "the picture did not come back after the dialogs"
 keys Prior Prior Prior Escape
 wait_exit "$KIRU_PID" 10 || fail "Esc did not end the saver"
 [ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS after Esc"
 [ "$(hive_dword "mod1 depth")" = 5300 ] || fail "mod1 depth $(hive_dword "mod1 depth") after Page Up x3, expected 5300"
+
+echo "an error box before the first frame, and the frame-rate warning:"
+start_saver LIBGL_DRIVERS_PATH=/nonexistent  # no GL driver: no context, a box over the black window
+wait_until 10 dialog_shown || fail "the GL error box did not show"
+keys Return
+wait_until 5 dialog_gone || fail "Enter did not close the error box"
+keys Escape
+wait_exit "$KIRU_PID" 10 || fail "Esc did not end the saver after the error box"
+[ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS after the error box"
+! grep -q "Can't Create" "$WORK/kiru.log" || fail "the error was told on stderr, not in its box"
+session sed -i '/disable_frame_warn/d' "$HIVE"
+start_saver KIRU_TEST_FRAME_RATE=5
+wait_until 20 dialog_shown || fail "the frame-rate warning did not show"
+# From the focused Continue back to "Disable this warning", tick it, and Continue.
+session wtype -s 500 -M shift -k Tab -m shift -s 300 -k space -s 300 -k Tab -s 300 -k space
+wait_until 5 dialog_gone || fail "Continue did not close the warning"
+[ "$(hive_dword disable_frame_warn)" = 1 ] || fail "the ticked box did not disable the warning"
+still_running "$KIRU_PID" || fail "Continue ended the saver"
+keys Escape
+wait_exit "$KIRU_PID" 10 || fail "Esc did not end the saver after the warning"
 
 echo "an output added, and the pointer:"
 start_saver
@@ -101,17 +156,26 @@ kill "$IDLE_PID"
 echo "with Xwayland:"
 session swaymsg exec "'echo \$DISPLAY >$SESSION/display'" >/dev/null
 wait_until 5 test -s "$SESSION/display" || fail "sway gave no Xwayland display"
+# A bright X window, as a user's terminal or browser would be, filling HEADLESS-1.
+"${AS_SESSION[@]}" DISPLAY="$(cat "$SESSION/display")" display -size 1280x720 xc:'rgb(0,255,0)' >/dev/null 2>&1 &
+PIDS+=("$!")
+window_shown() { session grim - >"$WORK/desk.png" && [ "$(green_pixels "$WORK/desk.png")" -gt 100000 ]; }
+wait_until 10 window_shown || fail "the bright X window did not show"
 start_saver DISPLAY="$(cat "$SESSION/display")"
 wait_until 20 output_centred HEADLESS-1 || fail "no picture with Xwayland present"
 ! tree_has "Screen Saver" || fail "the saver is an X window, not the native one"
 keys F1
-wait_until 10 tree_has "Control Menu" || fail "F1 showed no key list"
-sleep 1
-[ "$(dialog_grey)" -ge 5 ] || fail "the key list does not show over the saver"
+wait_until 5 dialog_shown || fail "F1 showed no key list over the saver"
+! tree_has "Control Menu" || fail "the key list is an X window"
+for shot in 1 2 3; do  # while it is open, never a pixel of the window
+  session grim - >"$WORK/open.png"
+  [ "$(green_pixels "$WORK/open.png")" = 0 ] || fail "the X window shows while the key list is open"
+done
 keys Escape
-wait_until 5 eval '! tree_has "Control Menu"' || fail "Esc did not close the key list"
-sleep 1
-[ "$(dialog_grey)" -lt 1 ] && output_centred HEADLESS-1 || fail "the saver did not cover again"
+wait_until 5 dialog_gone || fail "Esc did not close the key list"
+output_centred HEADLESS-1 || fail "the saver did not cover again"
+session grim - >"$WORK/closed.png"
+[ "$(green_pixels "$WORK/closed.png")" = 0 ] || fail "the X window shows after the key list closed"
 keys Escape
 wait_exit "$KIRU_PID" 10 || fail "a second Esc did not end the saver"
 [ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS after the key list"

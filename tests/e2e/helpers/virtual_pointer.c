@@ -1,8 +1,9 @@
-/* Moves the pointer of a Wayland seat, and on KWin types keys too:
- * virtual_pointer STEP [STEP ...] makes each step 300 ms apart, a step being a
- * relative move DX,DY or a key press and release key:CODE (a Linux input code).
- * Through wlroots' virtual-pointer protocol (moves only), or KWin's fake input,
- * which KWin grants when started with KWIN_WAYLAND_NO_PERMISSION_CHECKS=1. */
+/* Moves the pointer of a Wayland seat, clicks, and on KWin types keys too:
+ * virtual_pointer STEP [STEP ...] takes each step 300 ms apart: DX,DY a relative
+ * move, X,Y@W,H a move to X,Y of a desktop W x H, "click" the left button, key:CODE
+ * a key press and release (a Linux input code, KWin only). Through wlroots'
+ * virtual-pointer protocol, or KWin's fake input, which KWin grants when started
+ * with KWIN_WAYLAND_NO_PERMISSION_CHECKS=1. */
 #include <stdio.h>
 #include <string.h>
 #include <time.h>
@@ -47,11 +48,30 @@ int main(int argc, char **argv) {
   const struct timespec pause = {0, 300 * 1000 * 1000};
   for (int i = 1; i < argc; ++i) {
     double dx = 0, dy = 0;
-    unsigned code = 0;
+    unsigned code = 0, x, y, w, h;
     nanosleep(&pause, NULL);
+    if (strcmp(argv[i], "click") == 0) {
+      for (int state = 1; state >= 0; --state) {
+        if (fake) {
+          org_kde_kwin_fake_input_button(fake, 0x110 /* BTN_LEFT */, (uint32_t)state);
+        } else {
+          zwlr_virtual_pointer_v1_button(pointer, (uint32_t)clock(), 0x110 /* BTN_LEFT */, (uint32_t)state);
+          zwlr_virtual_pointer_v1_frame(pointer);
+        }
+        wl_display_roundtrip(display);
+      }
+      continue;
+    }
     if (fake && sscanf(argv[i], "key:%u", &code) == 1) {
       org_kde_kwin_fake_input_keyboard_key(fake, code, WL_KEYBOARD_KEY_STATE_PRESSED);
       org_kde_kwin_fake_input_keyboard_key(fake, code, WL_KEYBOARD_KEY_STATE_RELEASED);
+    } else if (sscanf(argv[i], "%u,%u@%u,%u", &x, &y, &w, &h) == 4) {
+      if (fake) {
+        org_kde_kwin_fake_input_pointer_motion_absolute(fake, wl_fixed_from_int((int)x), wl_fixed_from_int((int)y));
+      } else {
+        zwlr_virtual_pointer_v1_motion_absolute(pointer, (uint32_t)clock(), x, y, w, h);
+        zwlr_virtual_pointer_v1_frame(pointer);
+      }
     } else if (sscanf(argv[i], "%lf,%lf", &dx, &dy) == 2) {
       if (fake) {
         org_kde_kwin_fake_input_pointer_motion(fake, wl_fixed_from_double(dx), wl_fixed_from_double(dy));

@@ -1,9 +1,15 @@
+#include <algorithm>
+#include <cstdint>
+#include <string>
+
 #include <gtest/gtest.h>
 
+#include "platform/standin/bitmapfile.h"
 #include "platform/standin/dialogcore.h"
 #include "platform/headless/headless_dialog.h"
 #include "platform/headless/headless.h"
 #include "platform/queue.h"
+#include "platform/resources.h"
 #include "platform/window.h"
 #include "render/runstate.h"
 #include "shell/saverloop.h"
@@ -131,6 +137,82 @@ TEST(DialogLayer, AbandonedDialogsEnd) {
 TEST(DialogLayer, ModalDialogWithNobodyToAnswerEnds) {
   hl::ResetForTesting();
   EXPECT_EQ(plat::DialogBox(AboutDialogTemplate(), 0, Recorder, 0), -1);
+}
+
+// A font 6 pixels a character and 13 a line, whatever the text.
+bool FixedMeasure(const char* text, int width, int* textWidth, int* textHeight) {
+  int longest = 0, line = 0, lines = 1;
+  for (const char* c = text; *c; ++c) {
+    if (*c == '\n') {
+      ++lines, line = 0;
+      continue;
+    }
+    if (width > 0 && (line + 1) * 6 > width) ++lines, line = 0;
+    longest = std::max(longest, ++line);
+  }
+  *textWidth = longest * 6;
+  *textHeight = lines * 13;
+  return true;
+}
+
+// At base units 6 x 13 a dialog unit is 1.5 pixels across and 1.625 down: the
+// text keeps its pixels (rounded up), a margin of 10 units goes round it, and OK
+// (50 x 14 units) sits centred 8 units below it.
+TEST(MessageBoxTemplate, TextAboveACentredOkWrappedAtTheGivenWidth) {
+  plat::SetDialogBaseUnits(6, 13);
+  plat::DialogTemplate t = plat::dlg::MessageBoxTemplate("Two\nlines", "Caption", FixedMeasure, 600);
+  EXPECT_EQ(t.caption, "Caption");
+  ASSERT_EQ(t.controls.size(), 2u);
+  const plat::DialogControl& text = t.controls[0];
+  const plat::DialogControl& ok = t.controls[1];
+  EXPECT_EQ(text.width, 80);  // its 30 pixels are 20 units: the narrowest text is wider
+  EXPECT_EQ(text.height, 16);  // 26 pixels
+  EXPECT_EQ(t.width, 100);
+  EXPECT_EQ(ok.id, plat::IDOK);
+  EXPECT_EQ(ok.kind, plat::ControlKind::DefPushButton);
+  EXPECT_EQ(ok.x, 25);
+  EXPECT_EQ(ok.y, 10 + 16 + 8);
+  EXPECT_EQ(t.height, ok.y + 14 + 10);
+
+  std::string line(150, 'x');  // 900 pixels: wrapped at 300 into three lines
+  plat::DialogTemplate wide = plat::dlg::MessageBoxTemplate(line.c_str(), "", FixedMeasure, 300);
+  EXPECT_EQ(wide.controls[0].width, 200);
+  EXPECT_EQ(wide.controls[0].height, 24);  // 39 pixels, 24 units
+}
+
+// Rows of 2 pixels take 6 bytes, padded to 8; bottom-up files keep the last row first.
+TEST(BitmapFile, RowsComeOutTopDownInRgb) {
+  std::vector<unsigned char> bmp(54 + 16, 0);
+  auto put32 = [&](std::size_t at, std::uint32_t v) {
+    for (int i = 0; i < 4; ++i) bmp[at + i] = static_cast<unsigned char>(v >> (8 * i));
+  };
+  bmp[0] = 'B', bmp[1] = 'M';
+  put32(10, 54);
+  put32(18, 2);
+  put32(22, 2);  // bottom-up
+  bmp[28] = 24;
+  const unsigned char bottom[] = {1, 2, 3, 4, 5, 6}, top[] = {7, 8, 9, 10, 11, 12};  // blue, green, red
+  std::copy(bottom, bottom + 6, bmp.begin() + 54);
+  std::copy(top, top + 6, bmp.begin() + 62);
+  std::vector<unsigned char> rgb;
+  int w = 0, h = 0;
+  ASSERT_TRUE(plat::dlg::DecodeBmp(bmp.data(), bmp.size(), &rgb, &w, &h));
+  EXPECT_EQ(w, 2);
+  EXPECT_EQ(h, 2);
+  EXPECT_EQ(rgb, (std::vector<unsigned char>{9, 8, 7, 12, 11, 10, 3, 2, 1, 6, 5, 4}));
+
+  put32(22, static_cast<std::uint32_t>(-2));  // top-down
+  ASSERT_TRUE(plat::dlg::DecodeBmp(bmp.data(), bmp.size(), &rgb, &w, &h));
+  EXPECT_EQ(rgb, (std::vector<unsigned char>{3, 2, 1, 6, 5, 4, 9, 8, 7, 12, 11, 10}));
+  EXPECT_FALSE(plat::dlg::DecodeBmp(bmp.data(), bmp.size() - 1, &rgb, &w, &h));  // cut short
+  bmp[30] = 1;  // run-length encoded
+  EXPECT_FALSE(plat::dlg::DecodeBmp(bmp.data(), bmp.size(), &rgb, &w, &h));
+
+  plat::ResourceData warning;
+  ASSERT_TRUE(plat::FindResource("BITMAP", IDB_WARNING, &warning));
+  ASSERT_TRUE(plat::dlg::DecodeBmp(warning.data, warning.size, &rgb, &w, &h));
+  EXPECT_EQ(w, 243);
+  EXPECT_EQ(h, 350);
 }
 
 TEST(DialogHelpers, CheckSelectButtonMarksOneOrNone) {
