@@ -323,6 +323,9 @@ TEST_F(SettingsDialogWithSaverPage, ShowsTheStoredSwitchAndTheWaitInMinutes) {
 }
 
 TEST_F(SettingsDialogWithSaverPage, OkStoresOnlyWhatTheUserChanged) {
+  Ok();  // the page untouched: it stays absent, so off
+  EXPECT_EQ(Page(SAVER_ACTIVE_VALUE), "<missing>");
+  EXPECT_EQ(Page(SAVER_WAIT_VALUE), "<missing>");
   Reopen("1", "5");  // seconds from a hand edit: shown as 1 minute
   EXPECT_EQ(Minutes(), "1");
   Ok();
