@@ -1,17 +1,21 @@
 #!/usr/bin/env bash
 # kiru --watch on GNOME: headless mutter (Wayland, no Xwayland) inside its own
 # session bus, as the test user. GNOME offers Wayland clients no idle protocol, so
-# the watcher takes mutter's idle monitor on the bus, and after the wait (3 s) the
-# saver starts as its child; SIGTERM ends both.
+# the watcher takes mutter's idle monitor on the bus; an idle inhibitor that the
+# session manager holds (a stand-in for gnome-session) keeps the saver away, and
+# once it goes the saver starts as the watcher's child after the wait (3 s);
+# SIGTERM ends both.
 source "$(dirname "$0")/common.bash"
 for tool in mutter dbus-run-session dbus-send setpriv; do
   command -v "$tool" >/dev/null || { echo "skipped: $tool is not installed"; exit 77; }
 done
+INHIBIT=${KIRU_BINARY_DIR:-$(dirname "$KIRU")}/inhibit_client
+[ -x "$INHIBIT" ] || { echo "skipped: $INHIBIT is not built"; exit 77; }
 SESSION=$WORK/gnome
 mkdir -p "$SESSION/run" "$SESSION/home" "$SESSION/config/kiru"
 chmod 700 "$SESSION/run"
 chmod 711 "$WORK"
-cp "$KIRU" "$SESSION/"
+cp "$KIRU" "$INHIBIT" "$SESSION/"
 HIVE=$SESSION/config/kiru/user.reg
 write_quiet_hive "$HIVE"
 printf '\n[HKEY_CURRENT_USER\\Control Panel\\Desktop]\n"ScreenSaveActive"="1"\n"ScreenSaveTimeOut"="3"\n' >>"$HIVE"
@@ -34,18 +38,27 @@ cat >"$SESSION/session.sh" <<'EOF'
 cd "$(dirname "$0")"
 mutter --headless --wayland --no-x11 --virtual-monitor 1280x720 >mutter.log 2>&1 &
 MUTTER=$!
-trap 'kill $MUTTER 2>/dev/null; kill $WATCHER 2>/dev/null' EXIT
-for i in $(seq 150); do [ -S "$XDG_RUNTIME_DIR/wayland-0" ] && break; sleep 0.1; done
+mkfifo manager.in
+./inhibit_client --session-manager <manager.in >manager.out 2>&1 &
+MANAGER=$!
+exec 7>manager.in
+trap 'kill $MUTTER $MANAGER 2>/dev/null; kill $WATCHER 2>/dev/null' EXIT
+for i in $(seq 150); do [ -S "$XDG_RUNTIME_DIR/wayland-0" ] && grep -q ready manager.out && break; sleep 0.1; done
 [ -S "$XDG_RUNTIME_DIR/wayland-0" ] || { echo "mutter did not start"; exit 1; }
-t0=$(date +%s%N)
+grep -q ready manager.out || { echo "the session manager's stand-in did not start"; exit 1; }
 WAYLAND_DISPLAY=wayland-0 ./kiru --watch >watch.log 2>&1 &
 WATCHER=$!
 child() { pgrep -P "$WATCHER" -f -- ' /s$'; }
+sleep 5
+! child >/dev/null || { echo "the saver came while the session manager held an idle inhibitor"; exit 1; }
+echo uninhibit >&7
+for i in $(seq 50); do grep -q uninhibited manager.out && break; sleep 0.1; done
+t0=$(date +%s%N)
 for i in $(seq 200); do child >/dev/null && break; sleep 0.1; done
 ms=$((($(date +%s%N) - t0) / 1000000))
-saver=$(child) || { echo "idle for the wait brought no saver"; exit 1; }
+saver=$(child) || { echo "the inhibitor's end brought no saver"; exit 1; }
 grep -q "watching for idle through org.gnome.Mutter.IdleMonitor" watch.log || { echo "not through the idle monitor"; exit 1; }
-[ "$ms" -ge 2900 ] || { echo "the saver came after $ms ms, before the wait"; exit 1; }
+[ "$ms" -ge 2700 ] || { echo "the saver came $ms ms after the inhibitor went, before the wait"; exit 1; }
 active=$(dbus-send --session --print-reply --dest=org.freedesktop.ScreenSaver /org/freedesktop/ScreenSaver \
   org.freedesktop.ScreenSaver.GetActive | tail -1)
 [ "$active" = "   boolean true" ] || { echo "GetActive answered '$active'"; exit 1; }
@@ -57,7 +70,7 @@ wait "$WATCHER"
 status=$?
 [ "$status" = 0 ] || { echo "SIGTERM ended the watcher with $status"; exit 1; }
 ! kill -0 "$saver" 2>/dev/null || { echo "the saver outlived its watcher"; exit 1; }
-echo "ok: the saver $ms ms after the watcher began (wait 3 s)"
+echo "ok: the saver $ms ms after the session manager's inhibitor went (wait 3 s)"
 EOF
 set +e
 timeout 120 "${AS[@]}" env -i PATH=/usr/bin:/bin HOME="$SESSION/home" XDG_RUNTIME_DIR="$SESSION/run" \
