@@ -82,7 +82,7 @@ int RunWatcher() {
       return 0;
     }
     if (events & plat::WATCH_LOST) {
-      std::fprintf(stderr, "kiru: the session's idle source has gone: the watcher ends\n");
+      std::fprintf(stderr, "kiru: the watcher ends with its session\n");
       plat::EndSaver();
       return -1;
     }

@@ -285,12 +285,11 @@ void FollowNewClients() {
 
 }  // namespace
 
-bool Connect() {
+bool Connect(std::string* failure) {
+  const char* without = ": inhibitors asked of the bus are not seen, and one watcher runs per display";
   std::string address = SessionAddress();
   if (address.empty()) {
-    std::fprintf(stderr,
-                 "kiru: no session bus (DBUS_SESSION_BUS_ADDRESS is not set): inhibitors asked of the bus are not "
-                 "seen, and one watcher runs per display\n");
+    *failure = std::string("no session bus (DBUS_SESSION_BUS_ADDRESS is not set)") + without;
     return false;
   }
   DBusError error;
@@ -302,10 +301,7 @@ bool Connect() {
     conn = nullptr;
   }
   if (!conn) {
-    std::fprintf(stderr,
-                 "kiru: no session bus at %s (%s): inhibitors asked of the bus are not seen, and one watcher runs "
-                 "per display\n",
-                 address.c_str(), error.message ? error.message : "no answer");
+    *failure = "no session bus at " + address + " (" + (error.message ? error.message : "no answer") + ")" + without;
     dbus_error_free(&error);
     return false;
   }

@@ -62,6 +62,10 @@ grep -q "watching for idle through org.gnome.Mutter.IdleMonitor" watch.log || { 
 active=$(dbus-send --session --print-reply --dest=org.freedesktop.ScreenSaver /org/freedesktop/ScreenSaver \
   org.freedesktop.ScreenSaver.GetActive | tail -1)
 [ "$active" = "   boolean true" ] || { echo "GetActive answered '$active'"; exit 1; }
+# Answered from inside the watcher's handling of the call, by asking mutter in turn.
+idle=$(dbus-send --session --print-reply --dest=org.freedesktop.ScreenSaver /ScreenSaver \
+  org.freedesktop.ScreenSaver.GetSessionIdleTime | tail -1)
+[[ "$idle" =~ ^\ +uint32\ [0-9]+$ ]] || { echo "GetSessionIdleTime answered '$idle'"; exit 1; }
 sleep 2
 kill -0 "$saver" 2>/dev/null || { echo "the saver did not last on mutter"; exit 1; }
 kill -TERM "$WATCHER"

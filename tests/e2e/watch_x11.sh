@@ -193,6 +193,7 @@ status=$?
 set -e
 [ "$status" = 0 ] && grep -q "a watcher already runs" "$WORK/second.log" ||
   fail "without a bus, a second watcher of the display ended with $status: $(cat "$WORK/second.log")"
+[ "$(wc -l <"$WORK/second.log")" = 1 ] || fail "without a bus, the second watcher said more than one line"
 kill -TERM "$WATCHER"
 wait_exit "$WATCHER" 15 || fail "SIGTERM did not end the watcher without a bus"
 
