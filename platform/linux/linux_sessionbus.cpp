@@ -342,8 +342,8 @@ void WatchSession() {
   DBusError error;
   dbus_error_init(&error);
   // Replaceable: a desktop's own service that comes later takes the name over.
-  int result = dbus_bus_request_name(g_pConn, SAVER_NAME, DBUS_NAME_FLAG_ALLOW_REPLACEMENT | DBUS_NAME_FLAG_DO_NOT_QUEUE,
-                                     &error);
+  unsigned flags = DBUS_NAME_FLAG_ALLOW_REPLACEMENT | DBUS_NAME_FLAG_DO_NOT_QUEUE;
+  int result = dbus_bus_request_name(g_pConn, SAVER_NAME, flags, &error);
   dbus_error_free(&error);
   g_bServing = result == DBUS_REQUEST_NAME_REPLY_PRIMARY_OWNER;
   if (!g_bServing) {

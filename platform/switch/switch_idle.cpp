@@ -142,7 +142,8 @@ const char* OpenIdleSource(DWORD waitMs) {
   if (!name) return nullptr;
   bus::WatchSession();
   bus::SetIdleTimeQuery(GetIdleTime);
-  g_nStoreFd = WatchFile(RegHiveFile(RegRoot::CurrentUser));
+  std::string store = RegHiveFile(RegRoot::CurrentUser);
+  if (!store.empty()) g_nStoreFd = WatchFile(store);  // without a home there is nothing to follow
   return name;
 }
 
