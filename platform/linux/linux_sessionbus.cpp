@@ -311,8 +311,6 @@ bool Connect(std::string* failure) {
   return true;
 }
 
-bool Connected() { return g_pConn != nullptr; }
-
 int Fd() {
   int fd = -1;
   return g_pConn && dbus_connection_get_unix_fd(g_pConn, &fd) ? fd : -1;

@@ -12,7 +12,6 @@ namespace plat::bus {
 // Connects to $DBUS_SESSION_BUS_ADDRESS, or the user's bus in $XDG_RUNTIME_DIR, and
 // never starts a bus of its own; false when there is none, with a line saying why.
 bool Connect(std::string* failure);
-bool Connected();
 int Fd();
 // Takes a well-known name for good; false when another connection holds it.
 bool ClaimName(const char* name);
