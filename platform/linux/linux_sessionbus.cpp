@@ -170,8 +170,8 @@ void OnOwnerChanged(const char* name, const char* owner) {
   if (std::strcmp(name, SESSION_MANAGER) == 0) g_bRefreshSession = true;
   // A restarted shell (GNOME on X11) forgot our watch.
   if (std::strcmp(name, IDLE_MONITOR) == 0 && !gone && g_bMonitor) g_bRewatch = true;
-  if (name[0] == ':' && gone && g_Book.DropClient(name) > 0) {
-    g_nSeen |= BUS_SESSION;
+  if (name[0] == ':' && gone) {
+    if (g_Book.DropClient(name) > 0) g_nSeen |= BUS_SESSION;
     UnfollowIfDone(name);
   }
 }
@@ -234,9 +234,12 @@ DBusMessage* UnInhibit(DBusMessage* msg) {
   std::uint32_t cookie = 0;
   if (!dbus_message_get_args(msg, nullptr, DBUS_TYPE_UINT32, &cookie, DBUS_TYPE_INVALID))
     return dbus_message_new_error(msg, DBUS_ERROR_INVALID_ARGS, "UnInhibit takes a cookie");
-  if (g_Book.Remove(cookie)) {
+  // Any client may give a cookie back; the one that took it is followed no longer
+  // once it holds none.
+  std::string holder;
+  if (g_Book.Remove(cookie, &holder)) {
     g_nSeen |= BUS_SESSION;
-    if (const char* sender = dbus_message_get_sender(msg)) UnfollowIfDone(sender);
+    UnfollowIfDone(holder);
   }
   return Answer(msg, DBUS_TYPE_INVALID, nullptr);
 }

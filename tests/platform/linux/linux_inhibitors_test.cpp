@@ -22,7 +22,9 @@ TEST(InhibitorBook, UnInhibitFreesOneCookieAndAnUnknownOneNothing) {
   EXPECT_FALSE(book.Remove(12345));
   EXPECT_FALSE(book.Remove(0));
   EXPECT_EQ(book.Size(), 2u);
-  EXPECT_TRUE(book.Remove(first));
+  std::string holder;
+  EXPECT_TRUE(book.Remove(first, &holder));
+  EXPECT_EQ(holder, ":1.7");
   EXPECT_FALSE(book.Remove(first)) << "a cookie is given back once";
   EXPECT_TRUE(book.Holds(":1.7")) << "the client's other inhibit stands";
   EXPECT_FALSE(book.Empty());
