@@ -1,7 +1,6 @@
 #include "settings/saverpage.h"
 
 #include <cstdint>
-#include <cstdio>
 #include <optional>
 #include <string_view>
 #include <vector>
@@ -33,15 +32,17 @@ bool ReadInteger(std::string_view text, long long* value) {
 }
 
 void Tell(std::string* complaint, const std::string& line) {
-  if (!complaint) return;
+  if (!complaint || line.empty()) return;
   if (!complaint->empty()) *complaint += '\n';
   *complaint += line;
 }
 
+// One short line whatever the value holds.
 std::string Quoted(const std::string& text) {
+  constexpr std::size_t SHOWN = 40;
   std::string out = "\"";
-  for (char c : text) out += static_cast<unsigned char>(c) < 0x20 ? '?' : c;  // keeps the line one line
-  return out + "\"";
+  for (char c : text.substr(0, SHOWN)) out += static_cast<unsigned char>(c) < 0x20 ? '?' : c;
+  return out + (text.size() > SHOWN ? "...\"" : "\"");
 }
 
 // A string as stored, or a DWORD as its decimal text (a hand edit may store one).

@@ -41,10 +41,9 @@ int RunWatcher() {
     std::fprintf(stderr, "kiru: a watcher already runs in this session\n");
     return 0;
   }
-  std::string told;
-  SaverPage page = ReadSaverPage();
-  TellComplaint(page, &told);
-  const char* source = plat::OpenIdleSource(WaitMs(page));
+  // Opened with the default wait: the store is read once it is watched, so that no
+  // change between the two is missed (and a large store is read once).
+  const char* source = plat::OpenIdleSource(static_cast<plat::DWORD>(SAVER_WAIT_DEFAULT) * 1000);
   if (!source) {
     std::fprintf(stderr,
                  "kiru: nothing in this session tells when it is idle; the watcher needs a Wayland compositor "
@@ -53,8 +52,8 @@ int RunWatcher() {
     return 1;
   }
   std::fprintf(stderr, "kiru: watching for idle through %s\n", source);
-  // The store may have changed while the source was opened.
-  page = ReadSaverPage();
+  std::string told;
+  SaverPage page = ReadSaverPage();
   TellComplaint(page, &told);
   plat::SetIdleWait(WaitMs(page));
 
@@ -83,7 +82,7 @@ int RunWatcher() {
       return 0;
     }
     if (events & plat::WATCH_LOST) {
-      std::fprintf(stderr, "kiru: the session's idle source has gone: the watcher ends\n");
+      std::fprintf(stderr, "kiru: the watcher ends with its session\n");
       plat::EndSaver();
       return -1;
     }

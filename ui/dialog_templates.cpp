@@ -82,7 +82,8 @@ DialogTemplate MakeSettings() {
 
 DialogTemplate MakeSettingsWithSaverPage() {
   DialogTemplate t = MakeSettings();
-  auto about = std::find_if(t.controls.begin(), t.controls.end(), [](const DialogControl& c) { return c.id == IDC_ABOUT; });
+  auto about =
+      std::find_if(t.controls.begin(), t.controls.end(), [](const DialogControl& c) { return c.id == IDC_ABOUT; });
   t.controls.insert(about + 1, {
       Ctl(-1, ControlKind::GroupBox, 287, 179, 130, 42, "Screen Saver"),
       Ctl(IDC_SAVER_ACTIVE, ControlKind::AutoCheckBox, 293, 191, 120, 10, "Use Kiru as my screen saver"),

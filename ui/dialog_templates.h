@@ -19,8 +19,8 @@ constexpr int IDC_ENABLE_ALL = 1046;
 constexpr int IDC_DISABLE_ALL = 1047;
 constexpr int IDC_SOUND = 1049;
 constexpr int IDC_ABOUT = 16;
-// ... where Kiru starts itself when the session is idle (Linux): the switch and the
-// wait that Windows keeps on its own Screen Saver page
+// ... and where Kiru starts itself when the session is idle (Linux), the switch and
+// the wait that Windows keeps on its own Screen Saver page
 constexpr int IDC_SAVER_ACTIVE = 1060;
 constexpr int IDC_SAVER_WAIT = 1061;  // minutes
 constexpr int IDC_SAVER_SPIN = 1062;

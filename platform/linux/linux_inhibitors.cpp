@@ -18,9 +18,10 @@ std::uint32_t InhibitorBook::Add(const std::string& client) {
   return cookie;
 }
 
-bool InhibitorBook::Remove(std::uint32_t cookie) {
+bool InhibitorBook::Remove(std::uint32_t cookie, std::string* client) {
   auto it = std::find_if(entries_.begin(), entries_.end(), [cookie](const Entry& e) { return e.cookie == cookie; });
   if (it == entries_.end()) return false;
+  if (client) *client = it->client;
   entries_.erase(it);
   return true;
 }

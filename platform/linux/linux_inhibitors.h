@@ -17,8 +17,8 @@ class InhibitorBook {
   explicit InhibitorBook(std::uint32_t firstCookie = 1) : next_(firstCookie) {}
   // A cookie no other inhibit holds, never 0; 0 when the client holds too many.
   std::uint32_t Add(const std::string& client);
-  // False for a cookie nobody holds.
-  bool Remove(std::uint32_t cookie);
+  // False for a cookie nobody holds; else the client that held it, in *client.
+  bool Remove(std::uint32_t cookie, std::string* client = nullptr);
   // Drops everything the client holds; how much that was.
   std::size_t DropClient(const std::string& client);
   bool Holds(const std::string& client) const;

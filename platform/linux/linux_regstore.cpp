@@ -1,6 +1,7 @@
 #include "platform/regstore.h"
 
 #include <fcntl.h>
+#include <malloc.h>
 #include <pwd.h>
 #include <sys/file.h>
 #include <sys/stat.h>
@@ -342,12 +343,17 @@ std::vector<std::optional<RegData>> RegStorePeek(RegRoot root, std::string_view 
   std::vector<std::optional<RegData>> values(names.size());
   std::string path = RegHiveFile(root);
   if (path.empty()) return values;
-  RegHive hive = ReadHive(path);
-  std::string key = KeyPath(root, subkey);
-  for (std::size_t i = 0; i < names.size(); ++i) {
-    RegData data;
-    if (hive.Get(key, names[i], &data)) values[i] = std::move(data);
+  {
+    RegHive hive = ReadHive(path);
+    std::string key = KeyPath(root, subkey);
+    for (std::size_t i = 0; i < names.size(); ++i) {
+      RegData data;
+      if (hive.Get(key, names[i], &data)) values[i] = std::move(data);
+    }
   }
+  // A long-lived reader (the idle watcher) would otherwise keep the heap a large
+  // store grew to until its next read: 28 MB for a 50 MB store, against 10.
+  malloc_trim(0);
   return values;
 }
 

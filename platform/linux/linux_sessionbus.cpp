@@ -170,8 +170,8 @@ void OnOwnerChanged(const char* name, const char* owner) {
   if (std::strcmp(name, SESSION_MANAGER) == 0) g_bRefreshSession = true;
   // A restarted shell (GNOME on X11) forgot our watch.
   if (std::strcmp(name, IDLE_MONITOR) == 0 && !gone && g_bMonitor) g_bRewatch = true;
-  if (name[0] == ':' && gone && g_Book.DropClient(name) > 0) {
-    g_nSeen |= BUS_SESSION;
+  if (name[0] == ':' && gone) {
+    if (g_Book.DropClient(name) > 0) g_nSeen |= BUS_SESSION;
     UnfollowIfDone(name);
   }
 }
@@ -234,9 +234,12 @@ DBusMessage* UnInhibit(DBusMessage* msg) {
   std::uint32_t cookie = 0;
   if (!dbus_message_get_args(msg, nullptr, DBUS_TYPE_UINT32, &cookie, DBUS_TYPE_INVALID))
     return dbus_message_new_error(msg, DBUS_ERROR_INVALID_ARGS, "UnInhibit takes a cookie");
-  if (g_Book.Remove(cookie)) {
+  // Any client may give a cookie back; the one that took it is followed no longer
+  // once it holds none.
+  std::string holder;
+  if (g_Book.Remove(cookie, &holder)) {
     g_nSeen |= BUS_SESSION;
-    if (const char* sender = dbus_message_get_sender(msg)) UnfollowIfDone(sender);
+    UnfollowIfDone(holder);
   }
   return Answer(msg, DBUS_TYPE_INVALID, nullptr);
 }
@@ -285,12 +288,11 @@ void FollowNewClients() {
 
 }  // namespace
 
-bool Connect() {
+bool Connect(std::string* failure) {
+  const char* without = ": inhibitors asked of the bus are not seen, and one watcher runs per display";
   std::string address = SessionAddress();
   if (address.empty()) {
-    std::fprintf(stderr,
-                 "kiru: no session bus (DBUS_SESSION_BUS_ADDRESS is not set): inhibitors asked of the bus are not "
-                 "seen, and one watcher runs per display\n");
+    *failure = std::string("no session bus (DBUS_SESSION_BUS_ADDRESS is not set)") + without;
     return false;
   }
   DBusError error;
@@ -302,10 +304,7 @@ bool Connect() {
     conn = nullptr;
   }
   if (!conn) {
-    std::fprintf(stderr,
-                 "kiru: no session bus at %s (%s): inhibitors asked of the bus are not seen, and one watcher runs "
-                 "per display\n",
-                 address.c_str(), error.message ? error.message : "no answer");
+    *failure = "no session bus at " + address + " (" + (error.message ? error.message : "no answer") + ")" + without;
     dbus_error_free(&error);
     return false;
   }
@@ -314,8 +313,6 @@ bool Connect() {
   g_pConn = conn;
   return true;
 }
-
-bool Connected() { return g_pConn != nullptr; }
 
 int Fd() {
   int fd = -1;
@@ -346,8 +343,8 @@ void WatchSession() {
   DBusError error;
   dbus_error_init(&error);
   // Replaceable: a desktop's own service that comes later takes the name over.
-  int result = dbus_bus_request_name(g_pConn, SAVER_NAME, DBUS_NAME_FLAG_ALLOW_REPLACEMENT | DBUS_NAME_FLAG_DO_NOT_QUEUE,
-                                     &error);
+  unsigned flags = DBUS_NAME_FLAG_ALLOW_REPLACEMENT | DBUS_NAME_FLAG_DO_NOT_QUEUE;
+  int result = dbus_bus_request_name(g_pConn, SAVER_NAME, flags, &error);
   dbus_error_free(&error);
   g_bServing = result == DBUS_REQUEST_NAME_REPLY_PRIMARY_OWNER;
   if (!g_bServing) {

@@ -3,14 +3,15 @@
 // org.freedesktop.ScreenSaver, served where nobody serves it, so that browsers and
 // video players can keep the session awake.
 #pragma once
+#include <string>
+
 #include "platform/win.h"
 
 namespace plat::bus {
 
 // Connects to $DBUS_SESSION_BUS_ADDRESS, or the user's bus in $XDG_RUNTIME_DIR, and
-// never starts a bus of its own; false, after a line on stderr, when there is none.
-bool Connect();
-bool Connected();
+// never starts a bus of its own; false when there is none, with a line saying why.
+bool Connect(std::string* failure);
 int Fd();
 // Takes a well-known name for good; false when another connection holds it.
 bool ClaimName(const char* name);

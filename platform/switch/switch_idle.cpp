@@ -84,6 +84,7 @@ WatchClaim ClaimDisplay() {
 
 void TakeWaylandState(int state, unsigned* events) {
   if (state < 0) {
+    std::fprintf(stderr, "kiru: the Wayland compositor has gone\n");
     *events |= WATCH_LOST;
     return;
   }
@@ -116,8 +117,12 @@ std::string SelfPath() {
 bool HasIdleWatcher() { return true; }
 
 WatchClaim ClaimSessionWatch() {
-  if (!bus::Connect()) return ClaimDisplay();
-  return bus::ClaimName(WATCHER_NAME) ? WatchClaim::Held : WatchClaim::Elsewhere;
+  std::string noBus;
+  if (bus::Connect(&noBus)) return bus::ClaimName(WATCHER_NAME) ? WatchClaim::Held : WatchClaim::Elsewhere;
+  WatchClaim claim = ClaimDisplay();
+  // Said by the watcher that goes on without it; a second one has its one line.
+  if (claim == WatchClaim::Held) std::fprintf(stderr, "kiru: %s\n", noBus.c_str());
+  return claim;
 }
 
 const char* OpenIdleSource(DWORD waitMs) {
@@ -137,7 +142,8 @@ const char* OpenIdleSource(DWORD waitMs) {
   if (!name) return nullptr;
   bus::WatchSession();
   bus::SetIdleTimeQuery(GetIdleTime);
-  g_nStoreFd = WatchFile(RegHiveFile(RegRoot::CurrentUser));
+  std::string store = RegHiveFile(RegRoot::CurrentUser);
+  if (!store.empty()) g_nStoreFd = WatchFile(store);  // without a home there is nothing to follow
   return name;
 }
 

@@ -1,4 +1,5 @@
-// On Windows the system starts Kiru.scr when the session is idle, after the wait of its own Screen Saver page: there is nothing for Kiru to watch.
+// On Windows the system starts Kiru.scr when the session is idle, after the wait of
+// its own Screen Saver page: there is nothing for Kiru to watch.
 #include "platform/idle.h"
 
 namespace plat {

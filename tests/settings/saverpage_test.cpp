@@ -41,6 +41,9 @@ TEST(SaverWait, SecondsWithinThePagesRangeAndSaneValuesForTheRest) {
   complaint.clear();
   ParseSaverWait("line\nbreak", &complaint);
   EXPECT_EQ(complaint.find('\n'), std::string::npos) << "one line whatever the value holds";
+  complaint.clear();
+  ParseSaverWait(std::string(5000, 'x'), &complaint);
+  EXPECT_LT(complaint.size(), 200u) << "a short one";
 }
 
 TEST(SaverWait, SwitchIsOnForEveryNumberButZero) {

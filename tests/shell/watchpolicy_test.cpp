@@ -38,9 +38,9 @@ TEST(WatchPolicy, TheWaitCountsFromTheLastInputButNotFromBeforeTheWatcher) {
   ExpectWait(s.At(6100, 65100, policy), FOREVER);
   // The saver ended on input: the next one comes a whole wait after it.
   s.in.saverRunning = false;
-  ExpectWait(s.At(20000, 200, policy), 4800);
-  ExpectWait(s.At(24000, 1500, policy), 3500);  // more input meanwhile
-  EXPECT_TRUE(s.At(27500, 5000, policy).start);
+  ExpectWait(s.At(6400, 300, policy), 4700);
+  ExpectWait(s.At(10000, 1500, policy), 3500);  // more input meanwhile
+  EXPECT_TRUE(s.At(13500, 5000, policy).start);
 }
 
 TEST(WatchPolicy, ASaverThatEndsWithoutInputIsNotStartedAgainUntilTheUserCameAndWent) {
@@ -103,9 +103,10 @@ TEST(WatchPolicy, TicksThatWrapCountOn) {
   WatchPolicy policy(0xFFFFFF00);
   ExpectWait(s.At(0x00001000, 90000, policy), WAIT - 0x1100);
   EXPECT_TRUE(s.At(0x00001288, 95000, policy).start);
-  // A whole wait behind it, the watcher's start mark no longer limits the count.
-  s.in.saverRunning = false;
   ExpectWait(s.At(0x80001288, 100, policy), WAIT - 100);
+  // A whole wait behind it, the watcher's start mark no longer limits the count,
+  // even once the tick count has come round to it again.
+  EXPECT_TRUE(s.At(0x000000C8, 6000, policy).start);
 }
 
 }  // namespace

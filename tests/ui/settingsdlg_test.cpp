@@ -33,7 +33,8 @@ class SettingsDialog : public testing::Test {
     hl::ResetForTesting();
     ResetRunStateForTesting();
     ResetSettingsDialogForTesting();
-    dialog = hl::CreateDialogForTesting(*layout, 0, SettingsDialogProc, reinterpret_cast<plat::LPARAM>(&RunDialogFramePump));
+    dialog =
+        hl::CreateDialogForTesting(*layout, 0, SettingsDialogProc, reinterpret_cast<plat::LPARAM>(&RunDialogFramePump));
     ASSERT_NE(dialog, 0u);
     hiveAtStart = kiru_test::ReadFile(home.UserHive());
     Pump();
@@ -323,6 +324,9 @@ TEST_F(SettingsDialogWithSaverPage, ShowsTheStoredSwitchAndTheWaitInMinutes) {
 }
 
 TEST_F(SettingsDialogWithSaverPage, OkStoresOnlyWhatTheUserChanged) {
+  Ok();  // the page untouched: it stays absent, so off
+  EXPECT_EQ(Page(SAVER_ACTIVE_VALUE), "<missing>");
+  EXPECT_EQ(Page(SAVER_WAIT_VALUE), "<missing>");
   Reopen("1", "5");  // seconds from a hand edit: shown as 1 minute
   EXPECT_EQ(Minutes(), "1");
   Ok();
@@ -371,7 +375,8 @@ TEST_F(SettingsDialogWithSaverPage, TheWaitIsClampedWhenLeftAndSpunApartFromTheS
   Pump();
   EXPECT_EQ(Minutes(), "8");
   plat::HWND spin = plat::GetDlgItem(dialog, IDC_SAVER_SPIN);
-  plat::SendMessage(dialog, plat::WM_VSCROLL, plat::MAKEWPARAM(plat::SB_BOTTOM, 0), static_cast<plat::LPARAM>(spin));
+  plat::SendMessage(dialog, plat::WM_VSCROLL, plat::MAKEWPARAM(plat::SB_BOTTOM, 0),
+                    static_cast<plat::LPARAM>(spin));
   EXPECT_EQ(Minutes(), "1");
   EXPECT_EQ(Field(), seconds);
   EXPECT_EQ(std::to_string(g_nCycleSeconds), seconds);

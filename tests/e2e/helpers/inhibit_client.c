@@ -2,10 +2,17 @@
  * browser playing a video does: inhibit_client [PATH] asks Inhibit at PATH (default
  * /org/freedesktop/ScreenSaver), prints the cookie, then reads commands from stdin:
  * "uninhibit" gives the cookie back (and prints "uninhibited"), "inhibit" asks again;
- * at the end of stdin it leaves the bus. */
+ * at the end of stdin it leaves the bus.
+ *
+ * inhibit_client --session-manager stands in for GNOME's session manager instead:
+ * it takes org.gnome.SessionManager, holds one idle inhibitor (IsInhibited(8) is
+ * true), prints "ready", and "uninhibit" / "inhibit" on stdin drop and take it again,
+ * with the InhibitorRemoved / InhibitorAdded signals gnome-session sends. */
 #include <dbus/dbus.h>
+#include <poll.h>
 #include <stdio.h>
 #include <string.h>
+#include <unistd.h>
 
 static DBusConnection *bus;
 static const char *path = "/org/freedesktop/ScreenSaver";
@@ -36,12 +43,70 @@ static int inhibit(dbus_uint32_t *cookie) {
   return 1;
 }
 
+static int held = 1;
+static const char *manager_path = "/org/gnome/SessionManager";
+
+static DBusHandlerResult manage(DBusConnection *connection, DBusMessage *msg, void *data) {
+  (void)connection, (void)data;
+  if (!dbus_message_is_method_call(msg, "org.gnome.SessionManager", "IsInhibited"))
+    return DBUS_HANDLER_RESULT_NOT_YET_HANDLED;
+  dbus_uint32_t flags = 0;
+  dbus_message_get_args(msg, NULL, DBUS_TYPE_UINT32, &flags, DBUS_TYPE_INVALID);
+  dbus_bool_t inhibited = held && (flags & 8);
+  DBusMessage *reply = dbus_message_new_method_return(msg);
+  dbus_message_append_args(reply, DBUS_TYPE_BOOLEAN, &inhibited, DBUS_TYPE_INVALID);
+  dbus_connection_send(bus, reply, NULL);
+  dbus_message_unref(reply);
+  return DBUS_HANDLER_RESULT_HANDLED;
+}
+
+static void tell(const char *signal_name) {
+  const char *inhibitor = "/org/gnome/SessionManager/Inhibitor1";
+  DBusMessage *signal = dbus_message_new_signal(manager_path, "org.gnome.SessionManager", signal_name);
+  dbus_message_append_args(signal, DBUS_TYPE_OBJECT_PATH, &inhibitor, DBUS_TYPE_INVALID);
+  dbus_connection_send(bus, signal, NULL);
+  dbus_message_unref(signal);
+  dbus_connection_flush(bus);
+}
+
+static int session_manager(void) {
+  static const DBusObjectPathVTable vtable = {NULL, manage, NULL, NULL, NULL, NULL};
+  dbus_connection_register_object_path(bus, manager_path, &vtable, NULL);
+  if (dbus_bus_request_name(bus, "org.gnome.SessionManager", DBUS_NAME_FLAG_DO_NOT_QUEUE, NULL) !=
+      DBUS_REQUEST_NAME_REPLY_PRIMARY_OWNER)
+    return fprintf(stderr, "inhibit_client: org.gnome.SessionManager is taken\n"), 1;
+  printf("ready\n");
+  fflush(stdout);
+  int fd = -1;
+  dbus_connection_get_unix_fd(bus, &fd);
+  for (;;) {
+    struct pollfd fds[2] = {{0, POLLIN, 0}, {fd, POLLIN, 0}};
+    poll(fds, 2, -1);
+    if (fds[1].revents) {
+      if (!dbus_connection_read_write(bus, 0)) return 1;
+      while (dbus_connection_dispatch(bus) == DBUS_DISPATCH_DATA_REMAINS) {
+      }
+    }
+    if (fds[0].revents) {
+      char line[64];
+      ssize_t n = read(0, line, sizeof line - 1);
+      if (n <= 0) return 0;
+      line[n] = 0;
+      held = strncmp(line, "uninhibit", 9) != 0;
+      tell(held ? "InhibitorAdded" : "InhibitorRemoved");
+      printf(held ? "inhibited\n" : "uninhibited\n");
+      fflush(stdout);
+    }
+  }
+}
+
 int main(int argc, char **argv) {
   if (argc > 1) path = argv[1];
   DBusError error;
   dbus_error_init(&error);
   bus = dbus_bus_get(DBUS_BUS_SESSION, &error);
   if (!bus) return fprintf(stderr, "inhibit_client: no session bus: %s\n", error.message), 1;
+  if (argc > 1 && strcmp(argv[1], "--session-manager") == 0) return session_manager();
   dbus_uint32_t cookie = 0;
   if (!inhibit(&cookie)) return 1;
   char line[64];
