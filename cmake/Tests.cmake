@@ -20,6 +20,9 @@ if(NOT KIRU_FUZZ)
   kiru_wayland_protocols(kiru_virtual_pointer_protocol wlr-virtual-pointer-unstable-v1.xml)
   add_executable(virtual_pointer tests/e2e/helpers/virtual_pointer.c)
   target_link_libraries(virtual_pointer PRIVATE kiru_virtual_pointer_protocol)
+  # Preloaded by tests/e2e/preview_host.sh.
+  add_library(kiru_gone_drawable MODULE tests/e2e/helpers/gone_drawable.c)
+  target_link_libraries(kiru_gone_drawable PRIVATE PkgConfig::X11 ${CMAKE_DL_LIBS})
 
   # Includes point down the layers (shell, ui, sound, render, scene, settings, platform).
   add_test(NAME tools.check_layers COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tools/check-layers
