@@ -297,3 +297,14 @@ inside_rect() {
   x=${x%%+*}
   [ "$GX" -ge "$x" ] && [ "$GY" -ge "$y" ] && [ $((GX + GW)) -le $((x + w)) ] && [ $((GY + GH)) -le $((y + h)) ]
 }
+
+# True when window $1's centre lies within a pixel of the rectangle "WxH+X+Y"'s.
+centred_in() {
+  read_geometry "$1"
+  local w=${2%%x*} rest=${2#*x}
+  local h=${rest%%+*} x=${rest#*+}
+  local y=${x#*+}
+  x=${x%%+*}
+  local dx=$((2 * GX + GW - 2 * x - w)) dy=$((2 * GY + GH - 2 * y - h))
+  [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ]
+}

@@ -26,7 +26,7 @@ monitors_centred "$A" "$B" || fail "a view is not centred on its monitor, or som
 
 xdotool key F1
 menu=$(window_id "Control Menu") || fail "F1 showed no Control Menu"
-inside_rect "$menu" "$B" || fail "the Control Menu is not on the primary monitor ($GX,$GY ${GW}x$GH)"
+centred_in "$menu" "$B" || fail "the Control Menu is not centred on the primary monitor ($GX,$GY ${GW}x$GH)"
 xdotool key Escape
 wait_for_gone "Control Menu" || fail "Esc did not close the Control Menu"
 xdotool key F11
@@ -59,13 +59,14 @@ sleep 1
 echo "second monitor back:"
 monitors_centred "$A" "$B" || fail "no view for the monitor that came back"
 # The screen shrinks under the Control Menu on the primary monitor (RandR still
-# lists it, past the screen): the menu moves onto the first monitor and keeps the
-# pointer inside. A window that comes and goes over the saver, as a screen change
-# repaints it, leaves the picture standing behind the menu, not black.
+# lists it, past the screen): the menu moves to the centre of the first monitor,
+# the one left, and keeps the pointer inside. A window that comes and goes over
+# the saver, as a screen change repaints it, leaves the picture standing behind
+# the menu, not black.
 xdotool key F1
 menu=$(window_id "Control Menu") || fail "F1 showed no Control Menu"
 xrandr --fb 1920x1080 >/dev/null 2>&1 || true
-wait_until 2 inside_rect "$menu" "$A" || fail "the Control Menu stayed off the screen ($GX,$GY ${GW}x$GH)"
+wait_until 2 centred_in "$menu" "$A" || fail "the Control Menu is not centred on the monitor left ($GX,$GY ${GW}x$GH)"
 xdotool mousemove 10 10
 sleep 0.3
 [ "$(pointer_at)" = "$GX $GY " ] || fail "the pointer left the moved Control Menu for $(pointer_at)"
