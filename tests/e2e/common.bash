@@ -152,15 +152,40 @@ window_id() {
   return 1
 }
 
-# Full-screen saving, shown and settled; its PID in KIRU_PID.
+# Full-screen saving, shown with its first frame drawn; its PID in KIRU_PID.
 start_fullscreen_saver() {
-  start_kiru /s
+  KIRU_TRACE_FIRST_FRAME=1 start_kiru /s
   wait_for_window "Screen Saver" || fail "no full-screen window"
-  sleep 1
+  wait_for_first_frame
+}
+
+# Waits until the kiru started last has presented its first frame (it runs with
+# KIRU_TRACE_FIRST_FRAME set).
+wait_for_first_frame() {
+  wait_until 30 grep -q "first frame presented" "$WORK/kiru.log" || fail "no frame drawn"
+}
+
+# True when more than $2 % of the rectangle $1's pixels (WxH+X+Y of the screen) are
+# lit; the share in LIT.
+lit_over() {
+  LIT=$(lit_percent "$1")
+  awk -v p="$LIT" -v m="$2" 'BEGIN {exit !(p > m)}'
+}
+
+# True when two pictures of the rectangle (WxH+X+Y of the screen) taken 0.3 s apart
+# differ: the picture moves.
+picture_moves() {
+  import -window root -crop "$1" "$WORK/a.png"
+  sleep 0.3
+  import -window root -crop "$1" "$WORK/b.png"
+  local diff
+  diff=$(compare -metric AE "$WORK/a.png" "$WORK/b.png" null: 2>&1 || true)
+  [ "${diff%% *}" != "0" ]
 }
 
 # Starts kiru with the given arguments in the background; its PID in KIRU_PID.
 start_kiru() {
+  : >"$WORK/kiru.log"  # emptied before it starts: nothing of the last run is waited on
   "$KIRU" "$@" >"$WORK/kiru.log" 2>&1 &
   KIRU_PID=$!
   PIDS+=("$KIRU_PID")

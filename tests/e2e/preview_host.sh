@@ -15,9 +15,11 @@ host=$HOST host_pid=$HOST_PID
 
 start_kiru /p "$host"
 wait_for_window "Preview" || fail "no preview window"
-sleep 2
-mean=$(import -window root -crop 300x220+20+20 png:- | convert - -format '%[fx:mean]' info:)
-awk -v m="$mean" 'BEGIN { exit !(m < 0.5) }' || fail "the host window still looks blank (mean $mean)"
+drawn() {
+  mean=$(import -window root -crop 300x220+20+20 png:- | convert - -format '%[fx:mean]' info:)
+  awk -v m="$mean" 'BEGIN { exit !(m < 0.5) }'
+}
+wait_until 20 drawn || fail "the host window still looks blank (mean $mean)"
 
 xdotool mousemove 30 30
 xdotool windowfocus "$host" 2>/dev/null || true
@@ -38,8 +40,7 @@ xdotool windowsize "$host" 320 240
 wait_until 30 eval '[ "$(rss)" -le $((fresh * 12 / 10)) ]' ||
   fail "memory kept after the host shrank: $(rss) kB against $fresh kB fresh"
 echo "RSS: fresh at 320x240 $fresh kB, at 16384x16384 $grown kB, back at 320x240 $(rss) kB"
-mean=$(import -window root -crop 300x220+20+20 png:- | convert - -format '%[fx:mean]' info:)
-awk -v m="$mean" 'BEGIN { exit !(m < 0.5) }' || fail "the preview is blank after the shrink (mean $mean)"
+drawn || fail "the preview is blank after the shrink (mean $mean)"
 
 before=$(md5sum <"$HIVE")
 kill "$host_pid"
@@ -56,9 +57,8 @@ if ! ldd "$KIRU" | grep -q 'lib[a-z]*san[.]'; then
 fi
 for i in $(seq 0 19); do
   start_host_window 320x240+10+10
-  : >"$WORK/kiru.log"  # not the last preview's first frame
   LD_PRELOAD=${preload:-} start_kiru /p "$HOST"
-  wait_until 30 grep -q "first frame presented" "$WORK/kiru.log" || fail "preview $i drew no frame"
+  wait_for_first_frame
   sleep "$(printf 0.%03d $((i * 5)))"
   kill "$HOST_PID"
   wait_exit "$KIRU_PID" 10 || fail "preview $i outlived its host"

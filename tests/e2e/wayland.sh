@@ -82,7 +82,7 @@ start_saver
 wait_until 20 output_centred HEADLESS-1 || fail "HEADLESS-1 not lit with a centred picture"
 output_centred HEADLESS-2 || fail "HEADLESS-2 not lit with a centred picture"
 keys F1
-sleep 1
+wait_until 10 grep -q 'no X server' "$WORK/kiru.log" || true
 still_running "$KIRU_PID" || fail "F1 without an X server ended the saver"
 [ "$(grep -c 'no X server' "$WORK/kiru.log")" = 1 ] || fail "not one line about the missing X server"
 keys Prior Prior Prior Escape
@@ -122,12 +122,10 @@ wait_until 20 output_centred HEADLESS-1 || fail "no picture with Xwayland presen
 ! tree_has "Screen Saver" || fail "the saver is an X window, not the native one"
 keys F1
 wait_until 10 tree_has "Control Menu" || fail "F1 showed no key list"
-sleep 1
-[ "$(dialog_grey)" -ge 5 ] || fail "the key list does not show over the saver"
+wait_until 5 eval '[ "$(dialog_grey)" -ge 5 ]' || fail "the key list does not show over the saver"
 keys Escape
 wait_until 5 eval '! tree_has "Control Menu"' || fail "Esc did not close the key list"
-sleep 1
-[ "$(dialog_grey)" -lt 1 ] && output_centred HEADLESS-1 || fail "the saver did not cover again"
+wait_until 5 eval '[ "$(dialog_grey)" -lt 1 ] && output_centred HEADLESS-1' || fail "the saver did not cover again"
 keys Escape
 wait_exit "$KIRU_PID" 10 || fail "a second Esc did not end the saver"
 [ "$EXIT_STATUS" = 0 ] || fail "exit status $EXIT_STATUS after the key list"
