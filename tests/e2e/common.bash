@@ -13,6 +13,8 @@ cleanup() {
   local i pid
   for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do
     pid=${PIDS[i]}
+    # One that ended already may have handed its number to another program's process.
+    [ "$(sed 's/.*) //' "/proc/$pid/stat" 2>/dev/null | cut -d' ' -f2)" = "$$" ] || continue
     kill "$pid" 2>/dev/null || true
     wait_exit "$pid" 5 || { kill -KILL "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; } || true
   done

@@ -55,6 +55,9 @@ KIRU_TRACE_FIRST_FRAME=1 start_kiru --root
 kiru=$(window_id Kiru) || fail "no --root window"
 wait_for_first_frame  # module 7 has turned
 [ "$(hive_dword "mod7 xrot")" = -9000 ] || fail "mod7 xrot is '$(hive_dword "mod7 xrot")' at the start"
+# Managed by the window manager (which sets WM_STATE) before its close is asked for.
+wait_until 10 eval 'xprop -id "$kiru" WM_STATE 2>/dev/null | grep -q "state: Normal"' ||
+  fail "the window manager did not take the --root window"
 xdotool windowactivate --sync "$kiru"
 xdotool key alt+F4  # openbox's Close
 wait_exit "$KIRU_PID" 10 || fail "the window manager's close did not end --root"
@@ -74,8 +77,8 @@ minimised=$(cpu_ticks "$KIRU_PID" 2)
 echo "CPU ticks in 2 s: shown $shown, minimised $minimised"
 [ "$minimised" -lt $((shown / 4)) ] || fail "a minimised dialog still draws (CPU ticks in 2 s: shown $shown, minimised $minimised)"
 xdotool windowactivate --sync "$dialog"
-read_geometry "$dialog"
-wait_until 10 picture_moves "200x150+$((GX + 100))+$((GY + 100))" || fail "the restored dialog's preview does not move"
+preview_moves() { read_geometry "$dialog" && picture_moves "200x150+$((GX + 100))+$((GY + 100))"; }
+wait_until 10 preview_moves || fail "the restored dialog's preview does not move (${GW}x$GH+$GX+$GY)"
 xdotool key Escape
 wait_exit "$KIRU_PID" 10 || fail "Esc did not close the settings dialog"
 echo "PASS"

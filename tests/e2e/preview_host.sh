@@ -40,7 +40,7 @@ xdotool windowsize "$host" 320 240
 wait_until 30 eval '[ "$(rss)" -le $((fresh * 12 / 10)) ]' ||
   fail "memory kept after the host shrank: $(rss) kB against $fresh kB fresh"
 echo "RSS: fresh at 320x240 $fresh kB, at 16384x16384 $grown kB, back at 320x240 $(rss) kB"
-drawn || fail "the preview is blank after the shrink (mean $mean)"
+wait_until 20 drawn || fail "the preview is blank after the shrink (mean $mean)"
 
 before=$(md5sum <"$HIVE")
 kill "$host_pid"
