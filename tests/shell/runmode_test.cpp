@@ -2,8 +2,10 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
 #include <signal.h>
 #include <unistd.h>
+#endif
 
 #include <csignal>
 #include <cstdlib>
@@ -238,6 +240,7 @@ TEST(RunSaverWindow, TerminationSignalIsACloseRequest) {
   EXPECT_FALSE(plat::IsWindow(g_hSaverWnd));
 }
 
+#ifndef _WIN32
 // XScreenSaver's SIGTERM goes to the process: the kernel hands it to any thread
 // that does not block it. The voice threads, made while the window is created, must
 // block it too, or its note is written on their thread while the loop reads it: a
@@ -278,6 +281,7 @@ TEST(RunSaverWindow, ProcessSignalAmidTheVoicesIsACloseRequest) {
   EXPECT_TRUE(g_bVoicesRan);
   EXPECT_TRUE(g_bClosed);
 }
+#endif
 
 // The hosted modes (XScreenSaver's -window, -window-id and -root) belong to a host
 // that owns the input: neither keys nor a pointer sweep end them, only the host's
