@@ -31,6 +31,9 @@ if(NOT KIRU_FUZZ)
   # tests/e2e/watch_x11.sh keeps the session awake with it, as a video player would.
   add_executable(inhibit_client tests/e2e/helpers/inhibit_client.c)
   target_link_libraries(inhibit_client PRIVATE PkgConfig::DBUS)
+  # Preloaded by tests/e2e/preview_host.sh.
+  add_library(kiru_gone_drawable MODULE tests/e2e/helpers/gone_drawable.c)
+  target_link_libraries(kiru_gone_drawable PRIVATE PkgConfig::X11 ${CMAKE_DL_LIBS})
 
   # Includes point down the layers (shell, ui, sound, render, scene, settings, platform).
   add_test(NAME tools.check_layers COMMAND bash ${CMAKE_CURRENT_SOURCE_DIR}/tools/check-layers

@@ -196,6 +196,9 @@ int GetMessage(MSG* out, HWND window, UINT first, UINT last) {
 HWND AllocWindowHandle() { return g_nextWindow.fetch_add(1); }
 
 void BindWindow(HWND window, ThreadId owner, WNDPROC proc) {
+  // As making a window does in Win32, binding one gives its thread a queue: a post
+  // to it would otherwise be dropped until the thread first looks at its messages.
+  if (owner == GetCurrentThreadId()) EnsureMessageQueue();
   std::lock_guard<std::mutex> guard(g_registryLock);
   g_windows[window] = WindowRecord{owner, proc};
 }

@@ -123,19 +123,33 @@ bool IsIconic(HWND window) {
   return ::IsIconic(w) || !::IsWindowVisible(w);
 }
 
+namespace {
+
+// Whether a shown window lies above this one.
+bool Covered(::HWND w) {
+  for (::HWND above = ::GetWindow(w, GW_HWNDPREV); above; above = ::GetWindow(above, GW_HWNDPREV))
+    if (::IsWindowVisible(above)) return true;
+  return false;
+}
+
+}  // namespace
+
 bool RaiseWindow(HWND window) {
   ::HWND w = Native(window);
+  constexpr UINT KEEP = SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE;
   if ((::GetWindowLongA(w, GWL_EXSTYLE) & WS_EX_TOPMOST) == 0 && !::GetPropA(w, FULL_SCREEN_PROP))
-    return ::SetWindowPos(w, Native(HWND_TOP), 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE) != 0;
-  // A topmost window (the full-screen saver) stays among the topmost ones and keeps
-  // the keyboard: when another window took the foreground (a notification, an
-  // installer), it takes it back, or Esc would go to that window instead.
-  constexpr UINT KEEP = SWP_NOMOVE | SWP_NOSIZE;
-  bool lost = ::GetForegroundWindow() != w;
+    return ::SetWindowPos(w, Native(HWND_TOP), 0, 0, 0, 0, KEEP) != 0;
+  // A topmost window (the full-screen saver) stays uppermost and keeps the keyboard:
+  // when another window took the foreground or was shown over it (a notification,
+  // an installer), it takes both back, or Esc would go to that window instead.
+  bool lost = ::GetForegroundWindow() != w || Covered(w);
   // Already first among the topmost windows, a window is not restacked on the
   // screen (Wine's X11 windows included) although another one was shown over it:
-  // stepped out of the topmost band and back, it is.
-  if (lost) ::SetWindowPos(w, Native(HWND_NOTOPMOST), 0, 0, 0, 0, KEEP | SWP_NOACTIVATE);
+  // stepped out of the topmost band and back, it is. The foreground is taken back
+  // here only, after that: were the call below to activate too, a window taking the
+  // foreground just after the look above would lose it to the saver unrestacked,
+  // and stay over it for good.
+  if (lost) ::SetWindowPos(w, Native(HWND_NOTOPMOST), 0, 0, 0, 0, KEEP);
   bool raised = ::SetWindowPos(w, Native(HWND_TOPMOST), 0, 0, 0, 0, KEEP | SWP_SHOWWINDOW) != 0;
   if (lost) ::SetForegroundWindow(w);
   return raised;

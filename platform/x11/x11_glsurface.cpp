@@ -1,6 +1,11 @@
 // GL surfaces on X windows through GLX 1.3: framebuffer configs described as the
 // pixel-format score reads them, a GL child window with the chosen config's
 // visual inside the target (so any host visual works), contexts, swaps.
+// Inside another client's window (a preview, XScreenSaver's) the GL draws into a
+// pixmap of ours that each swap copies to the child: the host, and the child with
+// it, may be destroyed at any moment, and a renderer handed a window that no
+// longer exists reads its size as garbage (Mesa's software one then crashes),
+// while a copy to a gone window is an X error, which is harmless.
 #include "platform/glsurface.h"
 
 #include <GL/glx.h>
@@ -26,7 +31,10 @@ struct Surface {
   GLXFBConfig config = nullptr;
   Window child = 0;
   Colormap colormap = 0;
-  GLXWindow drawable = 0;
+  GLXDrawable drawable = 0;  // a GLX window on the child, or the off-screen pixmap's
+  Pixmap pixmap = 0;         // off screen: what the GL draws, copied to the child
+  unsigned width = 0, height = 0;  // the pixmap's
+  GC gc = nullptr;
 };
 
 std::map<GLDC, Surface> g_surfaces;
@@ -102,8 +110,56 @@ void Release(Display* dpy) {
   g_hCurrentRC = 0;
 }
 
+// Another client's window can be destroyed under us, and the child with it.
+bool HostedByAnotherClient(const WindowRecord& record) {
+  return record.kind == WindowKind::Child && record.parent == 0 && record.nativeParent != 0;
+}
+
+// The pixmap the GL draws into in place of the child, with its GLX drawable, at
+// the size given; false when the config cannot draw into pixmaps (the surface then
+// draws into the child) and the surface unchanged.
+bool MakeOffscreen(Display* dpy, Surface& surface, int depth, int width, int height) {
+  if (!(Attribute(dpy, surface.config, GLX_DRAWABLE_TYPE) & GLX_PIXMAP_BIT)) return false;
+  unsigned w = static_cast<unsigned>(width > 0 ? width : 1), h = static_cast<unsigned>(height > 0 ? height : 1);
+  ClearXError();
+  Pixmap pixmap = XCreatePixmap(dpy, RootWindow(dpy, Screen(dpy)), w, h, static_cast<unsigned>(depth));
+  GLXPixmap drawable = glXCreatePixmap(dpy, surface.config, pixmap, nullptr);
+  XSync(dpy, False);
+  if (!drawable || LastXError()) {
+    if (drawable) glXDestroyPixmap(dpy, drawable);
+    XFreePixmap(dpy, pixmap);
+    return false;
+  }
+  surface.pixmap = pixmap;
+  surface.drawable = drawable;
+  surface.width = w;
+  surface.height = h;
+  return true;
+}
+
+void DestroyDrawable(Display* dpy, Surface& surface) {
+  if (!surface.drawable) return;
+  if (surface.pixmap) {
+    glXDestroyPixmap(dpy, surface.drawable);
+    XFreePixmap(dpy, surface.pixmap);
+  } else {
+    glXDestroyWindow(dpy, surface.drawable);
+  }
+}
+
+// A pixmap is a single-buffered drawable: the frame is drawn straight into it.
+bool BindDrawable(Display* dpy, const Surface& surface, GLXContext context) {
+  if (!glXMakeContextCurrent(dpy, surface.drawable, surface.drawable, context)) return false;
+  if (surface.pixmap) {
+    glDrawBuffer(GL_FRONT);
+    glReadBuffer(GL_FRONT);
+  }
+  return true;
+}
+
 void DestroySurface(Display* dpy, Surface& surface, bool nativeGone) {
-  if (surface.drawable) glXDestroyWindow(dpy, surface.drawable);
+  DestroyDrawable(dpy, surface);
+  if (surface.gc) XFreeGC(dpy, surface.gc);
   if (surface.child && !nativeGone) XDestroyWindow(dpy, surface.child);
   if (surface.colormap) XFreeColormap(dpy, surface.colormap);
 }
@@ -165,10 +221,20 @@ void ReleaseSurfacesOf(HWND window, bool nativeGone) {
 void ResizeSurfacesOf(HWND window, int width, int height) {
   Display* dpy = GetDisplay();
   if (!dpy) return;
-  for (auto& [dc, surface] : g_surfaces)
-    if (surface.window == window && surface.child)
-      XResizeWindow(dpy, surface.child, static_cast<unsigned>(width > 0 ? width : 1),
-                    static_cast<unsigned>(height > 0 ? height : 1));
+  for (auto& [dc, surface] : g_surfaces) {
+    if (surface.window != window || !surface.child) continue;
+    XResizeWindow(dpy, surface.child, static_cast<unsigned>(width > 0 ? width : 1),
+                  static_cast<unsigned>(height > 0 ? height : 1));
+    if (!surface.pixmap) continue;
+    // A pixmap keeps its size: a new one takes its place, bound first if the old is.
+    Surface old = surface;
+    XVisualInfo* visual = glXGetVisualFromFBConfig(dpy, surface.config);
+    bool made = visual && MakeOffscreen(dpy, surface, visual->depth, width, height);
+    if (visual) XFree(visual);
+    if (!made) continue;  // the old size draws on, cut or partly shown
+    if (g_hCurrentDC == dc && !BindDrawable(dpy, surface, g_contexts[g_hCurrentRC])) Release(dpy);
+    DestroyDrawable(dpy, old);
+  }
 }
 
 }  // namespace plat::x11
@@ -258,21 +324,34 @@ bool SetFbConfig(GLDC dc, int index) {
       dpy, record->xid, 0, 0, static_cast<unsigned>(client.right > 0 ? client.right : 1),
       static_cast<unsigned>(client.bottom > 0 ? client.bottom : 1), 0, visual->depth, InputOutput,
       visual->visual, CWColormap | CWBorderPixel | CWBackPixel | CWEventMask, &attributes);
+  int depth = visual->depth;
   XFree(visual);
   XMapWindow(dpy, child);
-  GLXWindow drawable = glXCreateWindow(dpy, config, child, nullptr);
   XSync(dpy, False);
-  if (!drawable || LastXError()) {
-    if (drawable) glXDestroyWindow(dpy, drawable);
+  bool childMade = !LastXError();
+  Surface made = *surface;
+  made.config = config;
+  if (childMade &&
+      (!HostedByAnotherClient(*record) || !MakeOffscreen(dpy, made, depth, client.right, client.bottom))) {
+    ClearXError();
+    made.drawable = glXCreateWindow(dpy, config, child, nullptr);
+    XSync(dpy, False);
+  }
+  if (!childMade || !made.drawable || LastXError()) {
+    DestroyDrawable(dpy, made);
     XDestroyWindow(dpy, child);
     XFreeColormap(dpy, attributes.colormap);
     return false;
   }
-  surface->index = index;
-  surface->config = config;
-  surface->child = child;
-  surface->colormap = attributes.colormap;
-  surface->drawable = drawable;
+  made.index = index;
+  made.child = child;
+  made.colormap = attributes.colormap;
+  *surface = made;
+  if (surface->pixmap) {
+    XGCValues values{};
+    values.graphics_exposures = False;  // no NoExpose event for every copy
+    surface->gc = XCreateGC(dpy, surface->pixmap, GCGraphicsExposures, &values);
+  }
   return true;
 }
 
@@ -297,8 +376,7 @@ bool MakeCurrent(GLDC dc, GLRC rc) {
   Surface* surface = FindSurface(dc);
   auto context = g_contexts.find(rc);
   if (!surface || !surface->drawable || context == g_contexts.end()) return false;
-  if (!glXMakeContextCurrent(dpy, surface->drawable, surface->drawable, context->second))
-    return false;
+  if (!BindDrawable(dpy, *surface, context->second)) return false;
   g_hCurrentDC = dc;
   g_hCurrentRC = rc;
   return true;
@@ -318,7 +396,13 @@ bool SwapBuffers(GLDC dc) {
   Display* dpy = GetDisplay();
   Surface* surface = FindSurface(dc);
   if (!dpy || !surface || !surface->drawable) return false;
-  glXSwapBuffers(dpy, surface->drawable);
+  if (surface->pixmap) {
+    glFinish();  // the frame has reached the pixmap
+    XCopyArea(dpy, surface->pixmap, surface->child, surface->gc, 0, 0, surface->width, surface->height, 0, 0);
+    XFlush(dpy);
+  } else {
+    glXSwapBuffers(dpy, surface->drawable);
+  }
   TraceFirstFrame(dpy);
   // The swap reads replies, and Xlib queues the events that came with them
   // where polling the connection will not see them.

@@ -13,6 +13,8 @@ cleanup() {
   local i pid
   for ((i = ${#PIDS[@]} - 1; i >= 0; i--)); do
     pid=${PIDS[i]}
+    # One that ended already may have handed its number to another program's process.
+    [ "$(sed 's/.*) //' "/proc/$pid/stat" 2>/dev/null | cut -d' ' -f2)" = "$$" ] || continue
     kill "$pid" 2>/dev/null || true
     wait_exit "$pid" 5 || { kill -KILL "$pid" 2>/dev/null; wait "$pid" 2>/dev/null; } || true
   done
@@ -152,15 +154,40 @@ window_id() {
   return 1
 }
 
-# Full-screen saving, shown and settled; its PID in KIRU_PID.
+# Full-screen saving, shown with its first frame drawn; its PID in KIRU_PID.
 start_fullscreen_saver() {
-  start_kiru /s
+  KIRU_TRACE_FIRST_FRAME=1 start_kiru /s
   wait_for_window "Screen Saver" || fail "no full-screen window"
-  sleep 1
+  wait_for_first_frame
+}
+
+# Waits until the kiru started last has presented its first frame (it runs with
+# KIRU_TRACE_FIRST_FRAME set).
+wait_for_first_frame() {
+  wait_until 30 grep -q "first frame presented" "$WORK/kiru.log" || fail "no frame drawn"
+}
+
+# True when more than $2 % of the rectangle $1's pixels (WxH+X+Y of the screen) are
+# lit; the share in LIT.
+lit_over() {
+  LIT=$(lit_percent "$1")
+  awk -v p="$LIT" -v m="$2" 'BEGIN {exit !(p > m)}'
+}
+
+# True when two pictures of the rectangle (WxH+X+Y of the screen) taken 0.3 s apart
+# differ: the picture moves.
+picture_moves() {
+  import -window root -crop "$1" "$WORK/a.png"
+  sleep 0.3
+  import -window root -crop "$1" "$WORK/b.png"
+  local diff
+  diff=$(compare -metric AE "$WORK/a.png" "$WORK/b.png" null: 2>&1 || true)
+  [ "${diff%% *}" != "0" ]
 }
 
 # Starts kiru with the given arguments in the background; its PID in KIRU_PID.
 start_kiru() {
+  : >"$WORK/kiru.log"  # emptied before it starts: nothing of the last run is waited on
   "$KIRU" "$@" >"$WORK/kiru.log" 2>&1 &
   KIRU_PID=$!
   PIDS+=("$KIRU_PID")
@@ -391,4 +418,15 @@ for path in sys.argv[1:]:
 print("  runs across / down: " + ", ".join(f"{r:.3f}" for r in ratios))
 sys.exit(0 if max(ratios) <= 1.15 * min(ratios) else 1)
 PY
+}
+
+# True when window $1's centre lies within a pixel of the rectangle "WxH+X+Y"'s.
+centred_in() {
+  read_geometry "$1"
+  local w=${2%%x*} rest=${2#*x}
+  local h=${rest%%+*} x=${rest#*+}
+  local y=${x#*+}
+  x=${x%%+*}
+  local dx=$((2 * GX + GW - 2 * x - w)) dy=$((2 * GY + GH - 2 * y - h))
+  [ "${dx#-}" -le 2 ] && [ "${dy#-}" -le 2 ]
 }

@@ -51,10 +51,13 @@ wait_exit "$KIRU_PID" 10 || fail "SIGTERM did not end --window"
 # --root without the daemon: a top-level window the window manager may close.
 # Module 7 turns its own view, which only the close request saves.
 enable_only_module 7
-start_kiru --root
+KIRU_TRACE_FIRST_FRAME=1 start_kiru --root
 kiru=$(window_id Kiru) || fail "no --root window"
-sleep 1
+wait_for_first_frame  # module 7 has turned
 [ "$(hive_dword "mod7 xrot")" = -9000 ] || fail "mod7 xrot is '$(hive_dword "mod7 xrot")' at the start"
+# Managed by the window manager (which sets WM_STATE) before its close is asked for.
+wait_until 10 eval 'xprop -id "$kiru" WM_STATE 2>/dev/null | grep -q "state: Normal"' ||
+  fail "the window manager did not take the --root window"
 xdotool windowactivate --sync "$kiru"
 xdotool key alt+F4  # openbox's Close
 wait_exit "$KIRU_PID" 10 || fail "the window manager's close did not end --root"
@@ -62,9 +65,9 @@ wait_exit "$KIRU_PID" 10 || fail "the window manager's close did not end --root"
 [ "$(hive_dword "mod7 xrot")" -lt -9000 ] || fail "closing --root through the window manager saved no settings"
 
 # The settings dialog: identity, then minimised and restored.
-start_kiru /c
+KIRU_TRACE_FIRST_FRAME=1 start_kiru /c
 dialog=$(window_id "Kiru Settings.*") || fail "no settings dialog"  # the title soon shows the rate
-sleep 2
+wait_for_first_frame
 has_identity "$dialog" || fail "the settings dialog lacks _NET_WM_PID or the icon"
 xprop -id "$dialog" WM_CLASS | grep -q '= "kiru", "Kiru"$' || fail "dialog class: $(xprop -id "$dialog" WM_CLASS)"
 shown=$(cpu_ticks "$KIRU_PID" 2)
@@ -74,14 +77,8 @@ minimised=$(cpu_ticks "$KIRU_PID" 2)
 echo "CPU ticks in 2 s: shown $shown, minimised $minimised"
 [ "$minimised" -lt $((shown / 4)) ] || fail "a minimised dialog still draws (CPU ticks in 2 s: shown $shown, minimised $minimised)"
 xdotool windowactivate --sync "$dialog"
-sleep 1
-read_geometry "$dialog"
-crop="200x150+$((GX + 100))+$((GY + 100))"
-import -window root -crop "$crop" "$WORK/a.png"
-sleep 0.7
-import -window root -crop "$crop" "$WORK/b.png"
-diff_pixels=$(compare -metric AE "$WORK/a.png" "$WORK/b.png" null: 2>&1 || true)
-[ "${diff_pixels%% *}" != "0" ] || fail "the restored dialog's preview does not move"
+preview_moves() { read_geometry "$dialog" && picture_moves "200x150+$((GX + 100))+$((GY + 100))"; }
+wait_until 10 preview_moves || fail "the restored dialog's preview does not move (${GW}x$GH+$GX+$GY)"
 xdotool key Escape
 wait_exit "$KIRU_PID" 10 || fail "Esc did not close the settings dialog"
 echo "PASS"

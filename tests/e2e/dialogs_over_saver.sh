@@ -48,16 +48,14 @@ round() {
   local warning saver
   warning=$(window_id "$WARNING") || fail "$desktop: no hardware warning"
   saver=$(window_id "Screen Saver") || fail "$desktop: no saver window"
-  sleep 0.5
-  stacked_above "$warning" "$saver" || fail "$desktop: the warning is beneath the saver"
+  wait_until 5 stacked_above "$warning" "$saver" || fail "$desktop: the warning is beneath the saver"
   pointer_kept_in "$warning" || fail "$desktop: the pointer left the warning ($(pointer_at))"
   still_running "$KIRU_PID" || fail "$desktop: the saver ended while the warning was open"
 
   # "Download Pellor" (238, 53, 88 x 18 units of 401 x 262): the page opens, the
   # warning stays on top.
   xdotool mousemove $((GX + 282 * GW / 401)) $((GY + 62 * GH / 262)) click 1
-  sleep 1
-  grep -q 'pellor' "$WORK/opened" 2>/dev/null || fail "$desktop: Download Pellor opened nothing"
+  wait_until 10 grep -q 'pellor' "$WORK/opened" 2>/dev/null || fail "$desktop: Download Pellor opened nothing"
   stacked_above "$warning" "$saver" || fail "$desktop: Download Pellor put the warning beneath the saver"
 
   # "Remove Kiru" (238, 184, 88 x 16): the Linux notice, over the warning.

@@ -18,10 +18,8 @@ host=$(window_id kiruhost) || fail "no host window"
 
 start_kiru --window-id "$(printf '0x%x' "$host")"
 wait_for_window "Kiru" || fail "no window inside the host"
-sleep 3
-lit=$(lit_percent 320x240+0+0)
-echo "host 320x240: ${lit}% of the pixels lit"
-awk -v p="$lit" 'BEGIN {exit !(p > 0.5)}' || fail "nothing drawn in the host"
+wait_until 20 lit_over 320x240+0+0 0.5 || fail "nothing drawn in the host ($LIT % lit)"
+echo "host 320x240: ${LIT}% of the pixels lit"
 
 kill -TERM "$KIRU_PID"
 wait_exit "$KIRU_PID" 10 || fail "SIGTERM did not end the saver"
@@ -31,18 +29,17 @@ wait_exit "$KIRU_PID" 10 || fail "SIGTERM did not end the saver"
 xev -geometry 320x240+0+300 -name kiruhost2 -event structure >/dev/null 2>&1 &
 PIDS+=("$!")
 host=$(window_id kiruhost2) || fail "no second host window"
-start_kiru --window-id "$host"
+KIRU_TRACE_FIRST_FRAME=1 start_kiru --window-id "$host"
 wait_for_window "Kiru" || fail "no window inside the second host"
-sleep 2
+wait_for_first_frame
 xdotool windowsize "$host" 640 400
-sleep 3
-size=$(xwininfo -root -tree | awk '/"Kiru"/ && !found {print $0; found = 1}' | grep -o '[0-9]*x[0-9]*+' || true)
-[ "$size" = "640x400+" ] || fail "the saver window did not follow the host: $size"
+size() { xwininfo -root -tree | awk '/"Kiru"/ && !found {print $0; found = 1}' | grep -o '[0-9]*x[0-9]*+' || true; }
+wait_until 10 eval '[ "$(size)" = "640x400+" ]' || fail "the saver window did not follow the host: $(size)"
 # The part the host gained must show the picture too.
 origin=$(xwininfo -id "$host" | awk '/Absolute upper-left X/ {x = $NF} /Absolute upper-left Y/ {y = $NF} END {print x "," y}')
-lit=$(lit_percent "320x160+$((${origin%,*} + 320))+$((${origin#*,} + 240))")
-echo "area the host gained: ${lit}% of the pixels lit"
-awk -v p="$lit" 'BEGIN {exit !(p > 0.5)}' || fail "nothing drawn where the host grew"
+wait_until 20 lit_over "320x160+$((${origin%,*} + 320))+$((${origin#*,} + 240))" 0.5 ||
+  fail "nothing drawn where the host grew ($LIT % lit)"
+echo "area the host gained: ${LIT}% of the pixels lit"
 
 kill -TERM "$KIRU_PID"
 wait_exit "$KIRU_PID" 10 || fail "SIGTERM did not end the saver"

@@ -8,9 +8,10 @@ setup_home
 enable_only_module 7
 
 unset XSCREENSAVER_WINDOW
+export KIRU_TRACE_FIRST_FRAME=1  # each frame turns module 7's view
 start_kiru -root
 wait_for_window "Kiru" || fail "no window in the root window"
-sleep 2
+wait_for_first_frame
 xdotool mousemove 10 10
 xdotool key Escape
 xdotool mousemove 900 700
@@ -33,7 +34,7 @@ for round in 1 2 3 4 5; do
   enable_only_module 7
   start_host_window 400x300+0+0
   XSCREENSAVER_WINDOW=$HOST start_kiru -root
-  sleep 1.5
+  wait_for_first_frame
   kill -TERM "$KIRU_PID"
   kill "$HOST_PID"
   wait_exit "$KIRU_PID" 10 || fail "round $round: still running 10 s after SIGTERM"

@@ -10,7 +10,7 @@ setup_home
 sed -i '/disable_frame_warn/d' "$HIVE"
 enable_only_module 7  # turns its own view, which only the close saves
 mkdir -p "$WORK/bin"
-printf '#!/bin/sh\nexit 0\n' >"$WORK/bin/xdg-open"
+printf '#!/bin/sh\necho "$@" >>"%s/opened"\n' "$WORK" >"$WORK/bin/xdg-open"
 chmod +x "$WORK/bin/xdg-open"
 
 PATH="$WORK/bin:$PATH" KIRU_TEST_FRAME_RATE=5 start_kiru /s
@@ -19,7 +19,7 @@ sleep 0.5
 [ "$(hive_dword "mod7 xrot")" = -9000 ] || fail "mod7 xrot is '$(hive_dword "mod7 xrot")' at the start"
 # From the focused "Continue": back over the check box to "Download Pellor".
 xdotool key shift+Tab shift+Tab space
-sleep 0.5
+wait_until 10 grep -q pellor "$WORK/opened" 2>/dev/null || fail "Download Pellor opened nothing"
 xdotool mousemove 5 5
 sleep 0.2
 xdotool mousemove 1000 700

@@ -23,8 +23,7 @@ for ender in mouse Escape q; do
   wait_for_window "Kiru Screen Saver Error" || fail "8 bits: no error box"
   xdotool search --name '^Kiru Screen Saver Error$' windowfocus --sync
   xdotool key Return
-  sleep 0.5
-  window_gone "Kiru Screen Saver Error" || fail "8 bits: OK did not close the error box"
+  wait_for_gone "Kiru Screen Saver Error" || fail "8 bits: OK did not close the error box"
   if [ "$ender" = mouse ]; then
     xdotool mousemove 10 10
     sleep 0.2

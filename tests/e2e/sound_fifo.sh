@@ -48,9 +48,9 @@ for signal in TERM HUP; do
   expect_saved_and_ended "SIG$signal" 5 0
 done
 
-start_kiru /c
+KIRU_TRACE_FIRST_FRAME=1 start_kiru /c
 window_id "Kiru Settings.*" >/dev/null || fail "no settings dialog"
-sleep 1
+wait_for_first_frame
 xdotool key Escape
 wait_exit "$KIRU_PID" 5 || fail "Esc did not end the settings dialog"
 

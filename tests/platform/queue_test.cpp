@@ -50,6 +50,23 @@ TEST(Queue, WindowFilterAndQuitComesLast) {
   UnbindWindow(b);
 }
 
+// A voice's notice of a short sound reached its window before the window's thread
+// had looked at its messages, and was dropped: the test waiting for it hung.
+TEST(Queue, PostToAWindowIsKeptBeforeItsThreadFirstLooks) {
+  std::thread owner([] {
+    HWND w = AllocWindowHandle();
+    BindWindow(w, GetCurrentThreadId(), nullptr);
+    bool posted = false;
+    std::thread([&] { posted = PostMessage(w, 0x8000, 0, 0); }).join();
+    EXPECT_TRUE(posted);
+    MSG m;
+    EXPECT_TRUE(PeekMessage(&m, w, 0x8000, 0x8000, PM_REMOVE));
+    UnbindWindow(w);
+    DestroyMessageQueue();
+  });
+  owner.join();
+}
+
 // The frame pump relies on this: its own repost is taken before the input that
 // arrived meanwhile, so the input reaches the pump's drain, not the window procedure.
 TEST(Queue, PostedMessagesComeBeforeInput) {

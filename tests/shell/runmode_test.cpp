@@ -2,6 +2,11 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <signal.h>
+#include <unistd.h>
+#endif
+
 #include <csignal>
 #include <cstdlib>
 #include <stdexcept>
@@ -13,11 +18,15 @@
 #include "platform/queue.h"
 #include "platform/window.h"
 #include "render/fpsreadout.h"
+#include "render/frame.h"
 #include "render/runstate.h"
+#include "settings/registry.h"
+#include "settings/settings.h"
 #include "shell/saverloop.h"
 #include "shell/saverproc.h"
 #include "shell/saverwndproc.h"
 #include "shell/saverstate.h"
+#include "sound/voice.h"
 #include "tests/support/temp_dir.h"
 
 namespace {
@@ -243,6 +252,49 @@ TEST(RunSaverWindow, TerminationSignalIsACloseRequest) {
   EXPECT_EQ(g_nClosesSeen, 1);
   EXPECT_FALSE(plat::IsWindow(g_hSaverWnd));
 }
+
+#ifndef _WIN32
+// XScreenSaver's SIGTERM goes to the process: the kernel hands it to any thread
+// that does not block it. The voice threads, made while the window is created, must
+// block it too, or its note is written on their thread while the loop reads it: a
+// race only a thread-sanitizer build sees (make test runs this test in one).
+int g_nSignalPumps;
+bool g_bVoicesRan;
+
+plat::LRESULT ProcessSignalAmidVoices(plat::HWND window, plat::UINT message, plat::WPARAM wParam, plat::LPARAM lParam) {
+  plat::LRESULT result = SaverHandler(window, message, wParam, lParam);
+  if (message == FramePump && ++g_nSignalPumps == 3) {
+    g_bVoicesRan = SoundVoiceThreadId(1) != 0 && SoundVoiceThreadId(2) != 0;
+    kill(getpid(), SIGTERM);
+  }
+  return result;
+}
+
+TEST(RunSaverWindow, ProcessSignalAmidTheVoicesIsACloseRequest) {
+  // As a process starts: nothing blocked yet (an earlier test may have installed).
+  sigset_t closeSignals;
+  sigemptyset(&closeSignals);
+  for (int signal : {SIGTERM, SIGINT, SIGHUP}) sigaddset(&closeSignals, signal);
+  pthread_sigmask(SIG_UNBLOCK, &closeSignals, nullptr);
+  SelectRegKey(0, KIRU_KEY);
+  RegWriteDword("disable_frame_warn", 1);
+  RegWriteDword("enable sound", 1);
+  ResetRunStateForTesting();
+  g_bPreview = g_bWin9x = false;
+  g_nSignalPumps = 0;
+  g_bVoicesRan = false;
+  SetSaverHandlerForTesting(ProcessSignalAmidVoices);
+  int exitCode = RunSaverWindow(SaverTarget{SaverTarget::Kind::FullScreen, 0});
+  SetSaverHandlerForTesting(nullptr);
+  signal(SIGTERM, SIG_DFL);
+  signal(SIGINT, SIG_DFL);
+  signal(SIGHUP, SIG_DFL);
+  RegWriteDword("disable_frame_warn", 0);
+  EXPECT_EQ(exitCode, 0);
+  EXPECT_TRUE(g_bVoicesRan);
+  EXPECT_TRUE(g_bClosed);
+}
+#endif
 
 // The hosted modes (XScreenSaver's -window, -window-id and -root) belong to a host
 // that owns the input: neither keys nor a pointer sweep end them, only the host's

@@ -46,7 +46,8 @@ wine reg add "$DESKTOP_KEY" /v ScreenSaveUsePassword /t REG_DWORD /d 1 /f >/dev/
 : >"$LOG"
 start_saver
 xdotool key Escape
-sleep 3
+wait_until 20 test -s "$LOG" || fail "the close asked nothing"
+sleep 1
 still_running "$KIRU_PID" || fail "a refused password let the saver close"
 [ "$(cat "$LOG")" = "VerifyScreenSavePwd 1 window" ] || fail "the close asked '$(cat "$LOG")'"
 xdotool mousemove 700 400  # 200 pixels from where it started: a close request

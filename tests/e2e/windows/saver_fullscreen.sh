@@ -3,9 +3,13 @@
 source "$(dirname "$0")/wine-common.bash"
 reset_settings
 start_saver
-sleep 3
-lit=$(lit_percent 1024x768+0+0)
-colours=$(convert "$WORK/shot.png" -colors 16 -unique-colors -format '%w' info:)
+many_colours() {
+  lit_over 1024x768+0+0 1.99 || return 1
+  colours=$(convert "$WORK/shot.png" -colors 16 -unique-colors -format '%w' info:)
+  [ "$colours" -ge 4 ]
+}
+wait_until 10 many_colours || true
+lit=$LIT
 cp "$WORK/shot.png" "$KIRU_BINARY_DIR/wine-saver.png" 2>/dev/null || true
 awk -v l="$lit" 'BEGIN { exit !(l >= 2) }' || fail "screen nearly black ($lit% lit)"
 [ "$colours" -ge 4 ] || fail "only $colours colours on the screen"

@@ -1,6 +1,7 @@
 # What ends full-screen saving under Wine: a mouse movement of 101 pixels does, one
 # of 100 does not; F9 then Esc stores module 1's faster speed, with the voices
-# playing (into the suite's null PCM) and shut down on the way out.
+# playing (into the suite's null PCM) and shut down on the way out; other programs'
+# windows taking the foreground leave the saver uppermost with the keyboard.
 source "$(dirname "$0")/wine-common.bash"
 reset_settings
 start_saver
@@ -19,12 +20,27 @@ end_with_key Escape
 [ "$(reg_dword "mod1 speed")" = 0x3e ] || fail "mod1 speed is '$(reg_dword "mod1 speed")'"
 echo "ok: 100 pixels kept it, 101 ended it; F9 then Esc stored mod1 speed 0x3e"
 
-# Another program's window shown over the saver takes the foreground; the saver
-# takes it back, so Esc still ends it with 0.
+# Other programs' windows take the foreground over the saver, one after another
+# (each made on top of the stacking order and shown): each time the saver is
+# uppermost again, and Esc, which goes to the window under the pointer, ends it with 0.
+notepads() { xdotool search --name '^Untitled - Notepad$' 2>/dev/null || true; }
+notepads_shown() {  # at least $1 of them, each shown
+  local ids np
+  ids=$(notepads)
+  [ "$(wc -w <<<"$ids")" -ge "$1" ] || return 1
+  for np in $ids; do xwininfo -id "$np" 2>/dev/null | grep -q 'Map State: IsViewable' || return 1; done
+}
+saver_over_notepads() {
+  local np
+  for np in $(notepads); do stacked_above "$saver" "$np" || return 1; done
+}
 start_saver
-wine notepad >/dev/null 2>&1 &
-PIDS+=("$!")
-wait_for_window "Untitled - Notepad" 30 || fail "Notepad did not come up"
-sleep 2
+saver=$(window_id "Screen Saver") || fail "no saver window"
+for n in 1 2 3; do
+  wine notepad >/dev/null 2>&1 &
+  PIDS+=("$!")
+  wait_until 30 notepads_shown $n || fail "Notepad $n did not come up"
+  wait_until 10 saver_over_notepads || fail "Notepad $n stayed over the saver"
+done
 end_with_key Escape
-echo "ok: Esc ended the saver after another window had taken the foreground"
+echo "ok: after each of three Notepads had taken the foreground the saver was uppermost again; Esc ended it"

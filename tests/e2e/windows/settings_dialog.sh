@@ -13,8 +13,9 @@ start_dialog() {
     sleep 0.1
   done
   grep -q '"Kiru Settings' <<<"$(xwininfo -root -tree)" || fail "no settings dialog"
-  sleep 3
+  wait_until 30 rate_shown || fail "the dialog's frames did not start"
 }
+rate_shown() { grep -q '"Kiru Settings ~ (animation frames per second: ' <<<"$(xwininfo -root -tree)"; }
 
 start_dialog
 import -window root "$WORK/dialog.png"

@@ -17,17 +17,19 @@ reset_settings() {
 
 # Starts Kiru.scr with the given arguments in the background; its PID in KIRU_PID.
 start_scr() {
+  : >"$WORK/kiru.log"  # emptied before it starts: nothing of the last run is waited on
   wine "$KIRU" "$@" >"$WORK/kiru.log" 2>&1 &
   KIRU_PID=$!
   PIDS+=("$KIRU_PID")
 }
 
-# Full-screen saving, shown and settled, with the pointer at a known place first.
+# Full-screen saving, shown with its first frame drawn, with the pointer at a known
+# place first.
 start_saver() {
   xdotool mousemove 500 400
-  start_scr /s
+  KIRU_TRACE_FIRST_FRAME=1 start_scr /s
   wait_for_window "Screen Saver" 30 || fail "no full-screen window"
-  sleep 2
+  wait_for_first_frame
 }
 
 # A DWORD of the settings key as `wine reg query` prints it, e.g. 0x4be ("" when missing).
