@@ -15,8 +15,8 @@ namespace plat::wayland {
 // (a compositor, and the layer shell or xdg-shell). Says why not on stderr when
 // `verbose`.
 bool Connect(bool verbose);
-bool OwnsWindow(HWND window);  // the saver window or the desktop's
-bool OwnsGL(std::uintptr_t handle);  // one of its GLDCs or GLRCs
+// The desktop its windows carry in their records (queue.h), X11's being 0.
+constexpr int DESKTOP_TAG = 1;
 // While a dialog of another desktop (an X window on Xwayland) is open the saver
 // steps aside, below the windows, without the keyboard; counted, so they may nest.
 void StepAside();

@@ -23,8 +23,6 @@
 namespace plat::wayland {
 namespace {
 
-// Wayland's GLDC and GLRC handles, apart from X11's small numbers.
-constexpr std::uintptr_t FIRST_HANDLE = 0x57000001;
 constexpr DWORD ASLEEP_AFTER_MS = 1000;  // no output has asked for a frame for this long
 constexpr DWORD FRAME_WAIT_MS = 100;     // the longest a finished picture waits to be asked for
 
@@ -60,7 +58,7 @@ bool g_bSoftware = false;
 FboCalls g_Fbo{};
 std::map<GLDC, DeviceContext> g_DCs;
 std::map<GLRC, RenderContext> g_RCs;
-std::uintptr_t g_nNextHandle = FIRST_HANDLE;
+std::uintptr_t g_nNextHandle = 1;
 GLRC g_hCurrentRC = 0;
 
 template <typename Call>
@@ -259,10 +257,6 @@ void RequestFrame(Surface& s) {
 }
 
 }  // namespace
-
-bool OwnsGL(std::uintptr_t handle) {
-  return handle >= FIRST_HANDLE && (g_DCs.count(handle) || g_RCs.count(handle));
-}
 
 void AttachGL(Surface& s) {
   const DeviceContext* d = SaverDC();

@@ -21,6 +21,8 @@ constexpr std::uint32_t ALL_EDGES =
 
 Surface& Of(void* data) { return *static_cast<Surface*>(data); }
 
+bool OwnsWindow(HWND window) { return window && (FindSaver(window) || window == g_hDesktop); }
+
 // A size of 0 leaves it to the client: the output's own.
 void Configured(Surface& s, int width, int height) {
   RECT r = s.output->Rect();
@@ -155,8 +157,6 @@ void OutputsChanged() {
   PostMessage(g_pSaver->hwnd, WM_DISPLAYCHANGE, 0, 0);
 }
 
-bool OwnsWindow(HWND window) { return window && (FindSaver(window) || window == g_hDesktop); }
-
 void StepAside() {
   if (++g_nAside == 1) Restack();
 }
@@ -175,7 +175,7 @@ HWND CreateWindow(const WindowSpec& desc) {
   CoverOutputs(*g_pSaver);
   Roundtrip();  // configured, so that the GL surfaces can be made in WM_CREATE
   HWND hwnd = g_pSaver->hwnd;
-  BindWindow(hwnd, GetCurrentThreadId(), desc.proc);
+  BindWindow(hwnd, GetCurrentThreadId(), desc.proc, DESKTOP_TAG);
   if (SendMessage(hwnd, WM_CREATE, 0, 0) == -1) {
     DestroyWindow(hwnd);
     return 0;
@@ -213,7 +213,10 @@ bool GetClientRect(HWND window, RECT* rect) {
 
 HWND GetDesktopWindow() {
   if (!g_Globals.display) return 0;
-  if (!g_hDesktop) g_hDesktop = AllocWindowHandle();
+  if (!g_hDesktop) {
+    g_hDesktop = AllocWindowHandle();
+    BindWindow(g_hDesktop, GetCurrentThreadId(), nullptr, DESKTOP_TAG);  // a record, for the switch
+  }
   return g_hDesktop;
 }
 
