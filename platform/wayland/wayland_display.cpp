@@ -110,12 +110,12 @@ void PumpEvents() {
   RepeatKeys();
 }
 
+// The thread's wait for messages: it also wakes on posted messages and on a close signal.
 void WaitForEvents(int ms) {
   wl_display* display = g_Globals.display;
   if (!display) return;
   wl_display_flush(display);
-  pollfd ready{wl_display_get_fd(display), POLLIN, 0};
-  poll(&ready, 1, ms);  // what came is read by the pump
+  WaitMessage(static_cast<DWORD>(ms));  // what came is read by the pump
   PumpEvents();
 }
 

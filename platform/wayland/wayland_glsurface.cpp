@@ -17,6 +17,7 @@
 #include <map>
 
 #include "platform/clock.h"
+#include "platform/closesignal.h"
 #include "platform/linux/linux_extensions.h"
 #include "platform/wayland/wayland_records.h"
 
@@ -215,7 +216,9 @@ void WaitForFrameRequest(const SaverWindow& saver) {
     return;  // nothing that could ask
   auto anyReady = [&] { return std::any_of(saver.surfaces.begin(), saver.surfaces.end(), [](auto& s) { return Ready(*s); }); };
   DWORD start = GetTickCount();
-  for (DWORD waited = 0; !anyReady() && waited < FRAME_WAIT_MS; waited = GetTickCount() - start)
+  // A close signal ends the wait: the picture is not wanted any more.
+  for (DWORD waited = 0; !anyReady() && waited < FRAME_WAIT_MS && !CloseSignalPending();
+       waited = GetTickCount() - start)
     WaitForEvents(static_cast<int>(FRAME_WAIT_MS - waited));
 }
 
@@ -397,19 +400,27 @@ bool SwapBuffers(GLDC dc) {
   SaverWindow* saver = d ? FindSaver(d->window) : nullptr;
   if (!saver || !r) return false;
   WaitForFrameRequest(*saver);
+  bool presented = false;
   if (r->direct) {
     // Not asked yet: the picture is dropped, and the next one drawn afresh.
     if (Ready(*r->direct)) {
       RequestFrame(*r->direct);
-      eglSwapBuffers(g_pEgl, r->direct->eglSurface);
+      presented = eglSwapBuffers(g_pEgl, r->direct->eglSurface);
     }
   } else if (r->fbo) {
     bool scissor = glIsEnabled(GL_SCISSOR_TEST);
     glDisable(GL_SCISSOR_TEST);
     for (auto& s : saver->surfaces)
-      if (Ready(*s) && eglMakeCurrent(g_pEgl, s->eglSurface, s->eglSurface, r->context)) Present(*s, *r, saver->rect);
+      if (Ready(*s) && eglMakeCurrent(g_pEgl, s->eglSurface, s->eglSurface, r->context)) {
+        Present(*s, *r, saver->rect);
+        presented = true;
+      }
     if (scissor) glEnable(GL_SCISSOR_TEST);
   }
+  // A dropped picture is drawn all the same (a software renderer draws when its
+  // commands are flushed): now, rather than piled up with the next ones until
+  // the close has to wait for them all.
+  if (!presented) glFlush();
   PumpEvents();  // frame callbacks and input that came meanwhile
   Retarget(*r, d->window);  // outputs may have come or gone
   return true;

@@ -41,7 +41,7 @@ extern Globals g_Globals;
 void PumpEvents();
 // Waits for the compositor to have answered everything asked so far.
 void Roundtrip();
-// Waits at most `ms` for events, and pumps them.
+// Waits at most `ms` for events, a posted message or a close signal, and pumps the events.
 void WaitForEvents(int ms);
 
 // What an output tells of itself. Its place on the desktop comes from xdg-output
