@@ -110,6 +110,11 @@ void AttachGL(Surface& surface);  // an EGL surface, once configured and a confi
 void DetachGL(Surface& surface);
 void FitGLTargets(int width, int height);  // the window's picture changed size
 
+// The compositor's socket as one absolute path however $WAYLAND_DISPLAY names it
+// (a name in the runtime folder, or a path); the saver's lock file named after it.
+std::string SocketPath(const char* display, const char* runtime);
+std::string LockPath(const char* display, const char* runtime);
+
 // The seat (wayland_input.cpp).
 void BindSeat(wl_seat* seat);
 void RepeatKeys();  // a held key repeats as the compositor's rate says
