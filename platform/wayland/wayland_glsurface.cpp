@@ -19,6 +19,7 @@
 #include "platform/clock.h"
 #include "platform/closesignal.h"
 #include "platform/linux/linux_extensions.h"
+#include "platform/startuptrace.h"
 #include "platform/wayland/wayland_records.h"
 
 namespace plat::wayland {
@@ -191,21 +192,28 @@ const wl_callback_listener FRAME{OnFrameDone};
 
 void RequestFrame(Surface& s);
 
-// The output's part of the picture onto its surface. GL counts rows from the bottom.
+// The output's part of the picture onto its surface. A surface configured at
+// another size than its output's (a fullscreen window that the compositor sized
+// to another output, or to the whole layout) shows it centred with the output's
+// aspect, never stretched. GL counts rows from the bottom.
 void Present(Surface& s, const RenderContext& r, const RECT& window) {
-  RECT o = s.output->Rect();
-  int left = o.left - window.left, top = o.top - window.top;
-  int bottom = r.height - (top + (o.bottom - o.top));
+  RECT o = PixelRect(*s.output);
+  int width = o.right - o.left, height = o.bottom - o.top;
+  int left = o.left - window.left, bottom = r.height - (o.bottom - window.top);
+  RECT into = FitCentred(width, height, s.bufferWidth, s.bufferHeight);
   FboCalls& f = g_Fbo;
   f.bindFramebuffer(GL_READ_FRAMEBUFFER, r.fbo);
   f.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-  f.blitFramebuffer(left, bottom, left + (o.right - o.left), bottom + (o.bottom - o.top), 0, 0, s.width, s.height,
-                    GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  if (into.right - into.left != s.bufferWidth || into.bottom - into.top != s.bufferHeight)
+    glClear(GL_COLOR_BUFFER_BIT);  // the bars beside it
+  bool same = into.right - into.left == width && into.bottom - into.top == height;
+  f.blitFramebuffer(left, bottom, left + width, bottom + height, into.left, s.bufferHeight - into.bottom, into.right,
+                    s.bufferHeight - into.top, GL_COLOR_BUFFER_BIT, same ? GL_NEAREST : GL_LINEAR);
   RequestFrame(s);
   eglSwapBuffers(g_pEgl, s.eglSurface);
 }
 
-bool Ready(const Surface& s) { return s.eglSurface != EGL_NO_SURFACE && !s.frame; }
+bool Ready(const Surface& s) { return s.eglSurface != EGL_NO_SURFACE && !s.frame && !s.closed; }
 
 // Frames are paced by the compositor: a finished picture waits until some output
 // has asked for its next frame (the outputs not asked yet get the one after), so
@@ -222,13 +230,15 @@ void WaitForFrameRequest(const SaverWindow& saver) {
     WaitForEvents(static_cast<int>(FRAME_WAIT_MS - waited));
 }
 
-// The one surface that shows the whole window, if there is one: drawn into straight.
+// The one surface that shows the whole window pixel for pixel, if there is one:
+// drawn into straight.
 Surface* DirectSurface(const SaverWindow& saver) {
   if (saver.surfaces.size() != 1) return nullptr;
   Surface& s = *saver.surfaces.front();
-  RECT o = s.output->Rect();
+  RECT o = PixelRect(*s.output);
   bool whole = o.left == saver.rect.left && o.top == saver.rect.top && o.right == saver.rect.right &&
-               o.bottom == saver.rect.bottom && s.width == o.right - o.left && s.height == o.bottom - o.top;
+               o.bottom == saver.rect.bottom && s.bufferWidth == o.right - o.left &&
+               s.bufferHeight == o.bottom - o.top;
   return whole && s.eglSurface != EGL_NO_SURFACE ? &s : nullptr;
 }
 
@@ -263,8 +273,9 @@ void RequestFrame(Surface& s) {
 
 void AttachGL(Surface& s) {
   const DeviceContext* d = SaverDC();
-  if (!d || !s.configured || s.eglSurface != EGL_NO_SURFACE) return;
-  s.eglWindow = wl_egl_window_create(s.surface, s.width, s.height);
+  if (!d || !s.configured || s.closed || s.eglSurface != EGL_NO_SURFACE) return;
+  ScaleSurface(s);
+  s.eglWindow = wl_egl_window_create(s.surface, s.bufferWidth, s.bufferHeight);
   if (s.eglWindow) s.eglSurface = eglCreatePlatformWindowSurface(g_pEgl, d->config, s.eglWindow, nullptr);
   if (s.eglSurface == EGL_NO_SURFACE && s.eglWindow) {
     wl_egl_window_destroy(s.eglWindow);
@@ -421,16 +432,19 @@ bool SwapBuffers(GLDC dc) {
   // commands are flushed): now, rather than piled up with the next ones until
   // the close has to wait for them all.
   if (!presented) glFlush();
+  if (presented) TraceFirstFrame();
   PumpEvents();  // frame callbacks and input that came meanwhile
   Retarget(*r, d->window);  // outputs may have come or gone
   return true;
 }
 
 // Asleep when no surface has been given a frame for a while: the compositor shows
-// none of them (outputs off, or covered), and drawing would be wasted.
+// none of them (outputs off, or covered), and drawing would be wasted. With no
+// output at all there is nothing to show either, until one comes.
 bool IsDisplayAsleep() {
   SaverWindow* saver = TheSaver();
-  if (!saver || saver->surfaces.empty()) return false;
+  if (!saver || !saver->shown) return false;
+  if (saver->surfaces.empty()) return true;
   DWORD now = GetTickCount();
   for (auto& s : saver->surfaces)
     if (!s->frame || now - s->frameAsked < ASLEEP_AFTER_MS) return false;

@@ -1,10 +1,15 @@
 // The full-screen saver window: one surface per output on the layer shell's
 // overlay layer, anchored to every edge, over the panels (exclusive zone -1) and
 // holding the keyboard; a fullscreen xdg_toplevel per output where the
-// compositor has no layer shell. The window's rectangle is every output's.
+// compositor has no layer shell. The window's rectangle is every output's, in
+// pixels of the desktop's scale.
+#include <sys/mman.h>
+#include <unistd.h>
+
 #include <algorithm>
 
 #include "platform/queue.h"
+#include "platform/startuptrace.h"
 #include "platform/wayland/wayland_records.h"
 
 namespace plat::wayland {
@@ -14,6 +19,8 @@ std::unique_ptr<SaverWindow> g_pSaver;
 HWND g_hDesktop = 0;
 int g_nAside = 0;  // dialogs of another desktop open over the saver
 bool g_bDestroying = false;
+// A compositor that keeps closing the layer surface of an output is not followed further.
+constexpr int MAX_COVERED_AGAIN = 3;
 
 constexpr std::uint32_t ALL_EDGES =
     ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
@@ -23,16 +30,54 @@ Surface& Of(void* data) { return *static_cast<Surface*>(data); }
 
 bool OwnsWindow(HWND window) { return window && (FindSaver(window) || window == g_hDesktop); }
 
+void OnBlankReleased(void* data, wl_buffer* buffer) {
+  Surface& s = Of(data);
+  if (s.blank == buffer) s.blank = nullptr;
+  wl_buffer_destroy(buffer);
+}
+
+const wl_buffer_listener BLANK{OnBlankReleased};
+
+// Black at the configured size, from the first configure until GL draws: sway
+// gives a layer surface the keyboard only once it shows something, and the
+// settings and GL take a while to load. Keys typed meanwhile are Kiru's, and
+// wait in the queue for the first frame, as on X. The buffer is never written:
+// a new memory file reads as zeros, black in XRGB.
+void ShowBlack(Surface& s) {
+  if (!g_Globals.shm || s.width <= 0 || s.height <= 0) return;
+  int stride = s.width * 4;
+  auto size = static_cast<std::size_t>(stride) * static_cast<std::size_t>(s.height);
+  int fd = memfd_create("kiru-black", MFD_CLOEXEC);
+  if (fd < 0) return;
+  if (ftruncate(fd, static_cast<off_t>(size)) == 0) {
+    wl_shm_pool* pool = wl_shm_create_pool(g_Globals.shm, fd, static_cast<std::int32_t>(size));
+    wl_buffer* black = wl_shm_pool_create_buffer(pool, 0, s.width, s.height, stride, WL_SHM_FORMAT_XRGB8888);
+    wl_shm_pool_destroy(pool);
+    wl_buffer_add_listener(black, &BLANK, &s);
+    if (wl_surface_get_version(s.surface) >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION)
+      wl_surface_set_buffer_scale(s.surface, 1);
+    if (s.viewport) wp_viewport_set_destination(s.viewport, -1, -1);
+    wl_surface_attach(s.surface, black, 0, 0);
+    wl_surface_damage(s.surface, 0, 0, s.width, s.height);
+    wl_surface_commit(s.surface);
+    if (s.blank) wl_buffer_destroy(s.blank);  // replaced, never written: its picture stays whole
+    s.blank = black;
+  }
+  close(fd);
+}
+
 // A size of 0 leaves it to the client: the output's own.
 void Configured(Surface& s, int width, int height) {
   RECT r = s.output->Rect();
   s.width = width > 0 ? width : r.right - r.left;
   s.height = height > 0 ? height : r.bottom - r.top;
   s.configured = true;
-  if (s.eglWindow)
-    wl_egl_window_resize(s.eglWindow, s.width, s.height, 0, 0);
-  else
+  if (s.eglWindow) {
+    ScaleSurface(s);
+  } else {
+    ShowBlack(s);
     AttachGL(s);
+  }
 }
 
 void OnLayerConfigure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial, std::uint32_t width,
@@ -41,8 +86,12 @@ void OnLayerConfigure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t se
   Configured(Of(data), static_cast<int>(width), static_cast<int>(height));
 }
 
-// The compositor took the surface away (its output is going): dropped with the output.
-void OnLayerClosed(void*, zwlr_layer_surface_v1*) {}
+// The compositor took the surface away: it is dropped, and the output, if it is
+// still there, covered anew, once the events that came with this one are seen.
+void OnLayerClosed(void* data, zwlr_layer_surface_v1*) {
+  Of(data).closed = true;
+  if (g_pSaver) PostMessage(g_pSaver->hwnd, WM_DISPLAYCHANGE, 0, 0);
+}
 
 const zwlr_layer_surface_v1_listener LAYER{OnLayerConfigure, OnLayerClosed};
 
@@ -84,10 +133,28 @@ void Stack(Surface& s) {
   zwlr_layer_surface_v1_set_keyboard_interactivity(s.layer, aside ? 0 : 1);  // none, exclusive
 }
 
+void OnPreferredScale(void* data, wp_fractional_scale_v1*, std::uint32_t scale) {
+  Output& output = *Of(data).output;
+  if (scale == 0 || static_cast<int>(scale) == output.preferredScale) return;
+  output.preferredScale = static_cast<int>(scale);
+  OutputsChanged();
+}
+
+const wp_fractional_scale_v1_listener FRACTIONAL{OnPreferredScale};
+
 std::unique_ptr<Surface> MakeSurface(Output& output, const std::string& title) {
   auto s = std::make_unique<Surface>();
   s->output = &output;
   s->surface = wl_compositor_create_surface(g_Globals.compositor);
+  if (g_Globals.viewporter && g_Globals.fractionalScale) {
+    s->viewport = wp_viewporter_get_viewport(g_Globals.viewporter, s->surface);
+    s->fractional = wp_fractional_scale_manager_v1_get_fractional_scale(g_Globals.fractionalScale, s->surface);
+    wp_fractional_scale_v1_add_listener(s->fractional, &FRACTIONAL, s.get());
+  }
+  // Keys the compositor keeps for itself (GNOME's Super) reach the saver and end it.
+  if (g_Globals.shortcutsInhibit && g_Globals.seat)
+    s->inhibitor = zwp_keyboard_shortcuts_inhibit_manager_v1_inhibit_shortcuts(g_Globals.shortcutsInhibit,
+                                                                                s->surface, g_Globals.seat);
   if (g_Globals.layerShell) {
     s->layer = zwlr_layer_shell_v1_get_layer_surface(g_Globals.layerShell, s->surface, output.output,
                                                      ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "kiru");
@@ -111,22 +178,32 @@ std::unique_ptr<Surface> MakeSurface(Output& output, const std::string& title) {
 
 void DropSurface(Surface& s) {
   DetachGL(s);
+  if (s.inhibitor) zwp_keyboard_shortcuts_inhibitor_v1_destroy(s.inhibitor);
+  if (s.fractional) wp_fractional_scale_v1_destroy(s.fractional);
+  if (s.viewport) wp_viewport_destroy(s.viewport);
   if (s.layer) zwlr_layer_surface_v1_destroy(s.layer);
   if (s.toplevel) xdg_toplevel_destroy(s.toplevel);
   if (s.xdgSurface) xdg_surface_destroy(s.xdgSurface);
   wl_surface_destroy(s.surface);
+  if (s.blank) wl_buffer_destroy(s.blank);
 }
 
-// One surface per output that is there: new ones covered, gone ones dropped.
+// One surface per output that is there: new ones covered, gone and closed ones
+// dropped, the others at their output's scale.
 void CoverOutputs(SaverWindow& w) {
   std::vector<Output*> outputs = ShownOutputs();
   std::erase_if(w.surfaces, [&](const std::unique_ptr<Surface>& s) {
-    if (std::find(outputs.begin(), outputs.end(), s->output) != outputs.end()) return false;
+    bool shown = std::find(outputs.begin(), outputs.end(), s->output) != outputs.end();
+    if (shown && !s->closed) return false;
+    if (shown) ++s->output->coveredAgain;
     DropSurface(*s);
     return true;
   });
+  for (auto& s : w.surfaces)
+    if (s->eglWindow) ScaleSurface(*s);
   for (Output* output : outputs)
-    if (std::none_of(w.surfaces.begin(), w.surfaces.end(), [&](const auto& s) { return s->output == output; }))
+    if (output->coveredAgain <= MAX_COVERED_AGAIN &&
+        std::none_of(w.surfaces.begin(), w.surfaces.end(), [&](const auto& s) { return s->output == output; }))
       w.surfaces.push_back(MakeSurface(*output, w.title));
 }
 
@@ -157,6 +234,19 @@ void OutputsChanged() {
   PostMessage(g_pSaver->hwnd, WM_DISPLAYCHANGE, 0, 0);
 }
 
+// Whole scales by the buffer scale; fractional ones by a viewport at the
+// configured size over a buffer of the scaled size.
+void ScaleSurface(Surface& s) {
+  int scale = OutputScale(*s.output);
+  bool fractional = scale % 120 != 0 && s.viewport;
+  bool scalable = wl_surface_get_version(s.surface) >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION;
+  s.bufferWidth = ScaledLength(s.width, scale);
+  s.bufferHeight = ScaledLength(s.height, scale);
+  if (s.viewport) wp_viewport_set_destination(s.viewport, fractional ? s.width : -1, fractional ? s.height : -1);
+  if (scalable) wl_surface_set_buffer_scale(s.surface, fractional ? 1 : scale / 120);
+  if (s.eglWindow) wl_egl_window_resize(s.eglWindow, s.bufferWidth, s.bufferHeight, 0, 0);
+}
+
 void StepAside() {
   if (++g_nAside == 1) Restack();
 }
@@ -174,6 +264,8 @@ HWND CreateWindow(const WindowSpec& desc) {
   g_pSaver->shown = true;
   CoverOutputs(*g_pSaver);
   Roundtrip();  // configured, so that the GL surfaces can be made in WM_CREATE
+  wl_display_flush(g_Globals.display);  // the black pictures of the first configures
+  TraceStartup("surfaces shown");
   HWND hwnd = g_pSaver->hwnd;
   BindWindow(hwnd, GetCurrentThreadId(), desc.proc, DESKTOP_TAG);
   if (SendMessage(hwnd, WM_CREATE, 0, 0) == -1) {
@@ -263,6 +355,7 @@ bool IsIconic(HWND window) { return FindSaver(window) && !g_pSaver->shown; }
 bool CoverScreen(HWND window) {
   SaverWindow* w = FindSaver(window);
   if (!w) return false;
+  if (w->shown) CoverOutputs(*w);  // a surface the compositor closed
   RECT now = BoundingRect(GetMonitors());
   RECT was = w->rect;
   w->rect = now;
