@@ -35,4 +35,9 @@ void TraceFirstFrame() {
   if (std::getenv("KIRU_TRACE_FIRST_FRAME")) WriteStep("first frame presented");
 }
 
+void TraceViews(int count) {
+  static const bool s_bTracing = std::getenv("KIRU_TRACE_VIEWS") != nullptr;
+  if (s_bTracing) std::fprintf(stderr, "kiru: %d views laid out\n", count);
+}
+
 }  // namespace plat
