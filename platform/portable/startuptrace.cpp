@@ -28,7 +28,7 @@ void TraceStartup(const char* step) {
 
 void EndStartupTrace() { g_nTracing = 0; }
 
-void TraceFirstFrame() {
+void TraceFirstPresent() {
   static bool s_bTraced = false;
   if (s_bTraced) return;
   s_bTraced = true;

@@ -432,7 +432,7 @@ bool SwapBuffers(GLDC dc) {
   // commands are flushed): now, rather than piled up with the next ones until
   // the close has to wait for them all.
   if (!presented) glFlush();
-  if (presented) TraceFirstFrame();
+  if (presented) TraceFirstPresent();
   PumpEvents();  // frame callbacks and input that came meanwhile
   Retarget(*r, d->window);  // outputs may have come or gone
   return true;

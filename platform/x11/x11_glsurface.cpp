@@ -114,7 +114,7 @@ void TraceFirstFrame(Display* dpy) {
   s_bTraced = true;
   if (!std::getenv("KIRU_TRACE_FIRST_FRAME")) return;
   XSync(dpy, False);  // the picture has reached the server
-  plat::TraceFirstFrame();
+  plat::TraceFirstPresent();
 }
 
 // GLX's best config for the request that is on a window visual, as an index of
