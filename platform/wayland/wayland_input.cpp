@@ -110,7 +110,8 @@ void PointerAt(wl_surface* surface, wl_fixed_t sx, wl_fixed_t sy) {
   RECT r = s->output->Rect(), p = PixelRect(*s->output);
   g_ptNow = POINT{r.left + wl_fixed_to_int(sx), r.top + wl_fixed_to_int(sy)};
   int scale = OutputScale(*s->output);
-  g_ptPixel = POINT{p.left + ScaledLength(wl_fixed_to_int(sx), scale), p.top + ScaledLength(wl_fixed_to_int(sy), scale)};
+  g_ptPixel = POINT{p.left + ScaledLength(wl_fixed_to_int(sx), scale),
+                    p.top + ScaledLength(wl_fixed_to_int(sy), scale)};
   if (!g_bPointerSeen) g_ptFirst = g_ptNow;
   g_bPointerSeen = true;
 }

@@ -1,6 +1,7 @@
 // Outputs: where each lies on the desktop (xdg-output's logical rectangle), and
-// the monitor list the views are laid out from, in the saver's pixels. Wayland marks no output primary;
-// the one at the desktop's origin takes the dialogs, as PrimaryMonitor rules.
+// the monitor list the views are laid out from, in the saver's pixels. Wayland
+// marks no output primary; the one at the desktop's origin takes the dialogs, as
+// PrimaryMonitor rules.
 #include <algorithm>
 
 #include "platform/wayland/wayland_records.h"
