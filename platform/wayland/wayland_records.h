@@ -110,6 +110,7 @@ struct Surface {
   xdg_toplevel* toplevel = nullptr;
   bool configured = false;
   bool closed = false;        // the compositor took it away: made anew at the next look
+  bool askedAgain = false;    // a fullscreen window sized otherwise asked once more
   int width = 0, height = 0;  // as the compositor configured it, in logical units
   int bufferWidth = 0, bufferHeight = 0;  // its pictures, in pixels of its output's scale
   wl_buffer* blank = nullptr;  // black, shown from the first configure until GL draws

@@ -110,9 +110,18 @@ const xdg_toplevel_listener TOPLEVEL{OnToplevelConfigure, OnToplevelClose,
                                      [](void*, xdg_toplevel*, std::int32_t, std::int32_t) {},
                                      [](void*, xdg_toplevel*, wl_array*) {}};
 
+// A fullscreen window sized otherwise than its output (mutter may size the
+// window of an output just plugged in as another output's) asks once more to be
+// fullscreen on its own; what is left unlike it, Present shows centred.
 void OnXdgConfigure(void* data, xdg_surface* surface, std::uint32_t serial) {
+  Surface& s = Of(data);
   xdg_surface_ack_configure(surface, serial);
-  Configured(Of(data), Of(data).width, Of(data).height);
+  Configured(s, s.width, s.height);
+  RECT r = s.output->Rect();
+  if (!s.askedAgain && g_nAside == 0 && (s.width != r.right - r.left || s.height != r.bottom - r.top)) {
+    s.askedAgain = true;
+    xdg_toplevel_set_fullscreen(s.toplevel, s.output->output);
+  }
 }
 
 const xdg_surface_listener XDG_SURFACE{OnXdgConfigure};
