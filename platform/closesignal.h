@@ -7,7 +7,8 @@
 namespace plat {
 
 // From now on the signals are close requests, held for the GUI thread to take;
-// call it before any other thread is made.
+// call it on that thread before any other thread is made. Its waits for messages
+// (queue.h) end when one comes.
 void InstallCloseSignals();
 // True once for each batch of signals received since the last call.
 bool TakeCloseSignal();

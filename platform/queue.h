@@ -33,9 +33,11 @@ int GetMessage(MSG* out, HWND window, UINT first, UINT last);
 void WaitMessage(DWORD ms);
 
 // Window records: the window layer binds each window it creates to the thread
-// that owns it and to its procedure.
+// that owns it, to its procedure and to the desktop that made it (a program may
+// hold two: the Linux program's switch forwards by this; 0 for the first).
 HWND AllocWindowHandle();
-void BindWindow(HWND window, ThreadId owner, WNDPROC proc);
+void BindWindow(HWND window, ThreadId owner, WNDPROC proc, int desktop = 0);
+int WindowDesktop(HWND window);  // 0 also for a window without a record
 void UnbindWindow(HWND window);  // also drops the window's queued messages
 bool IsWindowBound(HWND window);
 WNDPROC GetWindowProc(HWND window);

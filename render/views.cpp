@@ -4,6 +4,7 @@
 
 #include <algorithm>
 
+#include "platform/startuptrace.h"
 #include "platform/window.h"
 #include "render/glcontext.h"
 #include "render/runstate.h"
@@ -29,6 +30,7 @@ void RefreshViews(plat::HWND window) {
   }
   g_Views = LayOutViews(plat::GetMonitors(), frame);
   g_bWholeWindow = g_Views.size() == 1 && g_Views[0] == View{0, 0, client.right, client.bottom};
+  plat::TraceViews(static_cast<int>(g_Views.size()));
   // Monitors joined into one without the window changing size (an output gone while
   // another grew into its place) leave the viewport of the last split behind.
   if (g_bWholeWindow) ApplyView(0, 0, client.right, client.bottom);

@@ -32,7 +32,7 @@ constexpr const char* PREVIEW_TITLE = "Preview";
 constexpr const char* HACK_TITLE = "Kiru";  // never the single-instance key
 constexpr int HACK_WINDOW_WIDTH = 640, HACK_WINDOW_HEIGHT = 480;
 constexpr DWORD HOST_CHECK_MS = 250;
-constexpr DWORD LOOP_WAIT_MS = 50;  // bounds how late a close signal is seen
+constexpr DWORD LOOP_WAIT_MS = 50;  // bounds how late a close signal is seen where it wakes no wait
 
 int DispatchMode(const char* args, const ModeActions& actions) {
   HackFlags hack = TakesHackFlags() ? ParseHackFlags(args) : HackFlags{};

@@ -8,6 +8,8 @@
 #include <csignal>
 #include <initializer_list>
 
+#include "platform/queue.h"
+
 namespace plat {
 namespace {
 
@@ -17,6 +19,11 @@ bool g_bInstalled = false;
 volatile std::sig_atomic_t g_bCaught = 0;
 
 void NoteCloseSignal(int) { g_bCaught = 1; }
+
+// Readable while a signal is pending: the GUI thread's waits wake on it. Never
+// read: TakeCloseSignal takes the signals.
+int g_nSignalFd = -1;
+void NothingToPump(void*) {}
 
 }  // namespace
 
@@ -37,6 +44,8 @@ void InstallCloseSignals() {
   for (int signal : {SIGTERM, SIGINT, SIGHUP})
     if (sigismember(&g_closeSignals, signal)) std::signal(signal, NoteCloseSignal);
   pthread_sigmask(SIG_BLOCK, &g_closeSignals, nullptr);
+  if (g_nSignalFd < 0) g_nSignalFd = signalfd(-1, &g_closeSignals, SFD_NONBLOCK | SFD_CLOEXEC);
+  if (g_nSignalFd >= 0) SetThreadEventSource(g_nSignalFd, NothingToPump, nullptr);
   g_bInstalled = true;
 }
 

@@ -49,6 +49,7 @@ struct Queue {
 struct WindowRecord {
   ThreadId owner = 0;
   WNDPROC proc = nullptr;
+  int desktop = 0;
 };
 
 std::mutex g_registryLock;
@@ -195,12 +196,18 @@ int GetMessage(MSG* out, HWND window, UINT first, UINT last) {
 
 HWND AllocWindowHandle() { return g_nextWindow.fetch_add(1); }
 
-void BindWindow(HWND window, ThreadId owner, WNDPROC proc) {
+void BindWindow(HWND window, ThreadId owner, WNDPROC proc, int desktop) {
   // As making a window does in Win32, binding one gives its thread a queue: a post
   // to it would otherwise be dropped until the thread first looks at its messages.
   if (owner == GetCurrentThreadId()) EnsureMessageQueue();
   std::lock_guard<std::mutex> guard(g_registryLock);
-  g_windows[window] = WindowRecord{owner, proc};
+  g_windows[window] = WindowRecord{owner, proc, desktop};
+}
+
+int WindowDesktop(HWND window) {
+  std::lock_guard<std::mutex> guard(g_registryLock);
+  auto it = g_windows.find(window);
+  return it == g_windows.end() ? 0 : it->second.desktop;
 }
 
 void UnbindWindow(HWND window) {

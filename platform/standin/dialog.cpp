@@ -76,7 +76,7 @@ Dialog* Register(std::unique_ptr<Dialog> dialog) {
   for (Control& c : d->controls) {
     if (c.hwnd == 0) {
       c.hwnd = AllocWindowHandle();
-      BindWindow(c.hwnd, GetCurrentThreadId(), ControlWindowProc);
+      BindWindow(c.hwnd, GetCurrentThreadId(), ControlWindowProc, WindowDesktop(d->hwnd));  // the dialog's desktop
     }
     g_controlOwner[c.hwnd] = d->hwnd;
   }

@@ -11,30 +11,24 @@
 
 namespace plat {
 
+using desktops::OfWindow;
 using desktops::OnWayland;
-using desktops::WaylandWindow;
+using desktops::Serving;
 
 HWND CreateWindow(const WindowSpec& desc) {
   if (OnWayland() && desc.kind == WindowKind::FullScreen) return wayland::CreateWindow(desc);
   return x11::CreateWindow(desc);
 }
 
-void DestroyWindow(HWND window) {
-  WaylandWindow(window) ? wayland::DestroyWindow(window) : x11::DestroyWindow(window);
-}
+void DestroyWindow(HWND window) { OfWindow(window).destroyWindow(window); }
 
-bool IsWindow(HWND window) { return WaylandWindow(window) ? wayland::IsWindow(window) : x11::IsWindow(window); }
+bool IsWindow(HWND window) { return OfWindow(window).isWindow(window); }
+bool GetClientRect(HWND window, RECT* rect) { return OfWindow(window).getClientRect(window, rect); }
+bool GetWindowRect(HWND window, RECT* rect) { return OfWindow(window).getWindowRect(window, rect); }
 
-bool GetClientRect(HWND window, RECT* rect) {
-  return WaylandWindow(window) ? wayland::GetClientRect(window, rect) : x11::GetClientRect(window, rect);
-}
+HWND GetDesktopWindow() { return Serving().getDesktopWindow(); }
 
-bool GetWindowRect(HWND window, RECT* rect) {
-  return WaylandWindow(window) ? wayland::GetWindowRect(window, rect) : x11::GetWindowRect(window, rect);
-}
-
-HWND GetDesktopWindow() { return OnWayland() ? wayland::GetDesktopWindow() : x11::GetDesktopWindow(); }
-HWND GetParent(HWND window) { return WaylandWindow(window) ? 0 : x11::GetParent(window); }
+HWND GetParent(HWND window) { return OfWindow(window).getParent(window); }
 
 HWND GetForegroundWindow() {
   if (!OnWayland()) return x11::GetForegroundWindow();
@@ -42,28 +36,16 @@ HWND GetForegroundWindow() {
   return saver ? saver : x11::GetForegroundWindow();
 }
 
-bool SetForegroundWindow(HWND window) { return WaylandWindow(window) || x11::SetForegroundWindow(window); }
-
-bool SetWindowText(HWND window, const char* text) {
-  return WaylandWindow(window) ? wayland::SetWindowText(window, text) : x11::SetWindowText(window, text);
-}
-
+bool SetForegroundWindow(HWND window) { return OfWindow(window).setForegroundWindow(window); }
+bool SetWindowText(HWND window, const char* text) { return OfWindow(window).setWindowText(window, text); }
 int GetWindowText(HWND window, char* buffer, int size) {
-  return WaylandWindow(window) ? wayland::GetWindowText(window, buffer, size)
-                               : x11::GetWindowText(window, buffer, size);
+  return OfWindow(window).getWindowText(window, buffer, size);
 }
-
-bool ShowWindow(HWND window, bool show) {
-  return WaylandWindow(window) ? wayland::ShowWindow(window, show) : x11::ShowWindow(window, show);
-}
-
-bool IsIconic(HWND window) { return WaylandWindow(window) ? wayland::IsIconic(window) : x11::IsIconic(window); }
-
-// Layer surfaces keep their layer: raising is already done, lowering and moving
-// are the compositor's business.
-bool RaiseWindow(HWND window) { return WaylandWindow(window) || x11::RaiseWindow(window); }
-bool LowerWindow(HWND window) { return !WaylandWindow(window) && x11::LowerWindow(window); }
-bool MoveWindow(HWND window, int x, int y) { return !WaylandWindow(window) && x11::MoveWindow(window, x, y); }
+bool ShowWindow(HWND window, bool show) { return OfWindow(window).showWindow(window, show); }
+bool IsIconic(HWND window) { return OfWindow(window).isIconic(window); }
+bool RaiseWindow(HWND window) { return OfWindow(window).raiseWindow(window); }
+bool LowerWindow(HWND window) { return OfWindow(window).lowerWindow(window); }
+bool MoveWindow(HWND window, int x, int y) { return OfWindow(window).moveWindow(window, x, y); }
 
 // A Wayland client sees no other client's surfaces: one saver at a time is the
 // claim's business there.
@@ -74,8 +56,7 @@ bool IsNativeWindow(unsigned long nativeId) { return x11::IsNativeWindow(nativeI
 bool RaiseNativeWindow(unsigned long nativeId) { return x11::RaiseNativeWindow(nativeId); }
 
 SaverClaim ClaimSaverInstance() {
-  if (desktops::NoneUsable()) return SaverClaim::NoDisplay;
-  return OnWayland() ? wayland::ClaimSaverInstance() : x11::ClaimSaverInstance();
+  return desktops::NoneUsable() ? SaverClaim::NoDisplay : Serving().claimSaverInstance();
 }
 
 // Either connection may break; what must be saved is saved either way.
@@ -84,21 +65,17 @@ void SetDisplayLostHook(DisplayLostHook hook) {
   x11::SetDisplayLostHook(hook);
 }
 
-bool GetCursorPos(POINT* point) { return OnWayland() ? wayland::GetCursorPos(point) : x11::GetCursorPos(point); }
-void ShowCursor(bool show) { OnWayland() ? wayland::ShowCursor(show) : x11::ShowCursor(show); }
+bool GetCursorPos(POINT* point) { return Serving().getCursorPos(point); }
+void ShowCursor(bool show) { Serving().showCursor(show); }
 
 // Over the Wayland saver a dialog holds the pointer itself: the saver hears none.
 void ClipCursor(const RECT* rect) {
   if (!OnWayland()) x11::ClipCursor(rect);
 }
 
-std::vector<MonitorInfo> GetMonitors() { return OnWayland() ? wayland::GetMonitors() : x11::GetMonitors(); }
-
-bool CoverScreen(HWND window) {
-  return WaylandWindow(window) ? wayland::CoverScreen(window) : x11::CoverScreen(window);
-}
-
-bool IsDisplayAsleep() { return OnWayland() ? wayland::IsDisplayAsleep() : x11::IsDisplayAsleep(); }
+std::vector<MonitorInfo> GetMonitors() { return Serving().getMonitors(); }
+bool CoverScreen(HWND window) { return OfWindow(window).coverScreen(window); }
+bool IsDisplayAsleep() { return Serving().isDisplayAsleep(); }
 
 unsigned long GetNativeRootWindow() { return x11::GetNativeRootWindow(); }
 bool GetNativeClientRect(unsigned long nativeId, RECT* rect) { return x11::GetNativeClientRect(nativeId, rect); }

@@ -17,8 +17,8 @@ namespace plat::wayland {
 // (a compositor, and the layer shell or xdg-shell). Says why not on stderr when
 // `verbose`.
 bool Connect(bool verbose);
-bool OwnsWindow(HWND window);  // the saver window or the desktop's
-bool OwnsGL(std::uintptr_t handle);  // one of its GLDCs or GLRCs
+// The desktop its windows carry in their records (queue.h), X11's being 0.
+constexpr int DESKTOP_TAG = 1;
 // A dialog over the saver, on the output with the keyboard focus; cancelled when
 // the saver shows on none.
 int DialogBox(const DialogTemplate& dialogTemplate, HWND owner, DLGPROC proc, LPARAM param);

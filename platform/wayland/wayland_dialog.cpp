@@ -38,6 +38,7 @@ struct Native {
   double scale = 1;
   wl_surface* surface = nullptr;
   wl_subsurface* subsurface = nullptr;
+  wp_viewport* viewport = nullptr;  // a fractional scale's
   wl_callback* frame = nullptr;
   std::vector<std::unique_ptr<ShmBuffer>> buffers;
   std::string caption;
@@ -57,11 +58,6 @@ wl_cursor_theme* g_pCursorTheme = nullptr;
 int g_nCursorScale = 0;
 wl_surface* g_pCursorSurface = nullptr;
 
-// The saver's black pictures for surfaces that had shown nothing yet: a dialog on
-// an unmapped surface would neither show nor get the keyboard. Each is kept until
-// the compositor is done with it.
-std::vector<std::unique_ptr<ShmBuffer>> g_Blacks;
-
 Native& Of(dlg::Dialog& d) { return *static_cast<Native*>(d.native); }
 
 Native* FindNative(HWND window) {
@@ -70,10 +66,14 @@ Native* FindNative(HWND window) {
   return nullptr;
 }
 
-// The scale is set in one place, so that a fractional one can take a viewport here.
-void ApplyScale(Native& w) {
+// Whole scales by the buffer scale; a fractional one (the output's scale says the
+// compositor takes viewports) by a viewport at the logical size.
+void ApplyScale(Native& w, const DialogFrame& frame) {
+  bool whole = w.scale == std::floor(w.scale);
+  if (!whole && !w.viewport && g_Globals.viewporter) w.viewport = wp_viewporter_get_viewport(g_Globals.viewporter, w.surface);
+  if (w.viewport) wp_viewport_set_destination(w.viewport, whole ? -1 : frame.width, whole ? -1 : frame.height);
   if (wl_surface_get_version(w.surface) >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION)
-    wl_surface_set_buffer_scale(w.surface, static_cast<std::int32_t>(w.scale));
+    wl_surface_set_buffer_scale(w.surface, whole ? static_cast<std::int32_t>(w.scale) : 1);
 }
 
 void UseCursor(wl_surface* image, std::int32_t x, std::int32_t y) {
@@ -143,7 +143,7 @@ void Paint(Native& w, dlg::Dialog& d) {
   int pressed = PressedShown(w, d);
   RenderDialog(static_cast<unsigned char*>(b->data), b->width, b->height, b->stride, w.scale, d,
                DialogLook{w.caption.c_str(), pressed, w.upperArrow, pressed == CLOSE_BOX});
-  ApplyScale(w);
+  ApplyScale(w, frame);
   wl_surface_attach(w.surface, b->buffer, 0, 0);
   wl_surface_damage(w.surface, 0, 0, frame.width, frame.height);
   w.frame = wl_surface_frame(w.surface);
@@ -160,12 +160,10 @@ void Place(Native& w, const dlg::Dialog& d, Surface& host) {
   w.hostHeight = host.height;
   // A compositor too old for buffer scales shows every buffer at scale 1.
   bool scales = wl_compositor_get_version(g_Globals.compositor) >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION;
-  w.scale = scales ? DialogScale(host.output->geometry) : 1;
+  w.scale = scales ? DialogScale(OutputScale(*host.output)) : 1;
   DialogFrame frame = FrameAround(d);
   w.at = PlaceOnOutput(host.width, host.height, frame.width, frame.height);
 }
-
-bool NeverShown(const Surface& s) { return s.frameAsked == 0; }
 
 // The subsurface, drawn; it takes its place with the host's next state, which is
 // committed at once (the host's picture is left as it is).
@@ -176,14 +174,6 @@ void Map(Native& w, dlg::Dialog& d) {
   wl_subsurface_set_desync(w.subsurface);
   wl_subsurface_set_position(w.subsurface, w.at.x, w.at.y);
   Paint(w, d);
-  std::erase_if(g_Blacks, [](const auto& b) { return !b->busy; });
-  if (NeverShown(host))
-    if (auto black = MakeShmBuffer(host.width, host.height)) {
-      wl_surface_attach(host.surface, black->buffer, 0, 0);
-      wl_surface_damage(host.surface, 0, 0, host.width, host.height);
-      black->busy = true;
-      g_Blacks.push_back(std::move(black));
-    }
   wl_surface_commit(host.surface);
   if (FindSurface(g_pPointerSurface)) ShowArrow(static_cast<int>(std::ceil(w.scale)));
   wl_display_flush(g_Globals.display);
@@ -191,9 +181,11 @@ void Map(Native& w, dlg::Dialog& d) {
 
 void Unmap(Native& w) {
   if (w.frame) wl_callback_destroy(w.frame);
+  if (w.viewport) wp_viewport_destroy(w.viewport);
   if (w.subsurface) wl_subsurface_destroy(w.subsurface);
   if (w.surface) wl_surface_destroy(w.surface);
   w.frame = nullptr;
+  w.viewport = nullptr;
   w.subsurface = nullptr;
   w.surface = nullptr;
   w.buffers.clear();
@@ -302,7 +294,7 @@ DialogFrame FrameAround(const dlg::Dialog& d) {
   return frame;
 }
 
-double DialogScale(const OutputGeometry& geometry) { return geometry.scale > 1 ? geometry.scale : 1; }
+double DialogScale(int scale120) { return scale120 > 120 ? scale120 / 120.0 : 1; }
 
 int BufferExtent(int logical, double scale) { return static_cast<int>(std::ceil(logical * scale - 1e-9)); }
 
@@ -356,7 +348,7 @@ int DialogBox(const DialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param) {
   auto native = std::make_unique<Native>();
   native->hwnd = d->hwnd = AllocWindowHandle();
   native->caption = t.caption;
-  BindWindow(d->hwnd, GetCurrentThreadId(), dlg::DialogWindowProc);
+  BindWindow(d->hwnd, GetCurrentThreadId(), dlg::DialogWindowProc, DESKTOP_TAG);
   d->native = native.get();
   d->ops.checkChanged = [](dlg::Dialog& dialog, dlg::Control&) { Changed(dialog); };
   d->ops.textChanged = [](dlg::Dialog& dialog, dlg::Control&) { Changed(dialog); };
@@ -387,11 +379,12 @@ bool GetDialogRect(HWND window, RECT* rect) {
   dlg::Dialog* d = w ? dlg::Find(window) : nullptr;
   if (!d || !w->host || !rect) return false;
   DialogFrame frame = FrameAround(*d);
-  RECT output = w->host->output->Rect();
-  rect->left = output.left + w->at.x;
-  rect->top = output.top + w->at.y;
-  rect->right = rect->left + frame.width;
-  rect->bottom = rect->top + frame.height;
+  // In the saver's pixels, as its monitors are.
+  RECT output = PixelRect(*w->host->output);
+  rect->left = output.left + BufferExtent(w->at.x, w->scale);
+  rect->top = output.top + BufferExtent(w->at.y, w->scale);
+  rect->right = rect->left + BufferExtent(frame.width, w->scale);
+  rect->bottom = rect->top + BufferExtent(frame.height, w->scale);
   return true;
 }
 

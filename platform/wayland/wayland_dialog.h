@@ -18,9 +18,9 @@ struct DialogFrame {
 };
 DialogFrame FrameAround(const dlg::Dialog& dialog);
 
-// How many of the output's pixels a logical pixel of a dialog takes, and a
-// dialog's extent in buffer pixels at that scale.
-double DialogScale(const OutputGeometry& geometry);
+// How many of the output's pixels a logical pixel of a dialog takes (from the
+// output's scale in 120ths), and a dialog's extent in buffer pixels at that scale.
+double DialogScale(int scale120);
 int BufferExtent(int logical, double scale);
 // The top left corner of a dialog centred on an output of the given logical size,
 // its caption kept on the output when the dialog is larger.

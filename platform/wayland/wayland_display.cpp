@@ -43,6 +43,14 @@ void OnGlobal(void*, wl_registry* registry, std::uint32_t name, const char* inte
     g_Globals.shm = static_cast<wl_shm*>(bind(&wl_shm_interface, 1));
   } else if (std::strcmp(interface, wl_subcompositor_interface.name) == 0) {
     g_Globals.subcompositor = static_cast<wl_subcompositor*>(bind(&wl_subcompositor_interface, 1));
+  } else if (std::strcmp(interface, wp_viewporter_interface.name) == 0) {
+    g_Globals.viewporter = static_cast<wp_viewporter*>(bind(&wp_viewporter_interface, 1));
+  } else if (std::strcmp(interface, wp_fractional_scale_manager_v1_interface.name) == 0) {
+    g_Globals.fractionalScale =
+        static_cast<wp_fractional_scale_manager_v1*>(bind(&wp_fractional_scale_manager_v1_interface, 1));
+  } else if (std::strcmp(interface, zwp_keyboard_shortcuts_inhibit_manager_v1_interface.name) == 0) {
+    g_Globals.shortcutsInhibit = static_cast<zwp_keyboard_shortcuts_inhibit_manager_v1*>(
+        bind(&zwp_keyboard_shortcuts_inhibit_manager_v1_interface, 1));
   } else if (std::strcmp(interface, wl_output_interface.name) == 0) {
     AddOutput(name, version);
   }
@@ -112,12 +120,12 @@ void PumpEvents() {
   RepeatKeys();
 }
 
+// The thread's wait for messages: it also wakes on posted messages and on a close signal.
 void WaitForEvents(int ms) {
   wl_display* display = g_Globals.display;
   if (!display) return;
   wl_display_flush(display);
-  pollfd ready{wl_display_get_fd(display), POLLIN, 0};
-  poll(&ready, 1, ms);  // what came is read by the pump
+  WaitMessage(static_cast<DWORD>(ms));  // what came is read by the pump
   PumpEvents();
 }
 

@@ -17,14 +17,14 @@
 #include <map>
 
 #include "platform/clock.h"
+#include "platform/closesignal.h"
 #include "platform/linux/linux_extensions.h"
+#include "platform/startuptrace.h"
 #include "platform/wayland/wayland_records.h"
 
 namespace plat::wayland {
 namespace {
 
-// Wayland's GLDC and GLRC handles, apart from X11's small numbers.
-constexpr std::uintptr_t FIRST_HANDLE = 0x57000001;
 constexpr DWORD ASLEEP_AFTER_MS = 1000;  // no output has asked for a frame for this long
 constexpr DWORD FRAME_WAIT_MS = 100;     // the longest a finished picture waits to be asked for
 
@@ -60,7 +60,7 @@ bool g_bSoftware = false;
 FboCalls g_Fbo{};
 std::map<GLDC, DeviceContext> g_DCs;
 std::map<GLRC, RenderContext> g_RCs;
-std::uintptr_t g_nNextHandle = FIRST_HANDLE;
+std::uintptr_t g_nNextHandle = 1;
 GLRC g_hCurrentRC = 0;
 
 template <typename Call>
@@ -192,21 +192,28 @@ const wl_callback_listener FRAME{OnFrameDone};
 
 void RequestFrame(Surface& s);
 
-// The output's part of the picture onto its surface. GL counts rows from the bottom.
+// The output's part of the picture onto its surface. A surface configured at
+// another size than its output's (a fullscreen window that the compositor sized
+// to another output, or to the whole layout) shows it centred with the output's
+// aspect, never stretched. GL counts rows from the bottom.
 void Present(Surface& s, const RenderContext& r, const RECT& window) {
-  RECT o = s.output->Rect();
-  int left = o.left - window.left, top = o.top - window.top;
-  int bottom = r.height - (top + (o.bottom - o.top));
+  RECT o = PixelRect(*s.output);
+  int width = o.right - o.left, height = o.bottom - o.top;
+  int left = o.left - window.left, bottom = r.height - (o.bottom - window.top);
+  RECT into = FitCentred(width, height, s.bufferWidth, s.bufferHeight);
   FboCalls& f = g_Fbo;
   f.bindFramebuffer(GL_READ_FRAMEBUFFER, r.fbo);
   f.bindFramebuffer(GL_DRAW_FRAMEBUFFER, 0);
-  f.blitFramebuffer(left, bottom, left + (o.right - o.left), bottom + (o.bottom - o.top), 0, 0, s.width, s.height,
-                    GL_COLOR_BUFFER_BIT, GL_NEAREST);
+  if (into.right - into.left != s.bufferWidth || into.bottom - into.top != s.bufferHeight)
+    glClear(GL_COLOR_BUFFER_BIT);  // the bars beside it
+  bool same = into.right - into.left == width && into.bottom - into.top == height;
+  f.blitFramebuffer(left, bottom, left + width, bottom + height, into.left, s.bufferHeight - into.bottom, into.right,
+                    s.bufferHeight - into.top, GL_COLOR_BUFFER_BIT, same ? GL_NEAREST : GL_LINEAR);
   RequestFrame(s);
   eglSwapBuffers(g_pEgl, s.eglSurface);
 }
 
-bool Ready(const Surface& s) { return s.eglSurface != EGL_NO_SURFACE && !s.frame; }
+bool Ready(const Surface& s) { return s.eglSurface != EGL_NO_SURFACE && !s.frame && !s.closed; }
 
 // Frames are paced by the compositor: a finished picture waits until some output
 // has asked for its next frame (the outputs not asked yet get the one after), so
@@ -217,17 +224,21 @@ void WaitForFrameRequest(const SaverWindow& saver) {
     return;  // nothing that could ask
   auto anyReady = [&] { return std::any_of(saver.surfaces.begin(), saver.surfaces.end(), [](auto& s) { return Ready(*s); }); };
   DWORD start = GetTickCount();
-  for (DWORD waited = 0; !anyReady() && waited < FRAME_WAIT_MS; waited = GetTickCount() - start)
+  // A close signal ends the wait: the picture is not wanted any more.
+  for (DWORD waited = 0; !anyReady() && waited < FRAME_WAIT_MS && !CloseSignalPending();
+       waited = GetTickCount() - start)
     WaitForEvents(static_cast<int>(FRAME_WAIT_MS - waited));
 }
 
-// The one surface that shows the whole window, if there is one: drawn into straight.
+// The one surface that shows the whole window pixel for pixel, if there is one:
+// drawn into straight.
 Surface* DirectSurface(const SaverWindow& saver) {
   if (saver.surfaces.size() != 1) return nullptr;
   Surface& s = *saver.surfaces.front();
-  RECT o = s.output->Rect();
+  RECT o = PixelRect(*s.output);
   bool whole = o.left == saver.rect.left && o.top == saver.rect.top && o.right == saver.rect.right &&
-               o.bottom == saver.rect.bottom && s.width == o.right - o.left && s.height == o.bottom - o.top;
+               o.bottom == saver.rect.bottom && s.bufferWidth == o.right - o.left &&
+               s.bufferHeight == o.bottom - o.top;
   return whole && s.eglSurface != EGL_NO_SURFACE ? &s : nullptr;
 }
 
@@ -260,14 +271,11 @@ void RequestFrame(Surface& s) {
 
 }  // namespace
 
-bool OwnsGL(std::uintptr_t handle) {
-  return handle >= FIRST_HANDLE && (g_DCs.count(handle) || g_RCs.count(handle));
-}
-
 void AttachGL(Surface& s) {
   const DeviceContext* d = SaverDC();
-  if (!d || !s.configured || s.eglSurface != EGL_NO_SURFACE) return;
-  s.eglWindow = wl_egl_window_create(s.surface, s.width, s.height);
+  if (!d || !s.configured || s.closed || s.eglSurface != EGL_NO_SURFACE) return;
+  ScaleSurface(s);
+  s.eglWindow = wl_egl_window_create(s.surface, s.bufferWidth, s.bufferHeight);
   if (s.eglWindow) s.eglSurface = eglCreatePlatformWindowSurface(g_pEgl, d->config, s.eglWindow, nullptr);
   if (s.eglSurface == EGL_NO_SURFACE && s.eglWindow) {
     wl_egl_window_destroy(s.eglWindow);
@@ -403,29 +411,40 @@ bool SwapBuffers(GLDC dc) {
   SaverWindow* saver = d ? FindSaver(d->window) : nullptr;
   if (!saver || !r) return false;
   WaitForFrameRequest(*saver);
+  bool presented = false;
   if (r->direct) {
     // Not asked yet: the picture is dropped, and the next one drawn afresh.
     if (Ready(*r->direct)) {
       RequestFrame(*r->direct);
-      eglSwapBuffers(g_pEgl, r->direct->eglSurface);
+      presented = eglSwapBuffers(g_pEgl, r->direct->eglSurface);
     }
   } else if (r->fbo) {
     bool scissor = glIsEnabled(GL_SCISSOR_TEST);
     glDisable(GL_SCISSOR_TEST);
     for (auto& s : saver->surfaces)
-      if (Ready(*s) && eglMakeCurrent(g_pEgl, s->eglSurface, s->eglSurface, r->context)) Present(*s, *r, saver->rect);
+      if (Ready(*s) && eglMakeCurrent(g_pEgl, s->eglSurface, s->eglSurface, r->context)) {
+        Present(*s, *r, saver->rect);
+        presented = true;
+      }
     if (scissor) glEnable(GL_SCISSOR_TEST);
   }
+  // A dropped picture is drawn all the same (a software renderer draws when its
+  // commands are flushed): now, rather than piled up with the next ones until
+  // the close has to wait for them all.
+  if (!presented) glFlush();
+  if (presented) TraceFirstPresent();
   PumpEvents();  // frame callbacks and input that came meanwhile
   Retarget(*r, d->window);  // outputs may have come or gone
   return true;
 }
 
 // Asleep when no surface has been given a frame for a while: the compositor shows
-// none of them (outputs off, or covered), and drawing would be wasted.
+// none of them (outputs off, or covered), and drawing would be wasted. With no
+// output at all there is nothing to show either, until one comes.
 bool IsDisplayAsleep() {
   SaverWindow* saver = TheSaver();
-  if (!saver || saver->surfaces.empty()) return false;
+  if (!saver || !saver->shown) return false;
+  if (saver->surfaces.empty()) return true;
   DWORD now = GetTickCount();
   for (auto& s : saver->surfaces)
     if (!s->frame || now - s->frameAsked < ASLEEP_AFTER_MS) return false;

@@ -1,6 +1,6 @@
 // The seat: keys through xkbcommon to virtual keys, repeated while held as the
-// compositor says; pointer motion and buttons in desktop coordinates; no cursor
-// over the saver.
+// compositor says; pointer motion and buttons; no cursor over the saver; a touch
+// ends saving as a key does.
 #include <sys/mman.h>
 #include <unistd.h>
 
@@ -18,6 +18,7 @@ constexpr std::uint32_t BTN_LEFT = 0x110, BTN_RIGHT = 0x111, BTN_MIDDLE = 0x112;
 
 wl_keyboard* g_pKeyboard = nullptr;
 wl_pointer* g_pPointer = nullptr;
+wl_touch* g_pTouch = nullptr;
 xkb_context* g_pXkb = nullptr;
 xkb_keymap* g_pKeymap = nullptr;
 xkb_state* g_pKeyState = nullptr;
@@ -38,6 +39,7 @@ DWORD g_dwRepeatDelay = 600, g_dwRepeatInterval = 40;
 // from where it was first seen, which is where it was when saving began.
 bool g_bPointerSeen = false;
 POINT g_ptFirst{}, g_ptNow{};
+POINT g_ptPixel{};  // where it is in the saver's pixels
 bool g_bCursorHidden = true;
 
 LPARAM KeyData(std::uint32_t key, bool down, bool repeat) {
@@ -116,15 +118,20 @@ const wl_keyboard_listener KEYBOARD{OnKeymap, OnKeyboardEnter, OnKeyboardLeave, 
 void PointerAt(wl_surface* surface, wl_fixed_t sx, wl_fixed_t sy) {
   Surface* s = FindSurface(surface);
   if (!s) return;
-  RECT r = s->output->Rect();
+  RECT r = s->output->Rect(), p = PixelRect(*s->output);
   g_ptNow = POINT{r.left + wl_fixed_to_int(sx), r.top + wl_fixed_to_int(sy)};
+  int scale = OutputScale(*s->output);
+  g_ptPixel = POINT{p.left + ScaledLength(wl_fixed_to_int(sx), scale),
+                    p.top + ScaledLength(wl_fixed_to_int(sy), scale)};
   if (!g_bPointerSeen) g_ptFirst = g_ptNow;
   g_bPointerSeen = true;
 }
 
+// In the window's pixels. The motion that ends saving (GetCursorPos) is counted in
+// logical units: the same hand's travel at every scale.
 LPARAM WindowPoint() {
   SaverWindow* saver = TheSaver();
-  int x = g_ptNow.x - (saver ? saver->rect.left : 0), y = g_ptNow.y - (saver ? saver->rect.top : 0);
+  int x = g_ptPixel.x - (saver ? saver->rect.left : 0), y = g_ptPixel.y - (saver ? saver->rect.top : 0);
   return static_cast<LPARAM>((static_cast<unsigned>(y) & 0xFFFF) << 16 | (static_cast<unsigned>(x) & 0xFFFF));
 }
 
@@ -172,6 +179,33 @@ const wl_pointer_listener POINTER{OnPointerEnter, OnPointerLeave, OnMotion,     
                                   OnFrame,        OnAxisSource,   OnAxisStop,     OnAxisDiscrete,
                                   [](void*, wl_pointer*, std::uint32_t, std::int32_t) {}};
 
+// A touch screen has no keys: touching the saver is what pressing one would be.
+// Over an open dialog a touch is a click, the dialog having all the input.
+wl_surface* g_pTouchedDialog = nullptr;
+
+void OnTouchDown(void*, wl_touch*, std::uint32_t, std::uint32_t, wl_surface* surface, std::int32_t, wl_fixed_t x,
+                 wl_fixed_t y) {
+  if (DialogPointerMotion(surface, x, y)) {
+    g_pTouchedDialog = surface;
+    DialogPointerButton(surface, BTN_LEFT, true);
+  } else if (FindSurface(surface)) {
+    PostToSaver(WM_CLOSE, 0, 0);
+  }
+}
+
+void OnTouchUp(void*, wl_touch*, std::uint32_t, std::uint32_t, std::int32_t) {
+  if (g_pTouchedDialog) DialogPointerButton(g_pTouchedDialog, BTN_LEFT, false);
+  g_pTouchedDialog = nullptr;
+}
+
+const wl_touch_listener TOUCH{OnTouchDown,
+                              OnTouchUp,
+                              [](void*, wl_touch*, std::uint32_t, std::int32_t, wl_fixed_t, wl_fixed_t) {},
+                              [](void*, wl_touch*) {},
+                              [](void*, wl_touch*) {},
+                              [](void*, wl_touch*, std::int32_t, wl_fixed_t, wl_fixed_t) {},
+                              [](void*, wl_touch*, std::int32_t, wl_fixed_t) {}};
+
 void OnCapabilities(void*, wl_seat* seat, std::uint32_t capabilities) {
   bool keyboard = capabilities & WL_SEAT_CAPABILITY_KEYBOARD, pointer = capabilities & WL_SEAT_CAPABILITY_POINTER;
   if (keyboard && !g_pKeyboard) {
@@ -195,6 +229,17 @@ void OnCapabilities(void*, wl_seat* seat, std::uint32_t capabilities) {
       wl_pointer_destroy(g_pPointer);
     g_pPointer = nullptr;
     g_pPointerSurface = nullptr;
+  }
+  bool touch = capabilities & WL_SEAT_CAPABILITY_TOUCH;
+  if (touch && !g_pTouch) {
+    g_pTouch = wl_seat_get_touch(seat);
+    wl_touch_add_listener(g_pTouch, &TOUCH, nullptr);
+  } else if (!touch && g_pTouch) {
+    if (wl_touch_get_version(g_pTouch) >= WL_TOUCH_RELEASE_SINCE_VERSION)
+      wl_touch_release(g_pTouch);
+    else
+      wl_touch_destroy(g_pTouch);
+    g_pTouch = nullptr;
   }
 }
 

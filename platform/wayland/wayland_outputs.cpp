@@ -1,6 +1,7 @@
 // Outputs: where each lies on the desktop (xdg-output's logical rectangle), and
-// the monitor list the views are laid out from. Wayland marks no output primary;
-// the one at the desktop's origin takes the dialogs, as PrimaryMonitor rules.
+// the monitor list the views are laid out from, in the saver's pixels. Wayland
+// marks no output primary; the one at the desktop's origin takes the dialogs, as
+// PrimaryMonitor rules.
 #include <algorithm>
 
 #include "platform/wayland/wayland_records.h"
@@ -126,11 +127,27 @@ std::vector<Output*> ShownOutputs() {
   return out;
 }
 
+int OutputScale(const Output& output) {
+  int scale = output.preferredScale > 0 ? output.preferredScale : 120 * output.geometry.scale;
+  bool viewports = g_Globals.viewporter && g_Globals.fractionalScale;
+  if (scale % 120 != 0 && !viewports) scale = (scale + 119) / 120 * 120;
+  bool bufferScale = wl_compositor_get_version(g_Globals.compositor) >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION;
+  return bufferScale || scale % 120 != 0 ? scale : 120;
+}
+
+int DesktopScale() {
+  std::vector<int> scales;
+  for (Output* output : ShownOutputs()) scales.push_back(OutputScale(*output));
+  return DesktopScale(scales);
+}
+
+RECT PixelRect(const Output& output) { return PixelRect(output.Rect(), DesktopScale(), OutputScale(output)); }
+
 std::vector<MonitorInfo> GetMonitors() {
   std::vector<MonitorInfo> out;
   for (Output* output : ShownOutputs()) {
     MonitorInfo monitor;
-    monitor.rect = monitor.work = output->Rect();
+    monitor.rect = monitor.work = PixelRect(*output);
     out.push_back(monitor);
   }
   return out;

@@ -1,12 +1,15 @@
 // The full-screen saver window: one surface per output on the layer shell's
 // overlay layer, anchored to every edge, over the panels (exclusive zone -1) and
 // holding the keyboard; a fullscreen xdg_toplevel per output where the
-// compositor has no layer shell. The window's rectangle is every output's.
+// compositor has no layer shell. The window's rectangle is every output's, in
+// pixels of the desktop's scale.
 #include <algorithm>
 
 #include "platform/queue.h"
+#include "platform/startuptrace.h"
 #include "platform/wayland/wayland_dialog.h"
 #include "platform/wayland/wayland_records.h"
+#include "platform/wayland/wayland_shm.h"
 
 namespace plat::wayland {
 namespace {
@@ -14,6 +17,8 @@ namespace {
 std::unique_ptr<SaverWindow> g_pSaver;
 HWND g_hDesktop = 0;
 bool g_bDestroying = false;
+// A compositor that keeps closing the layer surface of an output is not followed further.
+constexpr int MAX_COVERED_AGAIN = 3;
 
 constexpr std::uint32_t ALL_EDGES =
     ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
@@ -21,16 +26,38 @@ constexpr std::uint32_t ALL_EDGES =
 
 Surface& Of(void* data) { return *static_cast<Surface*>(data); }
 
+bool OwnsWindow(HWND window) { return window && (FindSaver(window) || window == g_hDesktop); }
+
+// Black at the configured size, from the first configure until GL draws: sway
+// gives a layer surface the keyboard only once it shows something, and the
+// settings and GL take a while to load. Keys typed meanwhile are Kiru's, and
+// wait in the queue for the first frame, as on X. The buffer is never written:
+// a new memory file reads as zeros, black in XRGB.
+void ShowBlack(Surface& s) {
+  if (!g_Globals.shm || s.width <= 0 || s.height <= 0) return;
+  auto black = MakeShmBuffer(s.width, s.height);
+  if (!black) return;
+  if (wl_surface_get_version(s.surface) >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION)
+    wl_surface_set_buffer_scale(s.surface, 1);
+  if (s.viewport) wp_viewport_set_destination(s.viewport, -1, -1);
+  wl_surface_attach(s.surface, black->buffer, 0, 0);
+  wl_surface_damage(s.surface, 0, 0, s.width, s.height);
+  wl_surface_commit(s.surface);
+  s.blank = std::move(black);  // one replaced was never written: its picture stays whole
+}
+
 // A size of 0 leaves it to the client: the output's own.
 void Configured(Surface& s, int width, int height) {
   RECT r = s.output->Rect();
   s.width = width > 0 ? width : r.right - r.left;
   s.height = height > 0 ? height : r.bottom - r.top;
   s.configured = true;
-  if (s.eglWindow)
-    wl_egl_window_resize(s.eglWindow, s.width, s.height, 0, 0);
-  else
+  if (s.eglWindow) {
+    ScaleSurface(s);
+  } else {
+    ShowBlack(s);
     AttachGL(s);
+  }
 }
 
 void OnLayerConfigure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t serial, std::uint32_t width,
@@ -39,8 +66,12 @@ void OnLayerConfigure(void* data, zwlr_layer_surface_v1* layer, std::uint32_t se
   Configured(Of(data), static_cast<int>(width), static_cast<int>(height));
 }
 
-// The compositor took the surface away (its output is going): dropped with the output.
-void OnLayerClosed(void*, zwlr_layer_surface_v1*) {}
+// The compositor took the surface away: it is dropped, and the output, if it is
+// still there, covered anew, once the events that came with this one are seen.
+void OnLayerClosed(void* data, zwlr_layer_surface_v1*) {
+  Of(data).closed = true;
+  if (g_pSaver) PostMessage(g_pSaver->hwnd, WM_DISPLAYCHANGE, 0, 0);
+}
 
 const zwlr_layer_surface_v1_listener LAYER{OnLayerConfigure, OnLayerClosed};
 
@@ -59,9 +90,18 @@ const xdg_toplevel_listener TOPLEVEL{OnToplevelConfigure, OnToplevelClose,
                                      [](void*, xdg_toplevel*, std::int32_t, std::int32_t) {},
                                      [](void*, xdg_toplevel*, wl_array*) {}};
 
+// A fullscreen window sized otherwise than its output (mutter may size the
+// window of an output just plugged in as another output's) asks once more to be
+// fullscreen on its own; what is left unlike it, Present shows centred.
 void OnXdgConfigure(void* data, xdg_surface* surface, std::uint32_t serial) {
+  Surface& s = Of(data);
   xdg_surface_ack_configure(surface, serial);
-  Configured(Of(data), Of(data).width, Of(data).height);
+  Configured(s, s.width, s.height);
+  RECT r = s.output->Rect();
+  if (!s.askedAgain && (s.width != r.right - r.left || s.height != r.bottom - r.top)) {
+    s.askedAgain = true;
+    xdg_toplevel_set_fullscreen(s.toplevel, s.output->output);
+  }
 }
 
 const xdg_surface_listener XDG_SURFACE{OnXdgConfigure};
@@ -74,10 +114,28 @@ void Stack(Surface& s) {
     zwlr_layer_surface_v1_set_keyboard_interactivity(s.layer, 1);  // exclusive
 }
 
+void OnPreferredScale(void* data, wp_fractional_scale_v1*, std::uint32_t scale) {
+  Output& output = *Of(data).output;
+  if (scale == 0 || static_cast<int>(scale) == output.preferredScale) return;
+  output.preferredScale = static_cast<int>(scale);
+  OutputsChanged();
+}
+
+const wp_fractional_scale_v1_listener FRACTIONAL{OnPreferredScale};
+
 std::unique_ptr<Surface> MakeSurface(Output& output, const std::string& title) {
   auto s = std::make_unique<Surface>();
   s->output = &output;
   s->surface = wl_compositor_create_surface(g_Globals.compositor);
+  if (g_Globals.viewporter && g_Globals.fractionalScale) {
+    s->viewport = wp_viewporter_get_viewport(g_Globals.viewporter, s->surface);
+    s->fractional = wp_fractional_scale_manager_v1_get_fractional_scale(g_Globals.fractionalScale, s->surface);
+    wp_fractional_scale_v1_add_listener(s->fractional, &FRACTIONAL, s.get());
+  }
+  // Keys the compositor keeps for itself (GNOME's Super) reach the saver and end it.
+  if (g_Globals.shortcutsInhibit && g_Globals.seat)
+    s->inhibitor = zwp_keyboard_shortcuts_inhibit_manager_v1_inhibit_shortcuts(g_Globals.shortcutsInhibit,
+                                                                                s->surface, g_Globals.seat);
   if (g_Globals.layerShell) {
     s->layer = zwlr_layer_shell_v1_get_layer_surface(g_Globals.layerShell, s->surface, output.output,
                                                      ZWLR_LAYER_SHELL_V1_LAYER_OVERLAY, "kiru");
@@ -102,26 +160,39 @@ std::unique_ptr<Surface> MakeSurface(Output& output, const std::string& title) {
 void DropSurface(Surface& s) {
   DialogHostGone(s);
   DetachGL(s);
+  if (s.inhibitor) zwp_keyboard_shortcuts_inhibitor_v1_destroy(s.inhibitor);
+  if (s.fractional) wp_fractional_scale_v1_destroy(s.fractional);
+  if (s.viewport) wp_viewport_destroy(s.viewport);
   if (s.layer) zwlr_layer_surface_v1_destroy(s.layer);
   if (s.toplevel) xdg_toplevel_destroy(s.toplevel);
   if (s.xdgSurface) xdg_surface_destroy(s.xdgSurface);
   wl_surface_destroy(s.surface);
+  s.blank.reset();
 }
 
-// One surface per output that is there: new ones covered, gone ones dropped.
+// One surface per output that is there: new ones covered, gone and closed ones
+// dropped, the others at their output's scale.
 void CoverOutputs(SaverWindow& w) {
   std::vector<Output*> outputs = ShownOutputs();
   std::erase_if(w.surfaces, [&](const std::unique_ptr<Surface>& s) {
-    if (std::find(outputs.begin(), outputs.end(), s->output) != outputs.end()) return false;
+    bool shown = std::find(outputs.begin(), outputs.end(), s->output) != outputs.end();
+    if (shown && !s->closed) return false;
+    if (shown) ++s->output->coveredAgain;
     DropSurface(*s);
     return true;
   });
+  for (auto& s : w.surfaces)
+    if (s->eglWindow) ScaleSurface(*s);
   for (Output* output : outputs)
-    if (std::none_of(w.surfaces.begin(), w.surfaces.end(), [&](const auto& s) { return s->output == output; }))
+    if (output->coveredAgain <= MAX_COVERED_AGAIN &&
+        std::none_of(w.surfaces.begin(), w.surfaces.end(), [&](const auto& s) { return s->output == output; }))
       w.surfaces.push_back(MakeSurface(*output, w.title));
 }
 
 }  // namespace
+
+Surface::Surface() = default;
+Surface::~Surface() = default;
 
 SaverWindow* TheSaver() { return g_pSaver.get(); }
 SaverWindow* FindSaver(HWND window) { return g_pSaver && window && g_pSaver->hwnd == window ? g_pSaver.get() : nullptr; }
@@ -139,7 +210,19 @@ void OutputsChanged() {
   PostMessage(g_pSaver->hwnd, WM_DISPLAYCHANGE, 0, 0);
 }
 
-bool OwnsWindow(HWND window) { return window && (FindSaver(window) || window == g_hDesktop || IsDialogWindow(window)); }
+// Whole scales by the buffer scale; fractional ones by a viewport at the
+// configured size over a buffer of the scaled size.
+void ScaleSurface(Surface& s) {
+  int scale = OutputScale(*s.output);
+  bool fractional = scale % 120 != 0 && s.viewport;
+  bool scalable = wl_surface_get_version(s.surface) >= WL_SURFACE_SET_BUFFER_SCALE_SINCE_VERSION;
+  s.bufferWidth = ScaledLength(s.width, scale);
+  s.bufferHeight = ScaledLength(s.height, scale);
+  if (s.viewport) wp_viewport_set_destination(s.viewport, fractional ? s.width : -1, fractional ? s.height : -1);
+  if (scalable) wl_surface_set_buffer_scale(s.surface, fractional ? 1 : scale / 120);
+  if (s.eglWindow) wl_egl_window_resize(s.eglWindow, s.bufferWidth, s.bufferHeight, 0, 0);
+}
+
 
 HWND CreateWindow(const WindowSpec& desc) {
   if (desc.kind != WindowKind::FullScreen || !desc.proc || !g_Globals.display || g_pSaver) return 0;
@@ -150,8 +233,10 @@ HWND CreateWindow(const WindowSpec& desc) {
   g_pSaver->shown = true;
   CoverOutputs(*g_pSaver);
   Roundtrip();  // configured, so that the GL surfaces can be made in WM_CREATE
+  wl_display_flush(g_Globals.display);  // the black pictures of the first configures
+  TraceStartup("surfaces shown");
   HWND hwnd = g_pSaver->hwnd;
-  BindWindow(hwnd, GetCurrentThreadId(), desc.proc);
+  BindWindow(hwnd, GetCurrentThreadId(), desc.proc, DESKTOP_TAG);
   if (SendMessage(hwnd, WM_CREATE, 0, 0) == -1) {
     DestroyWindow(hwnd);
     return 0;
@@ -193,7 +278,10 @@ bool GetClientRect(HWND window, RECT* rect) {
 
 HWND GetDesktopWindow() {
   if (!g_Globals.display) return 0;
-  if (!g_hDesktop) g_hDesktop = AllocWindowHandle();
+  if (!g_hDesktop) {
+    g_hDesktop = AllocWindowHandle();
+    BindWindow(g_hDesktop, GetCurrentThreadId(), nullptr, DESKTOP_TAG);  // a record, for the switch
+  }
   return g_hDesktop;
 }
 
@@ -243,6 +331,7 @@ bool IsIconic(HWND window) { return FindSaver(window) && !g_pSaver->shown; }
 bool CoverScreen(HWND window) {
   SaverWindow* w = FindSaver(window);
   if (!w) return false;
+  if (w->shown) CoverOutputs(*w);  // a surface the compositor closed
   RECT now = BoundingRect(GetMonitors());
   RECT was = w->rect;
   w->rect = now;

@@ -129,7 +129,10 @@ HWND AllocWindowHandle() {
                                 ::GetModuleHandleA(nullptr), nullptr));
 }
 
-void BindWindow(HWND window, ThreadId, WNDPROC proc) {
+// One desktop: the system's.
+int WindowDesktop(HWND) { return 0; }
+
+void BindWindow(HWND window, ThreadId, WNDPROC proc, int) {
   // The owner is the thread that created the window; the system keeps that.
   std::lock_guard<std::mutex> guard(g_lock);
   g_procs[Native(window)] = proc;

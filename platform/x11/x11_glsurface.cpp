@@ -14,11 +14,11 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
-#include <ctime>
 #include <map>
 #include <set>
 
 #include "platform/linux/linux_extensions.h"
+#include "platform/startuptrace.h"
 #include "platform/x11/x11_display.h"
 #include "platform/x11/x11_records.h"
 
@@ -170,12 +170,7 @@ void TraceFirstFrame(Display* dpy) {
   s_bTraced = true;
   if (!std::getenv("KIRU_TRACE_FIRST_FRAME")) return;
   XSync(dpy, False);  // the picture has reached the server
-  timespec now, cpu;
-  clock_gettime(CLOCK_REALTIME, &now);
-  clock_gettime(CLOCK_PROCESS_CPUTIME_ID, &cpu);  // stays meaningful on a busy machine
-  std::fprintf(stderr, "kiru: first frame presented at %lld.%06ld after %.1f ms of CPU time\n",
-               static_cast<long long>(now.tv_sec), now.tv_nsec / 1000,
-               static_cast<double>(cpu.tv_sec) * 1000.0 + static_cast<double>(cpu.tv_nsec) / 1e6);
+  plat::TraceFirstPresent();
 }
 
 // GLX's best config for the request that is on a window visual, as an index of

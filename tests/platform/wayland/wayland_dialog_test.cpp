@@ -45,11 +45,11 @@ TEST(WaylandDialog, FitsItsOutputWithTwiceThePixelsAtScaleTwo) {
   wl::DialogFrame small = wl::FrameAround(*Laid(warning));
   EXPECT_LE(small.width, 640);
   EXPECT_LE(small.height, 360);
-  double scale = wl::DialogScale(scaled);
+  double scale = wl::DialogScale(240);
   EXPECT_EQ(wl::BufferExtent(small.width, scale), 2 * small.width);
   EXPECT_EQ(wl::BufferExtent(small.height, scale), 2 * small.height);
-  scaled.scale = 1;
-  EXPECT_EQ(wl::BufferExtent(small.width, wl::DialogScale(scaled)), small.width);
+  EXPECT_EQ(wl::BufferExtent(small.width, wl::DialogScale(120)), small.width);
+  EXPECT_EQ(wl::DialogScale(180), 1.5);
   EXPECT_EQ(wl::BufferExtent(101, 1.5), 152);  // a fractional scale covers the last logical pixel
 }
 

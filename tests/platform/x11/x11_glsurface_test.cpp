@@ -98,6 +98,14 @@ TEST_F(GLSurfaceTest, ContextClearsAndSwaps) {
   EXPECT_TRUE(plat::MakeCurrent(0, 0));
   EXPECT_TRUE(plat::DeleteGLRC(rc));
   EXPECT_FALSE(plat::DeleteGLRC(rc));
+  // The surface outlives its contexts, whatever numbers the desktop gives them:
+  // its own count of contexts passes its count of surfaces on the way.
+  for (int i = 0; i < 32; ++i) {
+    plat::GLRC another = plat::CreateGLRC(dc_);
+    EXPECT_NE(another, dc_);
+    EXPECT_TRUE(plat::DeleteGLRC(another));
+  }
+  EXPECT_TRUE(plat::ReleaseGLDC(window_, dc_));
 }
 
 // The score's highest-index tie-break must not land on an ARGB visual (transparent
