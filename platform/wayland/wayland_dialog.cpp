@@ -50,8 +50,8 @@ struct Native {
 
 std::vector<Native*> g_Dialogs;  // innermost last
 
-// Who has the pointer: its latest enter, for cursors.
-wl_pointer* g_pPointer = nullptr;
+// Who has the pointer: its latest enter, for cursors. The pointer itself is the
+// seat's, which may take it away (a device unplugged) at any time.
 std::uint32_t g_nEnterSerial = 0;
 wl_surface* g_pPointerSurface = nullptr;
 wl_cursor_theme* g_pCursorTheme = nullptr;
@@ -77,12 +77,12 @@ void ApplyScale(Native& w, const DialogFrame& frame) {
 }
 
 void UseCursor(wl_surface* image, std::int32_t x, std::int32_t y) {
-  if (g_pPointer) wl_pointer_set_cursor(g_pPointer, g_nEnterSerial, image, x, y);
+  if (wl_pointer* pointer = SeatPointer()) wl_pointer_set_cursor(pointer, g_nEnterSerial, image, x, y);
 }
 
 // The arrow: the dialog needs the pointer that the saver hides.
 void ShowArrow(int scale) {
-  if (!g_pPointer) return;
+  if (!SeatPointer()) return;
   if (!g_pCursorTheme || g_nCursorScale != scale) {
     if (g_pCursorTheme) wl_cursor_theme_destroy(g_pCursorTheme);
     g_pCursorTheme = wl_cursor_theme_load(nullptr, CURSOR_SIZE * scale, g_Globals.shm);
@@ -420,8 +420,7 @@ bool DialogTakesKey(UINT virtualKey, bool down, bool shift, LPARAM keyData) {
   return true;
 }
 
-bool DialogPointerEnter(wl_pointer* pointer, std::uint32_t serial, wl_surface* surface, wl_fixed_t x, wl_fixed_t y) {
-  g_pPointer = pointer;
+bool DialogPointerEnter(std::uint32_t serial, wl_surface* surface, wl_fixed_t x, wl_fixed_t y) {
   g_nEnterSerial = serial;
   g_pPointerSurface = surface;
   Native* w = Innermost();

@@ -140,7 +140,7 @@ wl_surface* g_pPointerSurface = nullptr;
 void OnPointerEnter(void*, wl_pointer* pointer, std::uint32_t serial, wl_surface* surface, wl_fixed_t sx,
                     wl_fixed_t sy) {
   g_pPointerSurface = surface;
-  if (DialogPointerEnter(pointer, serial, surface, sx, sy) || !FindSurface(surface)) return;
+  if (DialogPointerEnter(serial, surface, sx, sy) || !FindSurface(surface)) return;
   if (g_bCursorHidden) wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
   PointerAt(surface, sx, sy);
   PostToSaver(WM_SETCURSOR, TheSaver()->hwnd, HT_CLIENT | (WM_MOUSEMOVE << 16));
@@ -248,6 +248,8 @@ void OnSeatName(void*, wl_seat*, const char*) {}
 const wl_seat_listener SEAT{OnCapabilities, OnSeatName};
 
 }  // namespace
+
+wl_pointer* SeatPointer() { return g_pPointer; }
 
 void BindSeat(wl_seat* seat) { wl_seat_add_listener(seat, &SEAT, nullptr); }
 

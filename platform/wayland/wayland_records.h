@@ -156,6 +156,7 @@ std::string LockPath(const char* display, const char* runtime);
 
 // The seat (wayland_input.cpp).
 void BindSeat(wl_seat* seat);
+wl_pointer* SeatPointer();  // nullptr while the seat has none
 void RepeatKeys();  // a held key repeats as the compositor's rate says
 Surface* KeyboardFocus();  // the saver's surface that has the keyboard, if one has
 
