@@ -99,6 +99,7 @@ void AddOutput(std::uint32_t name, std::uint32_t version) {
   wl_output_add_listener(output->output, &OUTPUT, output.get());
   WatchLogically(*output);
   g_Outputs.push_back(std::move(output));
+  OutputAddedOrRemoved();
 }
 
 void RemoveOutput(std::uint32_t name) {
@@ -107,6 +108,7 @@ void RemoveOutput(std::uint32_t name) {
   std::unique_ptr<Output> gone = std::move(*it);
   g_Outputs.erase(it);
   OutputsChanged();  // its surface goes before the output does
+  OutputAddedOrRemoved();
   if (gone->xdgOutput) zxdg_output_v1_destroy(gone->xdgOutput);
   if (wl_output_get_version(gone->output) >= WL_OUTPUT_RELEASE_SINCE_VERSION)
     wl_output_release(gone->output);

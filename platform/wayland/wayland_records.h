@@ -113,7 +113,7 @@ struct Surface {
   xdg_toplevel* toplevel = nullptr;
   bool configured = false;
   bool closed = false;        // the compositor took it away: made anew at the next look
-  bool askedAgain = false;    // a fullscreen window sized otherwise asked once more
+  int askedToStay = 0;        // times in a row a fullscreen window sized otherwise asked for its output
   int width = 0, height = 0;  // as the compositor configured it, in logical units
   int bufferWidth = 0, bufferHeight = 0;  // its pictures, in pixels of its output's scale
   std::unique_ptr<ShmBuffer> blank;  // black, shown from the first configure until GL draws
@@ -140,6 +140,12 @@ SaverWindow* TheSaver();              // nullptr while there is none
 Surface* FindSurface(wl_surface* surface);
 // An output came, changed or went: the saver covers what is there now.
 void OutputsChanged();
+// An output came or went: fullscreen windows the compositor moved off theirs go back.
+void OutputAddedOrRemoved();
+// Whether a fullscreen window configured at width x height asks once more to be
+// fullscreen on its output: a few times in a row at most (`asked` counts them),
+// again after a configure at the output's size.
+bool AskAgainToStay(int& asked, int width, int height, const RECT& output);
 // The surface's pictures at its output's scale: their size, and the buffer scale
 // or viewport that shows them at the configured size. Applied at the next commit.
 void ScaleSurface(Surface& surface);

@@ -19,6 +19,8 @@ HWND g_hDesktop = 0;
 bool g_bDestroying = false;
 // A compositor that keeps closing the layer surface of an output is not followed further.
 constexpr int MAX_COVERED_AGAIN = 3;
+// mutter took three requests in a row to keep a window on its output.
+constexpr int MAX_ASKED_TO_STAY = 6;
 
 constexpr std::uint32_t ALL_EDGES =
     ZWLR_LAYER_SURFACE_V1_ANCHOR_TOP | ZWLR_LAYER_SURFACE_V1_ANCHOR_BOTTOM |
@@ -90,18 +92,26 @@ const xdg_toplevel_listener TOPLEVEL{OnToplevelConfigure, OnToplevelClose,
                                      [](void*, xdg_toplevel*, std::int32_t, std::int32_t) {},
                                      [](void*, xdg_toplevel*, wl_array*) {}};
 
-// A fullscreen window sized otherwise than its output (mutter may size the
-// window of an output just plugged in as another output's) asks once more to be
-// fullscreen on its own; what is left unlike it, Present shows centred.
+// mutter, whenever an output comes or goes, moves every fullscreen window to the
+// output that had the pointer when the window was made, whatever output it asked
+// for, and its configures after that (the focus moving) may still carry that
+// output's size and place. Asked again, a window goes back: at once
+// (OutputAddedOrRemoved), for a move that kept its size; and once it has
+// committed a size unlike its output's, which mutter applies at the commit,
+// undoing a request that came before it.
+void StayOnOutput(Surface& s) { xdg_toplevel_set_fullscreen(s.toplevel, s.output->output); }
+
 void OnXdgConfigure(void* data, xdg_surface* surface, std::uint32_t serial) {
   Surface& s = Of(data);
   xdg_surface_ack_configure(surface, serial);
+  bool drawn = s.eglWindow != nullptr;  // else Configured shows black
   Configured(s, s.width, s.height);
-  RECT r = s.output->Rect();
-  if (!s.askedAgain && (s.width != r.right - r.left || s.height != r.bottom - r.top)) {
-    s.askedAgain = true;
-    xdg_toplevel_set_fullscreen(s.toplevel, s.output->output);
+  if (!AskAgainToStay(s.askedToStay, s.width, s.height, s.output->Rect())) return;
+  if (drawn) {
+    ShowBlack(s);     // the size it was given, committed
+    ScaleSurface(s);  // GL's next picture at the output's scale again
   }
+  StayOnOutput(s);
 }
 
 const xdg_surface_listener XDG_SURFACE{OnXdgConfigure};
@@ -208,6 +218,27 @@ void OutputsChanged() {
   if (!g_pSaver || !g_pSaver->shown) return;
   CoverOutputs(*g_pSaver);
   PostMessage(g_pSaver->hwnd, WM_DISPLAYCHANGE, 0, 0);
+}
+
+// A compositor that keeps sizing a window otherwise (cage: to the whole layout)
+// is not asked without end; what is left unlike its output, Present shows centred.
+bool AskAgainToStay(int& asked, int width, int height, const RECT& output) {
+  if (width == output.right - output.left && height == output.bottom - output.top) {
+    asked = 0;
+    return false;
+  }
+  if (asked >= MAX_ASKED_TO_STAY) return false;
+  ++asked;
+  return true;
+}
+
+void OutputAddedOrRemoved() {
+  if (!g_pSaver) return;
+  for (auto& s : g_pSaver->surfaces)
+    if (s->toplevel) {
+      s->askedToStay = 0;
+      StayOnOutput(*s);
+    }
 }
 
 // Whole scales by the buffer scale; fractional ones by a viewport at the

@@ -38,6 +38,19 @@ TEST(OutputsTest, TheSaverWindowSpansEveryOutput) {
   EXPECT_TRUE(Same(plat::wayland::BoundingRect({}), RECT{}));
 }
 
+// A fullscreen window configured at another output's size asks for its own
+// again (mutter moves it back); one that a compositor sizes to the whole layout
+// however often it asks (cage) asks six times in a row, twice what mutter took.
+TEST(OutputsTest, AWindowSizedOtherwiseAsksForItsOutputAFewTimesInARow) {
+  const RECT output{1280, 0, 2080, 600};
+  int asked = 0, asks = 0;
+  for (int i = 0; i < 20; ++i) asks += plat::wayland::AskAgainToStay(asked, 2080, 720, output);
+  EXPECT_EQ(asks, 6);
+  EXPECT_FALSE(plat::wayland::AskAgainToStay(asked, 800, 600, output));  // back on it
+  EXPECT_TRUE(plat::wayland::AskAgainToStay(asked, 1280, 720, output));  // moved off again: asks anew
+  EXPECT_FALSE(plat::wayland::AskAgainToStay(asked, 800, 600, output));
+}
+
 }  // namespace
 
 namespace {
