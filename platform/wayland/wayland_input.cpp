@@ -272,7 +272,7 @@ bool GetCursorPos(POINT* point) {
 }
 
 // Wayland gives a client's cursor only over its own surfaces, where the saver
-// has none; a dialog (an X window) shows its own.
+// has none; a dialog over it shows the arrow while it is open.
 void ShowCursor(bool show) { g_bCursorHidden = !show; }
 
 }  // namespace plat::wayland
