@@ -268,10 +268,11 @@ Native* Innermost() { return g_Dialogs.empty() ? nullptr : g_Dialogs.back(); }
 Surface* DialogHost() {
   SaverWindow* saver = TheSaver();
   if (!saver || !saver->shown) return nullptr;
-  Surface* focus = KeyboardFocus();
-  if (focus && focus->configured && focus->width > 0) return focus;
+  // One the compositor closed is dropped at the next look, and its dialogs with it.
+  auto usable = [](const Surface* s) { return s && s->configured && !s->closed && s->width > 0; };
+  if (Surface* focus = KeyboardFocus(); usable(focus)) return focus;
   for (auto& s : saver->surfaces)
-    if (s->configured && s->width > 0) return s.get();
+    if (usable(s.get())) return s.get();
   return nullptr;
 }
 
