@@ -97,12 +97,13 @@ SaverPage ReadSaverPage() {
   return page;
 }
 
-int SaverWaitMinutes(int seconds) {
-  int minutes = seconds / 60 + (seconds % 60 != 0);
+int ClampSaverMinutes(int minutes) {
   return minutes < SAVER_WAIT_MIN_MINUTES ? SAVER_WAIT_MIN_MINUTES
          : minutes > SAVER_WAIT_MAX_MINUTES ? SAVER_WAIT_MAX_MINUTES
                                             : minutes;
 }
+
+int SaverWaitMinutes(int seconds) { return ClampSaverMinutes(seconds / 60 + (seconds % 60 != 0)); }
 
 bool WriteSaverPage(std::optional<bool> active, std::optional<int> waitSeconds) {
   plat::RegBatch batch;

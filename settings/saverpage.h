@@ -33,6 +33,8 @@ int ParseSaverWait(const std::string& text, std::string* complaint);
 
 // Reads both values without writing anything to the store.
 SaverPage ReadSaverPage();
+// Minutes within the page's range.
+int ClampSaverMinutes(int minutes);
 // Minutes as the page shows a wait: rounded up, within the page's range.
 int SaverWaitMinutes(int seconds);
 // Stores what is given (the switch, the wait in seconds); false when the store could

@@ -55,11 +55,6 @@ void WriteSeconds(plat::HWND dialog, int seconds) { WriteNumber(dialog, IDC_SECO
 int ClampSeconds(int seconds) {
   return seconds < MIN_SECONDS ? MIN_SECONDS : seconds > MAX_SECONDS ? MAX_SECONDS : seconds;
 }
-int ClampMinutes(int minutes) {
-  return minutes < SAVER_WAIT_MIN_MINUTES ? SAVER_WAIT_MIN_MINUTES
-         : minutes > SAVER_WAIT_MAX_MINUTES ? SAVER_WAIT_MAX_MINUTES
-                                            : minutes;
-}
 
 void StoreSeconds(plat::HWND dialog, int seconds) {
   g_nCycleSeconds = ClampSeconds(seconds);
@@ -81,7 +76,7 @@ void ShowSaverPage(plat::HWND dialog) {
 // what the watcher will use.
 void StoreSaverPage(plat::HWND dialog) {
   bool active = plat::IsDlgButtonChecked(dialog, IDC_SAVER_ACTIVE);
-  int minutes = ClampMinutes(ReadNumberField(dialog, IDC_SAVER_WAIT));
+  int minutes = ClampSaverMinutes(ReadNumberField(dialog, IDC_SAVER_WAIT));
   std::optional<bool> storeActive;
   std::optional<int> storeWait;
   if (active != g_SaverPageShown.active) storeActive = active;
@@ -155,7 +150,7 @@ void OnCommand(plat::HWND dialog, unsigned id, unsigned notification) {
       break;
     case IDC_SAVER_WAIT:
       if (notification == plat::EN_KILLFOCUS)
-        WriteNumber(dialog, IDC_SAVER_WAIT, ClampMinutes(ReadNumberField(dialog, IDC_SAVER_WAIT)));
+        WriteNumber(dialog, IDC_SAVER_WAIT, ClampSaverMinutes(ReadNumberField(dialog, IDC_SAVER_WAIT)));
       else
         g_bEditFocus = true;
       break;
@@ -201,7 +196,7 @@ void OnSpin(plat::HWND dialog, plat::WPARAM wParam, plat::LPARAM lParam) {
     case plat::SB_ENDSCROLL:
       return;
   }
-  if (wait) WriteNumber(dialog, IDC_SAVER_WAIT, ClampMinutes(value));
+  if (wait) WriteNumber(dialog, IDC_SAVER_WAIT, ClampSaverMinutes(value));
   else StoreSeconds(dialog, value);
 }
 

@@ -21,20 +21,31 @@ void Forget(ChildProcess* child) {
 
 }  // namespace
 
-bool StartChild(const char* path, const std::vector<std::string>& argv, ChildProcess* child) {
+std::vector<char*> ExecArgs(const std::vector<std::string>& argv) {
   std::vector<char*> args;
+  args.reserve(argv.size() + 1);
   for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
   args.push_back(nullptr);
+  return args;
+}
+
+void ExecAsFromShell(const char* path, const std::vector<char*>& args, bool search) {
+  signal(SIGPIPE, SIG_DFL);
+  sigset_t none;
+  sigemptyset(&none);
+  sigprocmask(SIG_SETMASK, &none, nullptr);
+  if (search)
+    execvp(path, args.data());
+  else
+    execv(path, args.data());
+  _exit(127);
+}
+
+bool StartChild(const char* path, const std::vector<std::string>& argv, ChildProcess* child) {
+  std::vector<char*> args = ExecArgs(argv);
   pid_t pid = fork();
   if (pid < 0) return false;
-  if (pid == 0) {
-    signal(SIGPIPE, SIG_DFL);
-    sigset_t none;
-    sigemptyset(&none);
-    sigprocmask(SIG_SETMASK, &none, nullptr);
-    execv(path, args.data());
-    _exit(127);
-  }
+  if (pid == 0) ExecAsFromShell(path, args, false);
   child->pid = pid;
   // The child is ours and not reaped yet, so the pid cannot name another process.
   child->fd = static_cast<int>(syscall(SYS_pidfd_open, pid, 0));

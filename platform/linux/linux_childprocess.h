@@ -1,5 +1,5 @@
-// A program started as this process's child and waited for (the idle watcher's
-// saver), where launch.h starts programs nobody waits for.
+// Programs started as children: the exec every one goes through (launch.h's, which
+// nobody waits for, too), and a child that is waited for (the idle watcher's saver).
 #pragma once
 #include <sys/types.h>
 
@@ -7,6 +7,15 @@
 #include <vector>
 
 namespace plat {
+
+// An argument vector as exec takes it, pointing into argv's strings: made before
+// the fork, so that the child allocates nothing.
+std::vector<char*> ExecArgs(const std::vector<std::string>& argv);
+// In a child just forked: the signal mask and SIGPIPE as a program started from a
+// shell has them (this process blocks its close signals and ignores SIGPIPE, and
+// exec keeps both), then `path` run with args, searched for on PATH when `search`.
+// Never returns: a program that cannot be run ends the child with 127.
+[[noreturn]] void ExecAsFromShell(const char* path, const std::vector<char*>& args, bool search);
 
 struct ChildProcess {
   pid_t pid = -1;  // -1: none running

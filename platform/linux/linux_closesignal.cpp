@@ -20,8 +20,8 @@ volatile std::sig_atomic_t g_bCaught = 0;
 
 void NoteCloseSignal(int) { g_bCaught = 1; }
 
-// Readable while a signal is pending: the GUI thread's waits wake on it. Never
-// read: TakeCloseSignal takes the signals.
+// Readable while a signal is pending: the GUI thread's waits wake on it, and the
+// idle watcher polls it. Never read: TakeCloseSignal takes the signals.
 int g_nSignalFd = -1;
 void NothingToPump(void*) {}
 
@@ -44,7 +44,8 @@ void InstallCloseSignals() {
   for (int signal : {SIGTERM, SIGINT, SIGHUP})
     if (sigismember(&g_closeSignals, signal)) std::signal(signal, NoteCloseSignal);
   pthread_sigmask(SIG_BLOCK, &g_closeSignals, nullptr);
-  if (g_nSignalFd < 0) g_nSignalFd = signalfd(-1, &g_closeSignals, SFD_NONBLOCK | SFD_CLOEXEC);
+  // Installed again, the same descriptor takes the set as it is now.
+  if (int fd = signalfd(g_nSignalFd, &g_closeSignals, SFD_NONBLOCK | SFD_CLOEXEC); fd >= 0) g_nSignalFd = fd;
   if (g_nSignalFd >= 0) SetThreadEventSource(g_nSignalFd, NothingToPump, nullptr);
   g_bInstalled = true;
 }
@@ -66,10 +67,6 @@ bool CloseSignalPending() {
   return false;
 }
 
-int CloseSignalFd() {
-  static int s_nFd = -1;
-  if (s_nFd < 0 && g_bInstalled) s_nFd = signalfd(-1, &g_closeSignals, SFD_NONBLOCK | SFD_CLOEXEC);
-  return s_nFd;
-}
+int CloseSignalFd() { return g_bInstalled ? g_nSignalFd : -1; }
 
 }  // namespace plat

@@ -4,31 +4,21 @@
 #include <unistd.h>
 
 #include <cerrno>
-#include <csignal>
+
+#include "platform/linux/linux_childprocess.h"
 
 namespace plat {
 
 // Double fork: the grandchild runs the program and is adopted by init, the child
 // ends at once and is reaped here, so no zombie is left and nothing waits.
 bool StartProgram(const std::vector<std::string>& argv) {
-  std::vector<char*> args;
-  args.reserve(argv.size() + 1);
-  for (const std::string& a : argv) args.push_back(const_cast<char*>(a.c_str()));
-  args.push_back(nullptr);
-
+  std::vector<char*> args = ExecArgs(argv);
   pid_t child = fork();
   if (child < 0) return false;
   if (child == 0) {
     setsid();
     pid_t grandchild = fork();
-    if (grandchild == 0) {
-      signal(SIGPIPE, SIG_DFL);  // we ignore it (sound outputs, the X connection); exec keeps that
-      sigset_t none;  // nor may it inherit the close signals blocked for our GUI thread
-      sigemptyset(&none);
-      sigprocmask(SIG_SETMASK, &none, nullptr);
-      execvp(args[0], args.data());
-      _exit(127);
-    }
+    if (grandchild == 0) ExecAsFromShell(args[0], args, true);
     _exit(grandchild < 0 ? 1 : 0);
   }
   int status = 0;

@@ -4,9 +4,7 @@
 // everything the watcher waits for.
 #include "platform/idle.h"
 
-#include <fcntl.h>
 #include <poll.h>
-#include <sys/file.h>
 #include <unistd.h>
 
 #include <cerrno>
@@ -21,6 +19,7 @@
 #include "platform/linux/linux_childprocess.h"
 #include "platform/linux/linux_closesignal.h"
 #include "platform/linux/linux_filewatch.h"
+#include "platform/linux/linux_lockfile.h"
 #include "platform/linux/linux_sessionbus.h"
 #include "platform/regstore.h"
 #include "platform/wayland/wayland_desktop.h"
@@ -66,20 +65,12 @@ std::string DisplayName() {
   return display;
 }
 
-// A lock in the user's runtime folder, held until the process ends; the system
-// drops it then, even after a crash.
+// A lock in the user's runtime folder, held until the process ends.
 WatchClaim ClaimDisplay() {
   const char* runtime = std::getenv("XDG_RUNTIME_DIR");
   std::string folder = runtime && *runtime ? runtime : "/tmp";
   std::string path = folder + "/kiru-watch-" + std::to_string(getuid()) + "-" + DisplayName() + ".lock";
-  int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  if (fd < 0) return WatchClaim::Held;  // nobody can be kept out: watch rather than not at all
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    bool elsewhere = errno == EWOULDBLOCK;
-    close(fd);
-    return elsewhere ? WatchClaim::Elsewhere : WatchClaim::Held;
-  }
-  return WatchClaim::Held;  // the descriptor stays open with the lock
+  return HoldLockFile(path) ? WatchClaim::Held : WatchClaim::Elsewhere;
 }
 
 void TakeWaylandState(int state, unsigned* events) {

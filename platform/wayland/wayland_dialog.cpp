@@ -50,10 +50,8 @@ struct Native {
 
 std::vector<Native*> g_Dialogs;  // innermost last
 
-// Who has the pointer: its latest enter, for cursors. The pointer itself is the
-// seat's, which may take it away (a device unplugged) at any time.
-std::uint32_t g_nEnterSerial = 0;
-wl_surface* g_pPointerSurface = nullptr;
+// The arrow over dialogs. The pointer, and where it is, are the seat's
+// (wayland_input.cpp), which may take it away (a device unplugged) at any time.
 wl_cursor_theme* g_pCursorTheme = nullptr;
 int g_nCursorScale = 0;
 wl_surface* g_pCursorSurface = nullptr;
@@ -76,13 +74,9 @@ void ApplyScale(Native& w, const DialogFrame& frame) {
     wl_surface_set_buffer_scale(w.surface, whole ? static_cast<std::int32_t>(w.scale) : 1);
 }
 
-void UseCursor(wl_surface* image, std::int32_t x, std::int32_t y) {
-  if (wl_pointer* pointer = SeatPointer()) wl_pointer_set_cursor(pointer, g_nEnterSerial, image, x, y);
-}
-
 // The arrow: the dialog needs the pointer that the saver hides.
 void ShowArrow(int scale) {
-  if (!SeatPointer()) return;
+  if (!HasPointer()) return;
   if (!g_pCursorTheme || g_nCursorScale != scale) {
     if (g_pCursorTheme) wl_cursor_theme_destroy(g_pCursorTheme);
     g_pCursorTheme = wl_cursor_theme_load(nullptr, CURSOR_SIZE * scale, g_Globals.shm);
@@ -103,7 +97,7 @@ void ShowArrow(int scale) {
   wl_surface_damage(g_pCursorSurface, 0, 0, static_cast<std::int32_t>(image->width),
                     static_cast<std::int32_t>(image->height));
   wl_surface_commit(g_pCursorSurface);
-  UseCursor(g_pCursorSurface, static_cast<std::int32_t>(image->hotspot_x) / scale,
+  SetPointerCursor(g_pCursorSurface, static_cast<std::int32_t>(image->hotspot_x) / scale,
             static_cast<std::int32_t>(image->hotspot_y) / scale);
 }
 
@@ -175,7 +169,7 @@ void Map(Native& w, dlg::Dialog& d) {
   wl_subsurface_set_position(w.subsurface, w.at.x, w.at.y);
   Paint(w, d);
   wl_surface_commit(host.surface);
-  if (FindSurface(g_pPointerSurface)) ShowArrow(static_cast<int>(std::ceil(w.scale)));
+  if (PointerOverSaver()) ShowArrow(static_cast<int>(std::ceil(w.scale)));
   wl_display_flush(g_Globals.display);
 }
 
@@ -274,10 +268,11 @@ Native* Innermost() { return g_Dialogs.empty() ? nullptr : g_Dialogs.back(); }
 Surface* DialogHost() {
   SaverWindow* saver = TheSaver();
   if (!saver || !saver->shown) return nullptr;
-  Surface* focus = KeyboardFocus();
-  if (focus && focus->configured && focus->width > 0) return focus;
+  // One the compositor closed is dropped at the next look, and its dialogs with it.
+  auto usable = [](const Surface* s) { return s && s->configured && !s->closed && s->width > 0; };
+  if (Surface* focus = KeyboardFocus(); usable(focus)) return focus;
   for (auto& s : saver->surfaces)
-    if (s->configured && s->width > 0) return s.get();
+    if (usable(s.get())) return s.get();
   return nullptr;
 }
 
@@ -367,7 +362,7 @@ int DialogBox(const DialogTemplate& t, HWND owner, DLGPROC proc, LPARAM param) {
   std::erase(g_Dialogs, native.get());
   dlg::Unregister(hwnd);
   UnbindWindow(hwnd);
-  if (g_Dialogs.empty() && FindSurface(g_pPointerSurface)) UseCursor(nullptr, 0, 0);  // the saver's, again
+  if (g_Dialogs.empty() && PointerOverSaver()) SetPointerCursor(nullptr, 0, 0);  // the saver's, again
   wl_display_flush(g_Globals.display);
   return result;
 }
@@ -420,9 +415,7 @@ bool DialogTakesKey(UINT virtualKey, bool down, bool shift, LPARAM keyData) {
   return true;
 }
 
-bool DialogPointerEnter(std::uint32_t serial, wl_surface* surface, wl_fixed_t x, wl_fixed_t y) {
-  g_nEnterSerial = serial;
-  g_pPointerSurface = surface;
+bool DialogPointerEnter(wl_surface* surface, wl_fixed_t x, wl_fixed_t y) {
   Native* w = Innermost();
   if (!w) return false;
   ShowArrow(static_cast<int>(std::ceil(w->scale)));
@@ -431,7 +424,6 @@ bool DialogPointerEnter(std::uint32_t serial, wl_surface* surface, wl_fixed_t x,
 }
 
 bool DialogPointerMotion(wl_surface* surface, wl_fixed_t x, wl_fixed_t y) {
-  g_pPointerSurface = surface;
   Native* w = Innermost();
   if (!w) return false;
   POINT at = surface && surface == w->surface ? POINT{wl_fixed_to_int(x), wl_fixed_to_int(y)} : POINT{-1, -1};

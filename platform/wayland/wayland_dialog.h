@@ -66,9 +66,8 @@ int GetDialogCaption(HWND window, char* buffer, int size);  // -1: not a dialog
 // A key while a dialog is open goes to the innermost one; false when none is.
 bool DialogTakesKey(UINT virtualKey, bool down, bool shift, LPARAM keyData);
 // Pointer events while a dialog is open: the innermost one takes the clicks on
-// it, and the saver none; false when none is open. Enter also tells who has the
-// pointer, for the cursor when the last dialog closes.
-bool DialogPointerEnter(std::uint32_t serial, wl_surface* surface, wl_fixed_t x, wl_fixed_t y);
+// it, and the saver none; false when none is open. Enter shows the arrow.
+bool DialogPointerEnter(wl_surface* surface, wl_fixed_t x, wl_fixed_t y);
 bool DialogPointerMotion(wl_surface* surface, wl_fixed_t x, wl_fixed_t y);
 bool DialogPointerButton(wl_surface* surface, std::uint32_t button, bool down);
 // The saver's surface on an output goes: its dialogs move to another output.

@@ -135,12 +135,16 @@ LPARAM WindowPoint() {
   return static_cast<LPARAM>((static_cast<unsigned>(y) & 0xFFFF) << 16 | (static_cast<unsigned>(x) & 0xFFFF));
 }
 
+// Where the pointer is (nullptr: on no surface of ours) and the serial of its
+// enter there, which a cursor is set with.
 wl_surface* g_pPointerSurface = nullptr;
+std::uint32_t g_nPointerSerial = 0;
 
 void OnPointerEnter(void*, wl_pointer* pointer, std::uint32_t serial, wl_surface* surface, wl_fixed_t sx,
                     wl_fixed_t sy) {
   g_pPointerSurface = surface;
-  if (DialogPointerEnter(serial, surface, sx, sy) || !FindSurface(surface)) return;
+  g_nPointerSerial = serial;
+  if (DialogPointerEnter(surface, sx, sy) || !FindSurface(surface)) return;
   if (g_bCursorHidden) wl_pointer_set_cursor(pointer, serial, nullptr, 0, 0);
   PointerAt(surface, sx, sy);
   PostToSaver(WM_SETCURSOR, TheSaver()->hwnd, HT_CLIENT | (WM_MOUSEMOVE << 16));
@@ -249,7 +253,13 @@ const wl_seat_listener SEAT{OnCapabilities, OnSeatName};
 
 }  // namespace
 
-wl_pointer* SeatPointer() { return g_pPointer; }
+bool HasPointer() { return g_pPointer != nullptr; }
+
+void SetPointerCursor(wl_surface* image, std::int32_t x, std::int32_t y) {
+  if (g_pPointer && g_pPointerSurface) wl_pointer_set_cursor(g_pPointer, g_nPointerSerial, image, x, y);
+}
+
+bool PointerOverSaver() { return FindSurface(g_pPointerSurface) != nullptr; }
 
 void BindSeat(wl_seat* seat) { wl_seat_add_listener(seat, &SEAT, nullptr); }
 
@@ -272,7 +282,7 @@ bool GetCursorPos(POINT* point) {
 }
 
 // Wayland gives a client's cursor only over its own surfaces, where the saver
-// has none; a dialog (an X window) shows its own.
+// has none; a dialog over it shows the arrow while it is open.
 void ShowCursor(bool show) { g_bCursorHidden = !show; }
 
 }  // namespace plat::wayland

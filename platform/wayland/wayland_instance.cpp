@@ -1,16 +1,10 @@
 // One full-screen saver per compositor and user: a lock on a file in the user's
-// runtime folder, named after the compositor's socket, held until the process ends
-// (the system drops it then, even after a crash), so that two savers started in
-// the same instant cannot both win.
-#include <fcntl.h>
-#include <sys/file.h>
-#include <unistd.h>
-
-#include <cerrno>
+// runtime folder, named after the compositor's socket, held until the process ends.
 #include <climits>
 #include <cstdlib>
 #include <string>
 
+#include "platform/linux/linux_lockfile.h"
 #include "platform/wayland/wayland_records.h"
 
 namespace plat::wayland {
@@ -33,20 +27,12 @@ std::string LockPath(const char* display, const char* runtime) {
 }
 
 SaverClaim ClaimSaverInstance() {
-  static int s_nLock = -1;
+  static bool s_bHeld = false;
   if (!g_Globals.display) return SaverClaim::NoDisplay;
-  if (s_nLock >= 0) return SaverClaim::Held;
-  std::string path = LockPath(std::getenv("WAYLAND_DISPLAY"), std::getenv("XDG_RUNTIME_DIR"));
-  int fd = open(path.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, 0600);
-  // Without a lock file nobody can be kept out: saving goes on rather than not at all.
-  if (fd < 0) return SaverClaim::Held;
-  if (flock(fd, LOCK_EX | LOCK_NB) != 0) {
-    bool elsewhere = errno == EWOULDBLOCK;
-    close(fd);
-    if (elsewhere) return SaverClaim::Elsewhere;
-    return SaverClaim::Held;
-  }
-  s_nLock = fd;
+  if (s_bHeld) return SaverClaim::Held;
+  if (!HoldLockFile(LockPath(std::getenv("WAYLAND_DISPLAY"), std::getenv("XDG_RUNTIME_DIR"))))
+    return SaverClaim::Elsewhere;
+  s_bHeld = true;
   return SaverClaim::Held;
 }
 

@@ -162,7 +162,10 @@ std::string LockPath(const char* display, const char* runtime);
 
 // The seat (wayland_input.cpp).
 void BindSeat(wl_seat* seat);
-wl_pointer* SeatPointer();  // nullptr while the seat has none
+bool HasPointer();  // false while the seat has none
+// The cursor while the pointer is on a surface of ours, as its latest enter allows.
+void SetPointerCursor(wl_surface* image, std::int32_t x, std::int32_t y);
+bool PointerOverSaver();  // on one of the saver's own surfaces (not a dialog's)
 void RepeatKeys();  // a held key repeats as the compositor's rate says
 Surface* KeyboardFocus();  // the saver's surface that has the keyboard, if one has
 

@@ -116,13 +116,6 @@ void OnXdgConfigure(void* data, xdg_surface* surface, std::uint32_t serial) {
 
 const xdg_surface_listener XDG_SURFACE{OnXdgConfigure};
 
-// Over everything, holding the keyboard: the saver's own dialogs are drawn on it.
-void Stack(Surface& s) {
-  if (s.toplevel)
-    xdg_toplevel_set_fullscreen(s.toplevel, s.output->output);
-  else
-    zwlr_layer_surface_v1_set_keyboard_interactivity(s.layer, 1);  // exclusive
-}
 
 void OnPreferredScale(void* data, wp_fractional_scale_v1*, std::uint32_t scale) {
   Output& output = *Of(data).output;
@@ -152,7 +145,7 @@ std::unique_ptr<Surface> MakeSurface(Output& output, const std::string& title) {
     zwlr_layer_surface_v1_set_anchor(s->layer, ALL_EDGES);
     zwlr_layer_surface_v1_set_exclusive_zone(s->layer, -1);  // over panels, moving nothing
     zwlr_layer_surface_v1_set_size(s->layer, 0, 0);
-    Stack(*s);
+    zwlr_layer_surface_v1_set_keyboard_interactivity(s->layer, 1);  // exclusive: the saver's dialogs too
     zwlr_layer_surface_v1_add_listener(s->layer, &LAYER, s.get());
   } else {
     s->xdgSurface = xdg_wm_base_get_xdg_surface(g_Globals.wmBase, s->surface);
@@ -161,7 +154,7 @@ std::unique_ptr<Surface> MakeSurface(Output& output, const std::string& title) {
     xdg_toplevel_add_listener(s->toplevel, &TOPLEVEL, s.get());
     xdg_toplevel_set_title(s->toplevel, title.c_str());
     xdg_toplevel_set_app_id(s->toplevel, "kiru");
-    Stack(*s);
+    StayOnOutput(*s);
   }
   wl_surface_commit(s->surface);  // no buffer yet: asks for the first configure
   return s;
@@ -253,7 +246,6 @@ void ScaleSurface(Surface& s) {
   if (scalable) wl_surface_set_buffer_scale(s.surface, fractional ? 1 : scale / 120);
   if (s.eglWindow) wl_egl_window_resize(s.eglWindow, s.bufferWidth, s.bufferHeight, 0, 0);
 }
-
 
 HWND CreateWindow(const WindowSpec& desc) {
   if (desc.kind != WindowKind::FullScreen || !desc.proc || !g_Globals.display || g_pSaver) return 0;
