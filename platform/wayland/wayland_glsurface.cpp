@@ -21,6 +21,7 @@
 #include "platform/linux/linux_extensions.h"
 #include "platform/startuptrace.h"
 #include "platform/wayland/wayland_records.h"
+#include "platform/wayland/wayland_shm.h"
 
 namespace plat::wayland {
 namespace {
@@ -210,7 +211,7 @@ void Present(Surface& s, const RenderContext& r, const RECT& window) {
   f.blitFramebuffer(left, bottom, left + width, bottom + height, into.left, s.bufferHeight - into.bottom, into.right,
                     s.bufferHeight - into.top, GL_COLOR_BUFFER_BIT, same ? GL_NEAREST : GL_LINEAR);
   RequestFrame(s);
-  eglSwapBuffers(g_pEgl, s.eglSurface);
+  if (eglSwapBuffers(g_pEgl, s.eglSurface)) s.blank.reset();  // the black picture is replaced
 }
 
 bool Ready(const Surface& s) { return s.eglSurface != EGL_NO_SURFACE && !s.frame && !s.closed; }
@@ -417,6 +418,7 @@ bool SwapBuffers(GLDC dc) {
     if (Ready(*r->direct)) {
       RequestFrame(*r->direct);
       presented = eglSwapBuffers(g_pEgl, r->direct->eglSurface);
+      if (presented) r->direct->blank.reset();  // the black picture is replaced
     }
   } else if (r->fbo) {
     bool scissor = glIsEnabled(GL_SCISSOR_TEST);
