@@ -1,5 +1,5 @@
 #!/usr/bin/env bash
-# kiru --watch on X11 with a private session bus, a wait of 3 s: idle brings the
+# kiru --watch on X11 with a private session bus, a wait of 2 s: idle brings the
 # saver (as the watcher's child), motion ends it and the watcher goes on, idle brings
 # it again; a saver that crashes is not restarted before input; a client holding
 # org.freedesktop.ScreenSaver.Inhibit keeps it away until it lets go or leaves the
@@ -17,7 +17,7 @@ start_x
 setup_home
 export XDG_RUNTIME_DIR="$WORK/run"
 mkdir -m 700 "$XDG_RUNTIME_DIR"
-WAIT=3
+WAIT=2
 
 dbus-daemon --session --address="unix:path=$WORK/bus" --nofork --nopidfile >/dev/null 2>&1 &
 PIDS+=("$!")
@@ -101,7 +101,7 @@ kill -SEGV "$child"
 # 139 (128 + SIGSEGV); a sanitizer build's own handler ends it with 1
 wait_until 10 watcher_says "the screen saver ended with status " || fail "the crash was not told"
 wait_for_gone "Screen Saver" 10 || fail "the crashed saver's window stayed"
-stays_away $((2 * WAIT)) || fail "the crashed saver was started again without input"
+stays_away $((WAIT + 1)) || fail "the crashed saver was started again without input"
 no_saver_child || fail "a saver process runs again without input"
 xdotool mousemove 20 20
 sleep 0.3
@@ -117,7 +117,7 @@ PIDS+=("$INHIBITOR")
 exec 7>"$WORK/inhibit.in"
 cookie_given() { [ -s "$WORK/inhibit.out" ]; }
 wait_until 10 cookie_given || fail "Inhibit gave no cookie"
-stays_away $((WAIT + 3)) || fail "the saver came while an inhibitor was held"
+stays_away $((WAIT + 1)) || fail "the saver came while an inhibitor was held"
 echo uninhibit >&7
 wait_until 10 grep -q uninhibited "$WORK/inhibit.out" || fail "UnInhibit was not answered"
 t0=$(now_ms)
@@ -130,7 +130,7 @@ end_saver_by_motion "after UnInhibit"
 echo inhibit >&7
 second_cookie() { [ "$(wc -l <"$WORK/inhibit.out")" -ge 3 ]; }  # cookie, "uninhibited", cookie
 wait_until 10 second_cookie || fail "the second Inhibit gave no cookie"
-stays_away $((WAIT + 2)) || fail "the saver came while the second inhibitor was held"
+stays_away $((WAIT + 1)) || fail "the saver came while the second inhibitor was held"
 exec 7>&-
 wait_exit "$INHIBITOR" 10 || fail "the inhibiting client did not leave"
 wait_for_window "Screen Saver" 20 || fail "the client's leaving did not let the saver come"
@@ -138,7 +138,7 @@ end_saver_by_motion "after the client left"
 
 # --- switched off: nothing; switched on with a long wait, then a short one: followed
 write_page 0 "$WAIT"
-stays_away $((WAIT + 2)) || fail "ScreenSaveActive 0 started the saver"
+stays_away $((WAIT + 1)) || fail "ScreenSaveActive 0 started the saver"
 write_page 1 60
 stays_away 3 || fail "the saver came before a 60-second wait"
 write_page 1 1
@@ -160,7 +160,7 @@ xss_up() {
 }
 wait_until 15 xss_up || fail "XScreenSaver did not come up"
 write_page 1 "$WAIT"
-stays_away $((WAIT + 2)) || fail "the saver came while XScreenSaver runs"
+stays_away $((WAIT + 1)) || fail "the saver came while XScreenSaver runs"
 watcher_says "XScreenSaver runs in this session" || fail "XScreenSaver was not noticed: $(cat "$WORK/kiru.log")"
 kill "$XSS"
 wait_exit "$XSS" 10 || fail "XScreenSaver did not end"
